@@ -1,0 +1,73 @@
+#include "core/App.hpp"
+
+#include <algorithm>
+
+#include "main/MainWindow.hpp"
+
+namespace pd {
+
+App::App(std::string exe, SettingsStore& store, Platform& platform, Profile profile, Scheduler& scheduler)
+    : exe_(std::move(exe)), store_(store), platform_(platform), profile_(std::move(profile)), scheduler_(scheduler) {}
+
+App::~App() {
+    // Windows hold timers registered with the scheduler: destroy children first.
+    while (!windows_.empty()) windows_.pop_back();
+    closed_.clear();
+}
+
+MainWindow& App::start() {
+    auto& w = open<MainWindow>(nullptr, false);
+    main_ = &w;
+    return w;
+}
+
+MainWindow& App::main() const { return *main_; }
+
+std::vector<Window*> App::openWindows() const {
+    std::vector<Window*> out;
+    for (auto& w : windows_)
+        if (w->isOpen()) out.push_back(w.get());
+    return out;
+}
+
+bool App::writeSetting(std::string_view section, std::string_view key, std::string_view value) {
+    if (store_.write(section, key, value)) return true;
+    if (onStoreFailure) onStoreFailure(std::string(key));
+    return false;
+}
+
+void App::adopt(std::unique_ptr<Window> window, Window* owner, bool modal) {
+    Window& ref = *window;
+    windows_.push_back(std::move(window));
+    ref.opened(owner, modal);
+    ref.runLoad();
+    // The front end renders the loaded state; a window that closed while loading is gone.
+    if (frontEnd_ && ref.isOpen()) frontEnd_->windowOpened(ref);
+}
+
+void App::windowClosed(Window& window) {
+    if (frontEnd_) frontEnd_->windowClosed(window);
+    auto it = std::find_if(windows_.begin(), windows_.end(), [&](auto& w) { return w.get() == &window; });
+    if (it != windows_.end()) {
+        closed_.push_back(std::move(*it));
+        windows_.erase(it);
+    }
+    if (&window == main_) {
+        // The program ends with its main window: the others close with it.
+        for (auto* w : openWindows()) w->close();
+        quit_ = true;
+        if (frontEnd_) frontEnd_->quit();
+    }
+}
+
+void App::collectClosed() { closed_.clear(); }
+
+std::string exeNameFrom(std::string_view argv0) {
+    auto slash = argv0.find_last_of("/\\");
+    if (slash != std::string_view::npos) argv0.remove_prefix(slash + 1);
+    auto dot = argv0.find_last_of('.');
+    if (dot != std::string_view::npos && dot > 0) argv0 = argv0.substr(0, dot);
+    return std::string(argv0);
+}
+
+}  // namespace pd

@@ -1,0 +1,92 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/FrontEnd.hpp"
+#include "core/Profile.hpp"
+#include "core/Scheduler.hpp"
+#include "core/SettingsStore.hpp"
+#include "core/Window.hpp"
+#include "platform/Platform.hpp"
+
+namespace pd {
+
+class MainWindow;
+
+// Owns what the windows share: the settings store, the platform, the profile, the
+// scheduler, the executable's name and the open windows.
+class App {
+public:
+    App(std::string exe, SettingsStore& store, Platform& platform, Profile profile, Scheduler& scheduler);
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+    ~App();
+
+    const std::string& exe() const { return exe_; }
+    SettingsStore& store() const { return store_; }
+    Platform& platform() const { return platform_; }
+    const Profile& profile() const { return profile_; }
+    Scheduler& scheduler() const { return scheduler_; }
+    Dialogs& dialogs() const { return *dialogs_; }
+    void setDialogs(Dialogs& dialogs) { dialogs_ = &dialogs; }
+    void setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
+    FrontEnd* frontEnd() const { return frontEnd_; }
+
+    // Opens the main window: the program's start.
+    MainWindow& start();
+    MainWindow& main() const;
+    bool running() const { return main_ != nullptr && !quit_; }
+
+    // Opens a window owned by another; modal windows block input to their owner but
+    // never block code or timers, so this returns at once.
+    template <class W, class... Args>
+    W& open(Window* owner, bool modal = true, Args&&... args) {
+        auto window = std::make_unique<W>(*this, std::forward<Args>(args)...);
+        W& ref = *window;
+        adopt(std::move(window), owner, modal);
+        return ref;
+    }
+
+    // The open window of that type, if any.
+    template <class W>
+    W* find() const {
+        for (auto& w : windows_)
+            if (w->isOpen())
+                if (auto* typed = dynamic_cast<W*>(w.get())) return typed;
+        return nullptr;
+    }
+    std::vector<Window*> openWindows() const;
+
+    // Writes a setting; a failed write is reported once in the status line by the
+    // main window's reporter (the store keeps what it had).
+    bool writeSetting(std::string_view section, std::string_view key, std::string_view value);
+    std::function<void(const std::string&)> onStoreFailure;
+
+    // For Window.
+    void windowClosed(Window& window);
+    // Destroys closed windows; called between events, never from a handler.
+    void collectClosed();
+
+private:
+    void adopt(std::unique_ptr<Window> window, Window* owner, bool modal);
+
+    std::string exe_;
+    SettingsStore& store_;
+    Platform& platform_;
+    Profile profile_;
+    Scheduler& scheduler_;
+    NoDialogs noDialogs_;
+    Dialogs* dialogs_ = &noDialogs_;
+    FrontEnd* frontEnd_ = nullptr;
+    std::vector<std::unique_ptr<Window>> windows_;
+    std::vector<std::unique_ptr<Window>> closed_;
+    MainWindow* main_ = nullptr;
+    bool quit_ = false;
+};
+
+// The executable's file name without folder and extension, as argv[0] names it.
+std::string exeNameFrom(std::string_view argv0);
+
+}  // namespace pd

@@ -1,0 +1,74 @@
+#pragma once
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace pd {
+
+class Element;
+
+// A window's declared layout: rows, columns and captioned groups of its elements, with
+// static captions and spacing hints. Front ends render it generically.
+struct LayoutNode {
+    enum class Kind { Row, Column, Group, Item, Caption, Stretch };
+
+    Kind kind = Kind::Column;
+    std::string caption;            // group title or static caption
+    Element* element = nullptr;     // Item only
+    std::vector<LayoutNode> children;
+    int widthChars = 0;             // preferred width in average characters (0: natural)
+    int heightLines = 0;            // preferred height in text lines for multi-line boxes
+
+    LayoutNode() = default;
+    LayoutNode(Element& e) : kind(Kind::Item), element(&e) {}  // NOLINT: natural in lists
+};
+
+inline LayoutNode row(std::initializer_list<LayoutNode> children) {
+    LayoutNode n;
+    n.kind = LayoutNode::Kind::Row;
+    n.children = children;
+    return n;
+}
+
+inline LayoutNode column(std::initializer_list<LayoutNode> children) {
+    LayoutNode n;
+    n.kind = LayoutNode::Kind::Column;
+    n.children = children;
+    return n;
+}
+
+inline LayoutNode group(std::string caption, std::initializer_list<LayoutNode> children) {
+    LayoutNode n;
+    n.kind = LayoutNode::Kind::Group;
+    n.caption = std::move(caption);
+    n.children = children;
+    return n;
+}
+
+inline LayoutNode label(std::string text, int widthChars = 0) {
+    LayoutNode n;
+    n.kind = LayoutNode::Kind::Caption;
+    n.caption = std::move(text);
+    n.widthChars = widthChars;
+    return n;
+}
+
+inline LayoutNode stretch() {
+    LayoutNode n;
+    n.kind = LayoutNode::Kind::Stretch;
+    return n;
+}
+
+inline LayoutNode sized(Element& e, int widthChars, int heightLines = 0) {
+    LayoutNode n(e);
+    n.widthChars = widthChars;
+    n.heightLines = heightLines;
+    return n;
+}
+
+// A caption to the left of its element.
+inline LayoutNode labelled(std::string text, Element& e, int widthChars = 0) {
+    return row({label(std::move(text)), sized(e, widthChars)});
+}
+
+}  // namespace pd

@@ -1,0 +1,52 @@
+#pragma once
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace pd {
+
+enum class TextEncoding { Utf8, AnsiCodePage };
+enum class ShellKind { Cmd, PosixSh };
+
+// Every platform convention as data: the windows build paths, scripts and commands from
+// the profile, never from literals, so the same window logic serves both systems.
+struct Profile {
+    std::string name;              // "windows" or "posix"
+    char separator = '\\';         // path separator
+    std::string lineEnd;           // line end of written text files
+    std::string scriptExtension;   // ".bat" / ".sh"
+    std::string scriptPrefix;      // "call " / "exec "
+    ShellKind shell = ShellKind::Cmd;
+    TextEncoding encoding = TextEncoding::AnsiCodePage;
+    std::string defaultHome;       // the home folder the settings window calls the default
+    std::string executableSuffix;  // ".exe" / ""
+    bool caseInsensitiveNames = true;  // process image names
+
+    // Values of the crypto settings window's Use buttons.
+    std::string useQtFolder;
+    std::string useQtFile;
+    std::string useDaemonFolder;
+    std::string useDaemondFile;
+    std::string useDaemonCliFile;
+
+    std::string mailerFolder;      // the e-mail settings' Use button
+    std::string mailerFile;        // "SendEmail.exe" / "sendemail"
+    std::string editorCommand;     // prefix of the command that opens a text file
+    // Commands of the power actions: shutdown, restart, hibernate, log off.
+    std::array<std::string, 4> powerCommands;
+
+    // "0" and a line end: what a client prints for a chain that has not started.
+    std::string zeroReading() const { return "0" + lineEnd; }
+    // folder + separator + name
+    std::string join(std::string_view folder, std::string_view name) const;
+    // home + separator + sub + separator: "C:\HOME\BATS\"
+    std::string subFolder(std::string_view home, std::string_view sub) const;
+    // home + separator + "BATS" + separator + exe + stem + script extension
+    std::string scriptPath(std::string_view home, std::string_view exe, std::string_view stem) const;
+};
+
+const Profile& windowsProfile();
+// The POSIX profile for a user whose home directory is given.
+Profile posixProfile(std::string_view userHome);
+
+}  // namespace pd

@@ -1,0 +1,64 @@
+#pragma once
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace pd {
+
+// The settings store: text values by section and key under the application "SW_PACEDECK".
+// A missing key gives the caller's default; nothing is ever deleted.
+class SettingsStore {
+public:
+    static constexpr std::string_view application = "SW_PACEDECK";
+    static constexpr std::string_view sharedEmailSection = "PACEDECK-SHARED-EMAIL-SETTINGS";
+
+    virtual ~SettingsStore() = default;
+    virtual std::optional<std::string> get(std::string_view section, std::string_view key) = 0;
+    // False when the value could not be made durable; the caller reports it.
+    virtual bool put(std::string_view section, std::string_view key, std::string_view value) = 0;
+    // Where a user finds these settings (shown by the help window).
+    virtual std::string location(std::string_view section) const = 0;
+
+    std::string read(std::string_view section, std::string_view key, std::string_view fallback) {
+        auto v = get(section, key);
+        return v ? *v : std::string(fallback);
+    }
+    bool write(std::string_view section, std::string_view key, std::string_view value) {
+        return put(section, key, value);
+    }
+};
+
+// In-memory store for tests; it also records the order of writes.
+class MemoryStore final : public SettingsStore {
+public:
+    std::optional<std::string> get(std::string_view section, std::string_view key) override {
+        auto it = values_.find({std::string(section), std::string(key)});
+        if (it == values_.end()) return std::nullopt;
+        return it->second;
+    }
+    bool put(std::string_view section, std::string_view key, std::string_view value) override {
+        values_[{std::string(section), std::string(key)}] = std::string(value);
+        log_.emplace_back(std::string(section), std::string(key));
+        return true;
+    }
+    std::string location(std::string_view section) const override {
+        return "memory:" + std::string(application) + "/" + std::string(section);
+    }
+    // Keys written since the last clearLog(), in order, for one section.
+    std::vector<std::string> writtenKeys(std::string_view section) const {
+        std::vector<std::string> keys;
+        for (auto& [s, k] : log_)
+            if (s == section) keys.push_back(k);
+        return keys;
+    }
+    void clearLog() { log_.clear(); }
+
+private:
+    std::map<std::pair<std::string, std::string>, std::string> values_;
+    std::vector<std::pair<std::string, std::string>> log_;
+};
+
+}  // namespace pd

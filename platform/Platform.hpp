@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pd {
+
+// The outcome of an operation on the system: what failed, in plain words, when it did.
+struct Outcome {
+    bool ok = true;
+    std::string error;
+    static Outcome success() { return {}; }
+    static Outcome failure(std::string why) { return {false, std::move(why)}; }
+    explicit operator bool() const { return ok; }
+};
+
+// One look at the process table; lookups by name are then cheap.
+class ProcessTable {
+public:
+    virtual ~ProcessTable() = default;
+    virtual bool has(std::string_view name) const = 0;
+};
+
+enum class LockKey { Num, Caps, Scroll };
+enum class WindowStyle { Hidden, Normal };
+
+// The operations the windows need from the system. One implementation per system, and a
+// fake for the behaviour tests.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Processes. A snapshot that cannot be taken gives nullptr.
+    virtual std::unique_ptr<ProcessTable> processes() = 0;
+    // Ends every process of that name; returns how many were signalled.
+    virtual int terminateByName(std::string_view name) = 0;
+    // Starts a script file by the platform's shell without waiting.
+    virtual Outcome runScript(const std::string& path, WindowStyle style) = 0;
+    // Starts a command line by the platform's shell without waiting.
+    virtual Outcome runCommand(const std::string& commandLine, WindowStyle style) = 0;
+
+    // Files, always whole.
+    virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // Creates or replaces the file; a private file is readable by its owner alone, an
+    // executable one (a script) may be run by its owner.
+    virtual Outcome writeFile(const std::string& path, std::string_view bytes, bool executable = false,
+                              bool privateToUser = false) = 0;
+    virtual Outcome createFolder(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    // Sum of the sizes of all files below the folder (links not followed).
+    virtual std::optional<std::uint64_t> folderSize(const std::string& path) = 0;
+
+    // Keyboard lock keys; nullopt when the state cannot be known (no display).
+    virtual std::optional<bool> lockState(LockKey key) = 0;
+    virtual Outcome pressLockKey(LockKey key) = 0;
+    // Keeps the computer from sleeping while held.
+    virtual Outcome inhibitSleep(bool on) = 0;
+
+    // Environment.
+    virtual std::string environment(std::string_view name) = 0;
+    virtual std::string computerName() = 0;
+    virtual std::string userName() = 0;
+    virtual std::string executableFolder() = 0;
+    // The local time of day and date as text in the system's formats.
+    virtual std::string timeText() = 0;
+    virtual std::string dateText() = 0;
+    // The locale's separators for numbers.
+    virtual char thousandsSeparator() = 0;
+    virtual char decimalSeparator() = 0;
+};
+
+}  // namespace pd

@@ -1,0 +1,103 @@
+#include "platform/fake/FakePlatform.hpp"
+
+namespace pd {
+
+namespace {
+class FakeTable final : public ProcessTable {
+public:
+    explicit FakeTable(std::multiset<std::string> names) : names_(std::move(names)) {}
+    bool has(std::string_view name) const override { return names_.count(std::string(name)) > 0; }
+
+private:
+    std::multiset<std::string> names_;
+};
+}  // namespace
+
+std::unique_ptr<ProcessTable> FakePlatform::processes() {
+    if (snapshotFails) return nullptr;
+    return std::make_unique<FakeTable>(running);
+}
+
+int FakePlatform::terminateByName(std::string_view name) {
+    terminated.emplace_back(name);
+    auto n = static_cast<int>(running.count(std::string(name)));
+    running.erase(std::string(name));
+    return n;
+}
+
+Outcome FakePlatform::runScript(const std::string& path, WindowStyle style) {
+    if (scriptsMustExist && !files.contains(path)) return Outcome::failure("no such file: " + path);
+    launches.push_back({path, true, style});
+    return Outcome::success();
+}
+
+Outcome FakePlatform::runCommand(const std::string& commandLine, WindowStyle style) {
+    launches.push_back({commandLine, false, style});
+    return Outcome::success();
+}
+
+std::optional<std::string> FakePlatform::readFile(const std::string& path) {
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+}
+
+Outcome FakePlatform::writeFile(const std::string& path, std::string_view bytes, bool, bool) {
+    if (unwritable.contains(path)) return Outcome::failure("cannot write " + path);
+    auto slash = path.find_last_of("/\\");
+    if (slash != std::string::npos) {
+        auto folder = path.substr(0, slash);
+        if (unwritable.contains(folder)) return Outcome::failure("cannot write " + path);
+        if (!folders.empty() && !folders.contains(folder))
+            return Outcome::failure("no such folder: " + folder);
+    }
+    files[path] = std::string(bytes);
+    return Outcome::success();
+}
+
+Outcome FakePlatform::createFolder(const std::string& path) {
+    if (unwritable.contains(path)) return Outcome::failure("cannot create " + path);
+    folders.insert(path);
+    return Outcome::success();
+}
+
+bool FakePlatform::exists(const std::string& path) { return files.contains(path) || folders.contains(path); }
+
+std::optional<std::uint64_t> FakePlatform::folderSize(const std::string& path) {
+    ++folderSizeCalls;
+    auto it = folderSizes.find(path);
+    if (it == folderSizes.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<bool> FakePlatform::lockState(LockKey key) {
+    if (!keyboardAvailable) return std::nullopt;
+    auto it = locks.find(key);
+    if (it == locks.end()) return false;
+    return it->second;
+}
+
+Outcome FakePlatform::pressLockKey(LockKey key) {
+    if (!keyboardAvailable) return Outcome::failure("no keyboard");
+    presses.push_back(key);
+    locks[key] = !locks[key];
+    return Outcome::success();
+}
+
+Outcome FakePlatform::inhibitSleep(bool on) {
+    sleepInhibited = on;
+    return Outcome::success();
+}
+
+std::string FakePlatform::environment(std::string_view name) {
+    auto it = env.find(std::string(name));
+    return it == env.end() ? std::string() : it->second;
+}
+
+std::vector<std::string> FakePlatform::launched() const {
+    std::vector<std::string> out;
+    for (auto& l : launches) out.push_back(l.what);
+    return out;
+}
+
+}  // namespace pd

@@ -1,0 +1,72 @@
+#pragma once
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.hpp"
+
+namespace pd {
+
+// A platform made of plain data for the behaviour tests: a process table the test fills,
+// files in a map, recorded launches and key presses.
+class FakePlatform final : public Platform {
+public:
+    struct Launch {
+        std::string what;  // script path or command line
+        bool script;
+        WindowStyle style;
+    };
+
+    // State the test arranges.
+    std::multiset<std::string> running;
+    bool snapshotFails = false;
+    std::map<std::string, std::string> files;
+    std::set<std::string> folders;
+    std::set<std::string> unwritable;  // paths (files or folders) whose writes fail
+    std::map<std::string, std::uint64_t> folderSizes;
+    std::map<LockKey, bool> locks;     // absent: unknown
+    bool keyboardAvailable = true;
+    std::map<std::string, std::string> env;
+    std::string computer = "TESTBOX";
+    std::string user = "tester";
+    std::string exeFolder = "/opt/pacedeck";
+    std::string time = "12:00:00";
+    std::string date = "07/12/2026";
+    char thousands = ',';
+    char decimal = '.';
+    bool scriptsMustExist = true;  // runScript fails for a path not in files
+
+    // What the windows did.
+    std::vector<Launch> launches;
+    std::vector<LockKey> presses;
+    std::vector<std::string> terminated;
+    bool sleepInhibited = false;
+    int folderSizeCalls = 0;
+
+    std::unique_ptr<ProcessTable> processes() override;
+    int terminateByName(std::string_view name) override;
+    Outcome runScript(const std::string& path, WindowStyle style) override;
+    Outcome runCommand(const std::string& commandLine, WindowStyle style) override;
+    std::optional<std::string> readFile(const std::string& path) override;
+    Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
+                      bool privateToUser) override;
+    Outcome createFolder(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    std::optional<std::uint64_t> folderSize(const std::string& path) override;
+    std::optional<bool> lockState(LockKey key) override;
+    Outcome pressLockKey(LockKey key) override;
+    Outcome inhibitSleep(bool on) override;
+    std::string environment(std::string_view name) override;
+    std::string computerName() override { return computer; }
+    std::string userName() override { return user; }
+    std::string executableFolder() override { return exeFolder; }
+    std::string timeText() override { return time; }
+    std::string dateText() override { return date; }
+    char thousandsSeparator() override { return thousands; }
+    char decimalSeparator() override { return decimal; }
+
+    std::vector<std::string> launched() const;  // paths or commands, in order
+};
+
+}  // namespace pd

@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pd {
+
+// Sum of the sizes of all regular files below a folder; symbolic links are not followed.
+// nullopt when the folder itself cannot be read.
+std::optional<std::uint64_t> sumFileSizes(const std::string& folder);
+
+}  // namespace pd

@@ -1,0 +1,232 @@
+#include "platform/posix/PosixPlatform.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <ctime>
+
+#include "platform/posix/FolderSize.hpp"
+#include "platform/posix/ProcessTable.hpp"
+
+namespace pd {
+
+namespace {
+std::string errorText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+std::string folderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+}  // namespace
+
+PosixPlatform::~PosixPlatform() = default;
+
+Outcome spawnDetached(const std::vector<std::string>& argv) {
+    // Two forks: the grandchild runs in a session of its own and is adopted by init, so
+    // the started program outlives us and never becomes our zombie.
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return Outcome::failure(errorText("pipe"));
+    pid_t child = ::fork();
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return Outcome::failure(errorText("fork"));
+    }
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        ::setsid();
+        pid_t grandchild = ::fork();
+        if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+        int devnull = ::open("/dev/null", O_RDWR);
+        if (devnull >= 0) {
+            ::dup2(devnull, 0);
+            ::dup2(devnull, 1);
+            ::dup2(devnull, 2);
+            if (devnull > 2) ::close(devnull);
+        }
+        std::vector<char*> args;
+        for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::signal(SIGPIPE, SIG_DFL);
+        ::execvp(args[0], args.data());
+        int err = errno;
+        auto ignored = ::write(pipeFds[1], &err, sizeof err);
+        (void)ignored;
+        _exit(127);
+    }
+    ::close(pipeFds[1]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int err = 0;
+    auto n = ::read(pipeFds[0], &err, sizeof err);
+    ::close(pipeFds[0]);
+    if (n == sizeof err) return Outcome::failure("cannot start " + argv[0] + ": " + std::strerror(err));
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return Outcome::failure("cannot start " + argv[0]);
+    return Outcome::success();
+}
+
+std::unique_ptr<ProcessTable> PosixPlatform::processes() {
+    auto list = ProcTable::read();
+    if (!list) return nullptr;
+    return std::make_unique<ProcTable>(std::move(*list));
+}
+
+int PosixPlatform::terminateByName(std::string_view name) {
+    auto list = ProcTable::read();
+    if (!list) return 0;
+    ProcTable table(std::move(*list));
+    int count = 0;
+    for (int pid : table.pidsOf(name))
+        if (pid != ::getpid() && ::kill(pid, SIGKILL) == 0) ++count;
+    return count;
+}
+
+Outcome PosixPlatform::runScript(const std::string& path, WindowStyle) {
+    if (::access(path.c_str(), R_OK) != 0) return Outcome::failure(errorText("cannot run " + path));
+    return spawnDetached({"/bin/sh", path});
+}
+
+Outcome PosixPlatform::runCommand(const std::string& commandLine, WindowStyle) {
+    return spawnDetached({"/bin/sh", "-c", commandLine});
+}
+
+std::optional<std::string> PosixPlatform::readFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        auto n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+Outcome PosixPlatform::writeFile(const std::string& path, std::string_view bytes, bool executable,
+                                 bool privateToUser) {
+    // Written beside the target and renamed over it, so a full disk or a crash leaves the
+    // old file whole instead of a truncated one.
+    auto folder = folderOf(path);
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return Outcome::failure("the folder " + folder + " does not exist");
+    std::string temp = path + ".pacedeck-new";
+    mode_t mode = executable ? 0700 : (privateToUser ? 0600 : 0644);
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) return Outcome::failure(errorText("cannot write " + path));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            auto why = errorText("cannot write " + path);
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return Outcome::failure(why);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
+        auto why = errorText("cannot write " + path);
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return Outcome::failure(why);
+    }
+    ::close(fd);
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        auto why = errorText("cannot write " + path);
+        ::unlink(temp.c_str());
+        return Outcome::failure(why);
+    }
+    return Outcome::success();
+}
+
+Outcome PosixPlatform::createFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) == 0) return Outcome::success();
+    if (errno == EEXIST) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return Outcome::success();
+        return Outcome::failure(path + " exists and is not a folder");
+    }
+    return Outcome::failure(errorText("cannot create the folder " + path));
+}
+
+bool PosixPlatform::exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::optional<std::uint64_t> PosixPlatform::folderSize(const std::string& path) { return sumFileSizes(path); }
+
+std::optional<bool> PosixPlatform::lockState(LockKey) { return std::nullopt; }
+
+Outcome PosixPlatform::pressLockKey(LockKey) { return Outcome::failure("no keyboard display available"); }
+
+Outcome PosixPlatform::inhibitSleep(bool) { return Outcome::success(); }
+
+std::string PosixPlatform::environment(std::string_view name) {
+    const char* v = std::getenv(std::string(name).c_str());
+    return v ? v : "";
+}
+
+std::string PosixPlatform::computerName() {
+    char buf[256] = {};
+    if (::gethostname(buf, sizeof buf - 1) != 0) return {};
+    return buf;
+}
+
+std::string PosixPlatform::userName() {
+    if (const char* u = std::getenv("USER"); u && *u) return u;
+    if (auto* pw = ::getpwuid(::getuid())) return pw->pw_name;
+    return {};
+}
+
+std::string PosixPlatform::executableFolder() {
+    char buf[4096] = {};
+    auto n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return {};
+    return folderOf(std::string(buf, static_cast<std::size_t>(n)));
+}
+
+namespace {
+std::string nowFormatted(const char* format) {
+    std::time_t t = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    char buf[128] = {};
+    std::strftime(buf, sizeof buf, format, &local);
+    return buf;
+}
+}  // namespace
+
+std::string PosixPlatform::timeText() { return nowFormatted("%X"); }
+std::string PosixPlatform::dateText() { return nowFormatted("%x"); }
+
+char PosixPlatform::thousandsSeparator() {
+    const auto* lc = std::localeconv();
+    return (lc && lc->thousands_sep && *lc->thousands_sep) ? *lc->thousands_sep : ',';
+}
+
+char PosixPlatform::decimalSeparator() {
+    const auto* lc = std::localeconv();
+    return (lc && lc->decimal_point && *lc->decimal_point) ? *lc->decimal_point : '.';
+}
+
+}  // namespace pd

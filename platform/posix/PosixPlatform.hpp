@@ -1,0 +1,42 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/Platform.hpp"
+
+namespace pd {
+
+// The platform on Linux and other POSIX systems: /proc for processes, /bin/sh for
+// scripts, plain files, and the user's environment.
+class PosixPlatform : public Platform {
+public:
+    PosixPlatform() = default;
+    ~PosixPlatform() override;
+
+    std::unique_ptr<ProcessTable> processes() override;
+    int terminateByName(std::string_view name) override;
+    Outcome runScript(const std::string& path, WindowStyle style) override;
+    Outcome runCommand(const std::string& commandLine, WindowStyle style) override;
+    std::optional<std::string> readFile(const std::string& path) override;
+    Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
+                      bool privateToUser) override;
+    Outcome createFolder(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    std::optional<std::uint64_t> folderSize(const std::string& path) override;
+    std::optional<bool> lockState(LockKey key) override;
+    Outcome pressLockKey(LockKey key) override;
+    Outcome inhibitSleep(bool on) override;
+    std::string environment(std::string_view name) override;
+    std::string computerName() override;
+    std::string userName() override;
+    std::string executableFolder() override;
+    std::string timeText() override;
+    std::string dateText() override;
+    char thousandsSeparator() override;
+    char decimalSeparator() override;
+};
+
+// Starts argv detached from us (new session, no zombie left behind).
+Outcome spawnDetached(const std::vector<std::string>& argv);
+
+}  // namespace pd

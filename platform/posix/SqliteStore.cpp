@@ -1,0 +1,109 @@
+#include "platform/posix/SqliteStore.hpp"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace pd {
+
+namespace {
+bool makeFolder(const std::string& path, mode_t mode) {
+    if (::mkdir(path.c_str(), mode) == 0) return true;
+    return errno == EEXIST;
+}
+
+struct Statement {
+    sqlite3_stmt* stmt = nullptr;
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
+    ~Statement() { sqlite3_finalize(stmt); }
+    void bind(int i, std::string_view text) {
+        sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+};
+}  // namespace
+
+std::string SqliteStore::defaultPath() {
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.config";
+    else
+        base = ".config";
+    return base + "/" + std::string(application) + "/settings.sqlite3";
+}
+
+SqliteStore::SqliteStore(const std::string& path) : path_(path) {
+    auto slash = path.find_last_of('/');
+    if (slash != std::string::npos) {
+        auto folder = path.substr(0, slash);
+        auto parent = folder.substr(0, folder.find_last_of('/'));
+        if (!parent.empty() && parent != folder) makeFolder(parent, 0700);
+        if (!makeFolder(folder, 0700)) {
+            error_ = "cannot create " + folder + ": " + std::strerror(errno);
+            return;
+        }
+        ::chmod(folder.c_str(), 0700);
+    }
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                        nullptr) != SQLITE_OK) {
+        error_ = db_ ? sqlite3_errmsg(db_) : "cannot open " + path;
+        sqlite3_close(db_);
+        db_ = nullptr;
+        return;
+    }
+    ::chmod(path.c_str(), 0600);
+    sqlite3_busy_timeout(db_, 10000);
+    char* err = nullptr;
+    const char* setup =
+        "PRAGMA journal_mode=WAL;"
+        "PRAGMA synchronous=FULL;"
+        "CREATE TABLE IF NOT EXISTS settings(section TEXT NOT NULL, key TEXT NOT NULL, value TEXT NOT NULL,"
+        " PRIMARY KEY(section, key));";
+    if (sqlite3_exec(db_, setup, nullptr, nullptr, &err) != SQLITE_OK) {
+        error_ = err ? err : "cannot prepare the settings table";
+        sqlite3_free(err);
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+}
+
+SqliteStore::~SqliteStore() {
+    if (db_) sqlite3_close(db_);
+}
+
+std::optional<std::string> SqliteStore::get(std::string_view section, std::string_view key) {
+    if (!db_) return std::nullopt;
+    Statement s(db_, "SELECT value FROM settings WHERE section = ?1 AND key = ?2");
+    s.bind(1, section);
+    s.bind(2, key);
+    if (sqlite3_step(s.stmt) != SQLITE_ROW) return std::nullopt;
+    auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, 0));
+    auto size = sqlite3_column_bytes(s.stmt, 0);
+    return std::string(text ? text : "", static_cast<std::size_t>(size));
+}
+
+bool SqliteStore::put(std::string_view section, std::string_view key, std::string_view value) {
+    if (!db_) return false;
+    Statement s(db_,
+                "INSERT INTO settings(section, key, value) VALUES(?1, ?2, ?3)"
+                " ON CONFLICT(section, key) DO UPDATE SET value = excluded.value");
+    s.bind(1, section);
+    s.bind(2, key);
+    s.bind(3, value);
+    auto rc = sqlite3_step(s.stmt);
+    if (rc != SQLITE_DONE) {
+        error_ = sqlite3_errmsg(db_);
+        return false;
+    }
+    return true;
+}
+
+std::string SqliteStore::location(std::string_view section) const {
+    return path_ + " (section " + std::string(section) + ")";
+}
+
+}  // namespace pd

@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+#include "core/SettingsStore.hpp"
+
+struct sqlite3;
+
+namespace pd {
+
+// The POSIX settings store: one SQLite database per user, one row per setting, so that
+// `sqlite3` shows a user everything. Every write is its own durable transaction, and a
+// busy timeout lets several copies of the program write side by side.
+class SqliteStore final : public SettingsStore {
+public:
+    // Opens (creating as needed) ${XDG_CONFIG_HOME:-$HOME/.config}/SW_PACEDECK/settings.sqlite3.
+    static std::string defaultPath();
+    explicit SqliteStore(const std::string& path);
+    ~SqliteStore() override;
+    SqliteStore(const SqliteStore&) = delete;
+    SqliteStore& operator=(const SqliteStore&) = delete;
+
+    bool isOpen() const { return db_ != nullptr; }
+    const std::string& error() const { return error_; }
+    const std::string& path() const { return path_; }
+
+    std::optional<std::string> get(std::string_view section, std::string_view key) override;
+    bool put(std::string_view section, std::string_view key, std::string_view value) override;
+    std::string location(std::string_view section) const override;
+
+private:
+    std::string path_;
+    sqlite3* db_ = nullptr;
+    std::string error_;
+};
+
+}  // namespace pd

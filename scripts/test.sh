@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds PACEDECK and runs every test: the normal build, the same tests under
+# AddressSanitizer + UBSan, and the behaviour tests of the Windows build under Wine.
+# Ends with one summary line "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+scripts/deps.sh test || exit 1
+
+passed=0
+failed=0
+status=0
+
+# Runs ctest in a build folder and adds its counts to the totals.
+run_ctest() {
+  local dir=$1 label=$2
+  shift 2
+  local log="$dir/ctest.log"
+  echo "== $label: running tests"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" "$@") >"$log" 2>&1
+  local rc=$?
+  tail -n 25 "$log"
+  local line
+  line=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    local total fails
+    total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+    fails=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')
+    passed=$((passed + total - fails))
+    failed=$((failed + fails))
+  elif [ $rc -ne 0 ]; then
+    failed=$((failed + 1))
+  fi
+  [ $rc -eq 0 ] || status=1
+}
+
+build() {
+  local dir=$1 label=$2
+  shift 2
+  echo "== $label: configuring and building in $dir"
+  if ! cmake -S "$root" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1; then
+    cat "$dir.configure.log"
+    echo "!! $label: configuration failed"
+    failed=$((failed + 1)); status=1; return 1
+  fi
+  if ! cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1; then
+    grep -E "error|Error" "$dir.build.log" | head -n 40
+    echo "!! $label: build failed (full log: $dir.build.log)"
+    failed=$((failed + 1)); status=1; return 1
+  fi
+}
+
+export QT_QPA_PLATFORM=offscreen
+
+if build "$root/build" "native" -DCMAKE_BUILD_TYPE=Debug -DPACEDECK_WERROR=ON; then
+  run_ctest "$root/build" "native"
+fi
+
+if [ "${PACEDECK_SKIP_ASAN:-0}" != 1 ]; then
+  if build "$root/build-asan" "sanitizers" -DCMAKE_BUILD_TYPE=Debug -DPACEDECK_WERROR=ON \
+       -DPACEDECK_SANITIZE=ON -DPACEDECK_GUI=OFF; then
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest "$root/build-asan" "sanitizers"
+  fi
+fi
+
+if [ -x scripts/windows-tests.sh ] && [ "${PACEDECK_SKIP_WINDOWS:-0}" != 1 ]; then
+  echo "== windows: cross build and behaviour tests under Wine"
+  out=$(scripts/windows-tests.sh 2>&1)
+  rc=$?
+  echo "$out" | tail -n 15
+  line=$(echo "$out" | grep -E "^windows: [0-9]+ passed, [0-9]+ failed" | tail -n 1)
+  if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | sed -E 's/windows: ([0-9]+) passed.*/\1/')))
+    failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
+  else
+    failed=$((failed + 1))
+  fi
+  [ $rc -eq 0 ] || status=1
+fi
+
+echo
+echo "${passed} passed, ${failed} failed"
+exit $status

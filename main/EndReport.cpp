@@ -1,9 +1,151 @@
 #include "main/EndReport.hpp"
 
+#include "core/App.hpp"
+#include "core/TextValue.hpp"
 #include "main/MainWindow.hpp"
 
 namespace pd {
 
-EndReport::EndReport(MainWindow& w) : w_(w) {}
+std::string endReportPath(const Profile& profile, std::string_view home, std::string_view exe) {
+    return profile.subFolder(home, "REPORTS") + std::string(exe) + "-END-REPORT.LOG";
+}
+
+EndReport::EndReport(MainWindow& w) : w_(w) {
+    w_.TASK_14_MAIN_TIMER.onTick = [this] { logEndTime(); };
+    w_.TASK_15_MAIN_TIMER.onTick = [this] { logTotalRuntime(); };
+    w_.TASK_16_MAIN_TIMER.onTick = [this] { createReport(); };
+}
+
+void EndReport::logEndTime() {
+    w_.TASK_13_LIGHT.setBack(colour::green);
+    w_.TASK_14_LIGHT.setBack(colour::cyan);
+    w_.status("LOGGING END TIME");
+    w_.END_TIME_TEXTBOX.setText(w_.app().platform().timeText());
+    Pipeline::handOver(w_, 14, 15);
+}
+
+void EndReport::logTotalRuntime() {
+    w_.TASK_14_LIGHT.setBack(colour::green);
+    w_.TASK_15_LIGHT.setBack(colour::cyan);
+    w_.status("LOGGING TOTAL RUNTIME");
+    // The run-time clock, not end minus start: it counts from stage 3 and wraps at 24 h.
+    w_.TOTAL_RUNTIME_TEXTBOX.setText(w_.RUNTIME_LABEL.text());
+    Pipeline::handOver(w_, 15, 16);
+}
+
+void EndReport::createReport() {
+    w_.TASK_15_LIGHT.setBack(colour::green);
+    w_.TASK_16_LIGHT.setBack(colour::cyan);
+    w_.status("CREATING END REPORT");
+    double downloaded =
+        textValue(w_.BLOCKCOUNT_LOG_END_TEXTBOX.text()) - textValue(w_.BLOCKCOUNT_LOG_START_TEXTBOX.text());
+    w_.DOWNLOADED_BLOCKS_TEXTBOX.setText(plainNumber(downloaded));
+    w_.LOG_FILE_OUTPUT_TEXTBOX.setText(compose());
+    writeReportFile();
+    Pipeline::handOver(w_, 16, 17);
+}
+
+std::string EndReport::compose() const {
+    const auto& profile = w_.app().profile();
+    const auto& exe = w_.app().exe();
+    const std::string& nl = profile.lineEnd;
+    const std::string& splitter = w_.SPLITTER_LINE_TEXTBOX.text();
+    const std::string& home = w_.PACEDECK_HOME_TEXTBOX.text();
+    const std::string& node = w_.RUN_QT_OR_D_TEXTBOX.text();
+
+    // Each field goes in unchanged; the folder sizes and the top and bottom messages bring
+    // their own line breaks.
+    std::string r;
+    auto line = [&](std::string_view text) {
+        r += text;
+        r += nl;
+    };
+    r += w_.LOG_TOP_MESSAGE_TEXTBOX.text();
+    line(splitter);
+    line("");
+    line(w_.PC_NAME_TEXTBOX.text());
+    line("");
+    line("Crypto Name = " + w_.CRYPTO_NAME_TEXTBOX.text());
+    line("");
+    line("Today = " + w_.DATE_TEXTBOX.text());
+    line("");
+    line("START Run Time:");
+    line(w_.START_TIME_TEXTBOX.text());
+    line("");
+    line("Blockchain START Folder Size:");
+    line(w_.BC_FOLDER_SIZE_BEFORE.text());
+    line("");
+    line("Last Know Block Number BEFORE Update:");
+    line(w_.BLOCKCOUNT_LOG_START_TEXTBOX.text());
+    line("Last Know Block Number AFTER Update:");
+    line(w_.BLOCKCOUNT_LOG_END_TEXTBOX.text());
+    line("Number Of Blocks Downloaded:");
+    line(w_.DOWNLOADED_BLOCKS_TEXTBOX.text());
+    line("");
+    line("Blockchain END Folder Size:");
+    line(w_.BC_FOLDER_SIZE_AFTER.text());
+    line("");
+    line("END Run Time:");
+    line(w_.END_TIME_TEXTBOX.text());
+    line("");
+    line("MINIMUM RUN TIME:");
+    line(w_.TOTAL_RUNTIME_TEXTBOX.text());
+    line("");
+    line(splitter);
+    line("");
+    line("MULTILOADER LAST RUN: " + w_.MULTILOADER_LAST_RUN_TEXTBOX.text());
+    line("BLOCKCOUNTER LAST RUN: " + w_.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text());
+    line("");
+    line("PACEDECK Filename: ");
+    line(exe + profile.executableSuffix);
+    line("");
+    line("PACEDECK Home: ");
+    line(home);
+    line("");
+    line("BLOCKCHAIN FOLDER: ");
+    line(w_.BLOCKCHAIN_HOME_TEXTBOX.text());
+    line("");
+    line("CRYPTO-CONFIG File: ");
+    line(profile.subFolder(home, "CONFIGS") + exe + "-CRYPTO-CONFIG.conf");
+    line("");
+    // The qt program's name stands here whichever node program ran.
+    line("BLOCKCHAIN UPDATED USING: " + node + " --- " + w_.QT_NAME_TEXTBOX.text() + " --- ");
+    line(node + " Shutdown Using --- " + w_.CLI_NAME_TEXTBOX.text() + " ---");
+    line("");
+    line("FINAL ACTION:");
+    line(w_.AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.text());
+    line(w_.AUTOTIMER_ACTION_TEXTBOX.text());
+    line("");
+    line(splitter);
+    r += w_.LOG_BOTTOM_MESSAGE_TEXTBOX.text();
+    line(splitter);
+    return r;
+}
+
+void EndReport::writeReportFile() {
+    written_ = false;
+    auto& platform = w_.app().platform();
+    const auto& profile = w_.app().profile();
+    const std::string& home = w_.PACEDECK_HOME_TEXTBOX.text();
+    // Without a home folder the path would fall to the root of the file system.
+    if (home.empty()) {
+        w_.status("!!! END REPORT NOT WRITTEN - NO HOME FOLDER IS SET !!!");
+        return;
+    }
+    auto folder = profile.join(home, "REPORTS");
+    if (!platform.exists(folder)) {
+        if (auto made = platform.createFolder(folder); !made) {
+            w_.status("!!! END REPORT NOT WRITTEN - " + made.error + " !!!");
+            return;
+        }
+    }
+    auto path = endReportPath(profile, home, w_.app().exe());
+    auto outcome = platform.writeFile(path, w_.LOG_FILE_OUTPUT_TEXTBOX.text() + profile.lineEnd);
+    if (!outcome) {
+        w_.status("!!! END REPORT NOT WRITTEN - " + outcome.error + " !!!");
+        return;
+    }
+    written_ = true;
+}
 
 }  // namespace pd

@@ -1,16 +1,34 @@
 #pragma once
+#include <string>
+#include <string_view>
 
 namespace pd {
 
 class MainWindow;
+struct Profile;
+
+// Where a copy's end report lives: home/REPORTS/EXE-END-REPORT.LOG.
+std::string endReportPath(const Profile& profile, std::string_view home, std::string_view exe);
 
 // Stages 14 to 16 of a run: end time, run time, and the end report shown and written.
 class EndReport {
-public:
+  public:
     explicit EndReport(MainWindow& w);
 
-private:
+    // The report as the window's fields make it now, with the profile's line ends.
+    std::string compose() const;
+    // Whether this run's report reached its file; the report e-mail must not send an
+    // older report in its place.
+    bool written() const { return written_; }
+
+  private:
+    void logEndTime();       // stage 14
+    void logTotalRuntime();  // stage 15
+    void createReport();     // stage 16
+    void writeReportFile();
+
     MainWindow& w_;
+    bool written_ = false;
 };
 
 }  // namespace pd

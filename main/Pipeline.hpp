@@ -1,20 +1,48 @@
 #pragma once
+#include <string>
+#include <string_view>
 
 namespace pd {
 
 class MainWindow;
 
 // The run (the window calls it the MULTILOADER): nineteen one-second stages, from the
-// start record to the final action.
+// start record to the final action. Each stage does its work on its first tick, starts the
+// next stage and stops itself; stage 9 waits for the blockcounter and stage 12 for the
+// node to exit, looking again on every tick. Stages 14 to 16 belong to EndReport.
 class Pipeline {
-public:
+  public:
     explicit Pipeline(MainWindow& w);
     // MULTILOADER_START_STOP_BUTTON.
     void startStopClicked();
     // Stage 1 starts: by the button or by the autostart countdown.
     void start();
 
-private:
+    // One stage hands the run to another: the next one's timer starts, its own stops.
+    static void handOver(MainWindow& w, int from, int to);
+
+  private:
+    void logDateTimePcName();    // 1
+    void startHeartbeat();       // 2
+    void startRuntimeTimer();    // 3
+    void sendStartEmail();       // 4
+    void sizeFolderBefore();     // 5
+    void logStartBlock();        // 6
+    void runNode();              // 7
+    void runBlockcounter();      // 8
+    void waitForBlockcounter();  // 9
+    void logEndBlock();          // 10
+    void sendCliStop();          // 11
+    void waitForNodeExit();      // 12
+    void sizeFolderAfter();      // 13
+    void sendReportEmail();      // 17
+    void stopHeartbeat();        // 18
+    void finalAction();          // 19
+
+    // Starts one of this copy's scripts; a script that cannot be started is named in the
+    // status line and its stage's light turns red. Returns whether it started.
+    bool runScript(std::string_view stem, int stage);
+
     MainWindow& w_;
 };
 

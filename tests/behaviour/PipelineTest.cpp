@@ -1,0 +1,406 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Harness.hpp"
+
+namespace pd::test {
+
+namespace {
+
+constexpr const char* home = "/home/tester/PD";
+
+// A copy configured as the settings windows leave it, every optional stage cleared.
+struct RunHarness : Harness {
+    RunHarness() {
+        put("PACEDECK_HOME_TEXTBOX", home);
+        put("CRYPTO_NAME_TEXTBOX", "SIM");
+        put("QT_NAME_TEXTBOX", "simcoin-qt");
+        put("DAEMOND_NAME_TEXTBOX", "simcoind");
+        put("DAEMONCLI_NAME_SETTINGS_TEXTBOX", "simcoin-cli");
+        put("ALWAYS_ON_TOP_TICKBOX", "0");
+        platform.folders = {home, std::string(home) + "/BATS", std::string(home) + "/REPORTS"};
+    }
+    MainWindow& w() { return main(); }
+    void script(std::string_view stem) {
+        platform.files[app.profile().scriptPath(home, app.exe(), stem)] = "exec true\n";
+    }
+    void pressRunButton() { ASSERT_TRUE(w().MULTILOADER_START_STOP_BUTTON.click()); }
+    // The node as the process lights see it.
+    void node(bool qt, bool daemon = false) {
+        platform.running.clear();
+        if (qt) platform.running.insert("simcoin-qt");
+        if (daemon) platform.running.insert("simcoind");
+        w().PROCESS_TEXTBOX_1.setBack(qt ? colour::green : colour::red);
+        w().PROCESS_TEXTBOX_2.setBack(daemon ? colour::green : colour::red);
+    }
+    // The blockcounter's end: its light green and stage 9 started, in one step.
+    void blockcounterEnds() {
+        w().TASK_9_LIGHT.setBack(colour::green);
+        w().TASK_9_MAIN_TIMER.start();
+    }
+    std::vector<int> runningStages() {
+        std::vector<int> on;
+        for (int n = 1; n <= 20; ++n)
+            if (w().taskTimer(n).enabled()) on.push_back(n);
+        return on;
+    }
+    std::string status() { return w().CURRENT_STATUS_LABEL.text(); }
+};
+
+}  // namespace
+
+TEST(Pipeline, WithEveryOptionalStageClearedTheRunTakesEighteenTicksAndStartsNothing) {
+    RunHarness h;
+    h.start();
+    h.pressRunButton();
+    EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.text(), "STOP");
+    EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.toolTip(), "STOP MULTILOADER");
+    EXPECT_FALSE(h.w().AUTOSTART_START_BUTTON.enabled());
+
+    const std::vector<std::pair<int, std::string>> seconds = {
+        {1, "LOGGING - DATE / TIME / PC NAME"},
+        {2, "SKIPPING KITT HEARTBEAT"},
+        {3, "STARTING RUNTIME-TIMER"},
+        {4, "SKIPPING START EMAIL"},
+        {5, "BLOCKCHAIN FOLDER SIZE - BEFORE"},
+        {6, "LOGGING START BLOCK NUMBER"},
+        {7, "SKIPPING QT / DAEMON STARTUP"},
+        {8, "SKIPPING BLOCKCOUNTER"},
+        {10, "LOGGING END BLOCK NUMBER"},
+        {11, "SKIPPING CLI-STOP REQUEST"},
+        {12, "SKIPPING QT / DAEMON SHUTDOWN"},
+        {13, "BLOCKCHAIN FOLDER SIZE - AFTER"},
+        {14, "LOGGING END TIME"},
+        {15, "LOGGING TOTAL RUNTIME"},
+        {16, "CREATING END REPORT"},
+        {17, "SKIPPING REPORT EMAIL"},
+        {18, "SKIPPING KITT HEARTBEAT STOP"},
+    };
+    for (auto& [stage, status] : seconds) {
+        h.advance(1000);
+        SCOPED_TRACE("stage " + std::to_string(stage));
+        EXPECT_EQ(h.status(), status);
+        // Exactly one stage runs at a time: the next one, stage 9 being passed by.
+        EXPECT_EQ(h.runningStages(), std::vector<int>{stage == 8 ? 10 : stage + 1});
+    }
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+    EXPECT_TRUE(h.runningStages().empty());
+    EXPECT_TRUE(h.platform.launches.empty());
+
+    const std::vector<Colour> lights = {
+        colour::green, colour::red,   colour::green, colour::red, colour::green, colour::green, colour::red,
+        colour::red,   colour::red,   colour::green, colour::red, colour::green, colour::green, colour::green,
+        colour::green, colour::green, colour::red,   colour::red, colour::red};
+    for (int n = 1; n <= 19; ++n)
+        EXPECT_EQ(h.w().taskLight(n).back(), lights[n - 1]) << "TASK_" << n << "_LIGHT";
+    EXPECT_EQ(h.w().KITT_START_BUTTON.text(), "START KITT");
+    EXPECT_TRUE(h.w().FOLDER_SIZER_BEFORE_TIMER.enabled());
+    EXPECT_TRUE(h.w().FOLDER_SIZER_AFTER_TIMER.enabled());
+    EXPECT_TRUE(h.w().RUNTIME_TIMER.enabled());
+    // The run is over but the window stays open, the button still reading STOP.
+    EXPECT_TRUE(h.app.running());
+    EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.text(), "STOP");
+    EXPECT_TRUE(h.w().END_LOG_BUTTON.enabled());
+    EXPECT_FALSE(h.w().AUTOCLOSE_TIMER.enabled());
+    h.advance(60'000);
+    EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+}
+
+TEST(Pipeline, StageOneRecordsTimeDateAndComputerFromThePlatform) {
+    RunHarness h;
+    h.platform.time = "21:07:45";
+    h.platform.date = "03/04/2027";
+    h.platform.computer = "NODEBOX";
+    h.start();
+    h.pressRunButton();
+    h.advance(1000);
+    EXPECT_EQ(h.w().TASK_1_LIGHT.back(), colour::cyan);
+    EXPECT_EQ(h.w().START_TIME_TEXTBOX.text(), "21:07:45");
+    EXPECT_EQ(h.w().DATE_TEXTBOX.text(), "03/04/2027");
+    EXPECT_EQ(h.w().COMPUTER_NAME, "NODEBOX");
+    EXPECT_EQ(h.w().PC_NAME_TEXTBOX.text(), "PC Name = NODEBOX");
+}
+
+TEST(Pipeline, RunQtWithoutBlockcounterStartsTheNodeAndWaitsForBothLightsRed) {
+    RunHarness h;
+    h.put("RUN_QT_TICKBOX", "1");
+    h.put("TASK_11_ENABLE_TICKBOX", "1");
+    h.script("-RUN-QT");
+    h.script("-RUN-CLI-STOP");
+    h.start();
+    h.node(false);
+    h.pressRunButton();
+    h.advance(7000);
+    EXPECT_EQ(h.status(), "RUNNING QT...");
+    EXPECT_EQ(h.w().RUN_QT_OR_D_TEXTBOX.text(), "QT");
+    EXPECT_EQ(h.w().TASK_7_LIGHT.back(), colour::green);
+    ASSERT_EQ(h.platform.launches.size(), 1u);
+    EXPECT_EQ(h.platform.launches[0].what, std::string(home) + "/BATS/DEMO-RUN-QT.sh");
+    EXPECT_TRUE(h.platform.launches[0].script);
+    EXPECT_EQ(h.platform.launches[0].style, WindowStyle::Hidden);
+    h.node(true);
+
+    h.advance(3000);  // stages 8, 10, 11
+    EXPECT_EQ(h.status(), "SENDING CLI-STOP REQUEST...");
+    EXPECT_EQ(h.w().TASK_11_LIGHT.back(), colour::cyan);
+    ASSERT_EQ(h.platform.launched().size(), 2u);
+    EXPECT_EQ(h.platform.launched()[1], std::string(home) + "/BATS/DEMO-RUN-CLI-STOP.sh");
+
+    // The node takes its time: stage 12 looks again every second, without a limit.
+    h.advance(30'000);
+    EXPECT_EQ(h.runningStages(), std::vector<int>{12});
+    EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::cyan);
+    EXPECT_EQ(h.w().TASK_11_LIGHT.back(), colour::cyan);
+    // The qt light red is not enough while the daemon light is green.
+    h.node(false, true);
+    h.advance(3000);
+    EXPECT_EQ(h.runningStages(), std::vector<int>{12});
+    h.node(false, false);
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "!!! QT SHUTDOWN COMPLETE !!!");
+    EXPECT_EQ(h.w().TASK_11_LIGHT.back(), colour::green);
+    EXPECT_EQ(h.runningStages(), std::vector<int>{13});
+    h.advance(1000);
+    EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::green);
+    EXPECT_EQ(h.status(), "BLOCKCHAIN FOLDER SIZE - AFTER");
+}
+
+TEST(Pipeline, DaemonRunReportsItsOwnShutdown) {
+    RunHarness h;
+    h.put("RUN_DAEMON_TICKBOX", "1");
+    h.put("TASK_11_ENABLE_TICKBOX", "1");
+    h.script("-RUN-DAEMON");
+    h.script("-RUN-CLI-STOP");
+    h.start();
+    h.node(false, true);
+    h.pressRunButton();
+    h.advance(7000);
+    EXPECT_EQ(h.status(), "RUNNING DAEMON...");
+    EXPECT_EQ(h.w().RUN_QT_OR_D_TEXTBOX.text(), "DAEMON");
+    EXPECT_EQ(h.platform.launched().at(0), std::string(home) + "/BATS/DEMO-RUN-DAEMON.sh");
+    h.advance(4000);
+    EXPECT_EQ(h.runningStages(), std::vector<int>{12});
+    h.node(false, false);
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "!!! DAEMON SHUTDOWN COMPLETE !!!");
+}
+
+TEST(Pipeline, WithCliStopClearedTheShutdownWaitIsSkippedWhileTheNodeRuns) {
+    RunHarness h;
+    h.put("RUN_QT_TICKBOX", "1");
+    h.script("-RUN-QT");
+    h.start();
+    h.pressRunButton();
+    h.advance(7000);
+    h.node(true);
+    h.advance(4000);  // stages 8, 10, 11, 12
+    EXPECT_EQ(h.status(), "SKIPPING QT / DAEMON SHUTDOWN");
+    EXPECT_EQ(h.w().TASK_11_LIGHT.back(), colour::red);
+    EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::red);
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "BLOCKCHAIN FOLDER SIZE - AFTER");
+    EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::green);
+    EXPECT_EQ(h.w().PROCESS_TEXTBOX_1.back(), colour::green);
+    EXPECT_EQ(h.platform.launched(), std::vector<std::string>{std::string(home) + "/BATS/DEMO-RUN-QT.sh"});
+}
+
+TEST(Pipeline, TheRunWaitsForTheBlockcounterAndGoesOnAtItsEndSignal) {
+    RunHarness h;
+    h.put("TASK_8_ENABLE_TICKBOX", "1");
+    h.start();
+    h.w().LAST_BLOCKCOUNT_TEXTBOX.setText("100\r\n");
+    h.pressRunButton();
+    h.advance(8000);
+    EXPECT_EQ(h.status(), "RUNNING BLOCKCOUNTER...");
+    EXPECT_EQ(h.w().TASK_8_LIGHT.back(), colour::pink);
+    EXPECT_EQ(h.w().TASK_9_LIGHT.back(), colour::cyan);
+    // While the blockcounter works no stage runs.
+    EXPECT_TRUE(h.runningStages().empty());
+    h.advance(600'000);
+    EXPECT_TRUE(h.runningStages().empty());
+    EXPECT_EQ(h.w().TASK_9_LIGHT.back(), colour::cyan);
+
+    h.w().LAST_BLOCKCOUNT_TEXTBOX.setText("345\r\n");
+    h.blockcounterEnds();
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "!!! BLOCKCOUNTER ENDED !!!");
+    EXPECT_EQ(h.w().TASK_9_LIGHT.back(), colour::green);
+    EXPECT_EQ(h.w().TASK_10_LIGHT.back(), colour::cyan);
+    // The light stays pink until the blockcounter itself colours it.
+    EXPECT_EQ(h.w().TASK_8_LIGHT.back(), colour::pink);
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "LOGGING END BLOCK NUMBER");
+    EXPECT_EQ(h.w().BLOCKCOUNT_LOG_END_TEXTBOX.text(), "345\r\n");
+}
+
+TEST(Pipeline, StageNineStartedWithoutTheGreenLightKeepsLookingUntilItTurnsGreen) {
+    RunHarness h;
+    h.start();
+    h.w().TASK_9_MAIN_TIMER.start();
+    h.advance(3000);
+    EXPECT_EQ(h.status(), "SKIPPED BLOCKCOUNTER");
+    EXPECT_EQ(h.w().TASK_9_LIGHT.back(), colour::red);
+    EXPECT_EQ(h.runningStages(), std::vector<int>{9});
+    h.w().TASK_9_LIGHT.setBack(colour::green);
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "!!! BLOCKCOUNTER ENDED !!!");
+    EXPECT_EQ(h.runningStages(), std::vector<int>{10});
+}
+
+TEST(Pipeline, StopDuringTheBlockcounterWaitThenStartBeginsANewRunAtStageOne) {
+    RunHarness h;
+    h.put("TASK_8_ENABLE_TICKBOX", "1");
+    h.start();
+    h.pressRunButton();
+    h.advance(20'000);
+    ASSERT_EQ(h.w().TASK_8_LIGHT.back(), colour::pink);
+    h.pressRunButton();
+    EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.text(), "START");
+    EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.toolTip(), "START MULTILOADER");
+    EXPECT_TRUE(h.w().AUTOSTART_START_BUTTON.enabled());
+    EXPECT_TRUE(h.runningStages().empty());
+    // Stopping resets nothing: the lights and the run-time clock go on as they were.
+    EXPECT_EQ(h.w().TASK_8_LIGHT.back(), colour::pink);
+    EXPECT_TRUE(h.w().RUNTIME_TIMER.enabled());
+
+    h.platform.time = "13:30:00";
+    h.pressRunButton();
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "LOGGING - DATE / TIME / PC NAME");
+    EXPECT_EQ(h.w().START_TIME_TEXTBOX.text(), "13:30:00");
+    EXPECT_EQ(h.runningStages(), std::vector<int>{2});
+    h.advance(7000);
+    EXPECT_EQ(h.status(), "RUNNING BLOCKCOUNTER...");
+    EXPECT_EQ(h.w().TASK_9_LIGHT.back(), colour::cyan);
+    h.blockcounterEnds();
+    h.advance(2000);
+    EXPECT_EQ(h.status(), "LOGGING END BLOCK NUMBER");
+}
+
+TEST(Pipeline, StopWhileWaitingForTheNodeEndsTheWait) {
+    RunHarness h;
+    h.put("RUN_QT_TICKBOX", "1");
+    h.put("TASK_11_ENABLE_TICKBOX", "1");
+    h.script("-RUN-QT");
+    h.script("-RUN-CLI-STOP");
+    h.start();
+    h.node(true);
+    h.pressRunButton();
+    h.advance(60'000);
+    ASSERT_EQ(h.runningStages(), std::vector<int>{12});
+    h.pressRunButton();
+    EXPECT_TRUE(h.runningStages().empty());
+    h.node(false);
+    h.advance(10'000);
+    EXPECT_TRUE(h.runningStages().empty());
+    EXPECT_EQ(h.w().TASK_13_LIGHT.back(), colour::black);
+}
+
+TEST(Pipeline, StagesSixAndTenCopyTheReadingAsRawText) {
+    RunHarness h;
+    h.start();
+    h.w().LAST_BLOCKCOUNT_TEXTBOX.setText("  812\r\n");
+    h.pressRunButton();
+    h.advance(6000);
+    EXPECT_EQ(h.w().BLOCKCOUNT_LOG_START_TEXTBOX.text(), "  812\r\n");
+    h.advance(3000);
+    EXPECT_EQ(h.w().BLOCKCOUNT_LOG_END_TEXTBOX.text(), "  812\r\n");
+    h.advance(6000);
+    EXPECT_EQ(h.w().DOWNLOADED_BLOCKS_TEXTBOX.text(), "0");
+}
+
+TEST(Pipeline, HeartbeatAndEmailStagesRunWhenTicked) {
+    RunHarness h;
+    for (auto key : {"TASK_2_ENABLE_TICKBOX", "TASK_4_ENABLE_TICKBOX", "TASK_17_ENABLE_TICKBOX",
+                     "TASK_18_ENABLE_TICKBOX"})
+        h.put(key, "1");
+    h.script("-START-EMAIL");
+    h.script("-END-REPORT-EMAIL");
+    h.start();
+    h.pressRunButton();
+    h.advance(2000);
+    EXPECT_EQ(h.status(), "STARTING KITT HEARTBEAT");
+    EXPECT_EQ(h.w().TASK_2_LIGHT.back(), colour::green);
+    h.advance(2000);
+    EXPECT_EQ(h.status(), "SENDING START EMAIL");
+    EXPECT_EQ(h.w().TASK_4_LIGHT.back(), colour::green);
+    EXPECT_EQ(h.platform.launched(),
+              std::vector<std::string>{std::string(home) + "/BATS/DEMO-START-EMAIL.sh"});
+    h.advance(12'000);  // to stage 17
+    EXPECT_EQ(h.status(), "SENDING REPORT EMAIL");
+    EXPECT_EQ(h.w().TASK_16_LIGHT.back(), colour::green);
+    EXPECT_EQ(h.w().TASK_17_LIGHT.back(), colour::green);
+    EXPECT_EQ(h.platform.launched().back(), std::string(home) + "/BATS/DEMO-END-REPORT-EMAIL.sh");
+    h.advance(1000);
+    EXPECT_EQ(h.status(), "STOPPING KITT HEARTBEAT");
+    EXPECT_EQ(h.w().TASK_18_LIGHT.back(), colour::green);
+}
+
+TEST(Pipeline, AMissingScriptIsNamedInTheStatusAndTheRunGoesOn) {
+    RunHarness h;
+    h.put("TASK_4_ENABLE_TICKBOX", "1");
+    h.put("RUN_QT_TICKBOX", "1");
+    h.start();
+    h.pressRunButton();
+    h.advance(4000);
+    EXPECT_EQ(h.status(),
+              "!!! SCRIPT MISSING - " + std::string(home) + "/BATS/DEMO-START-EMAIL.sh - GOING ON !!!");
+    EXPECT_EQ(h.w().TASK_4_LIGHT.back(), colour::red);
+    EXPECT_EQ(h.runningStages(), std::vector<int>{5});
+    h.advance(3000);
+    EXPECT_EQ(h.status(),
+              "!!! SCRIPT MISSING - " + std::string(home) + "/BATS/DEMO-RUN-QT.sh - GOING ON !!!");
+    EXPECT_EQ(h.w().TASK_7_LIGHT.back(), colour::red);
+    EXPECT_EQ(h.runningStages(), std::vector<int>{8});
+    EXPECT_TRUE(h.platform.launches.empty());
+}
+
+TEST(Pipeline, AutocloseEndsTheRunByClosingTheWindowElevenSecondsLater) {
+    RunHarness h;
+    h.put("TASK_19_ENABLE_TICKBOX", "1");
+    h.start();
+    h.pressRunButton();
+    h.advance(18'000);
+    EXPECT_EQ(h.status(), "!!! AUTOCLOSE STARTING !!!");
+    EXPECT_EQ(h.w().AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.text(), "AUTOCLOSE");
+    EXPECT_EQ(h.w().AUTOTIMER_ACTION_TEXTBOX.text(), "");
+    EXPECT_EQ(h.w().TASK_19_LIGHT.back(), colour::green);
+    EXPECT_TRUE(h.w().AUTOCLOSE_START_BUTTON.enabled());
+    EXPECT_TRUE(h.w().AUTOCLOSE_TIMER.enabled());
+    EXPECT_TRUE(h.runningStages().empty());
+    h.advance(10'000);
+    EXPECT_TRUE(h.app.running());
+    h.advance(1000);
+    EXPECT_FALSE(h.app.running());
+    EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! COMPLETED SUCCESSFULLY !!!");
+}
+
+TEST(Pipeline, PowerAutotimerIsTheFinalActionWhenChosen) {
+    RunHarness h;
+    h.put("TASK_20_ENABLE_TICKBOX", "1");
+    h.put("AUTOTIMER_ACTION_TEXTBOX", "SHUTDOWN PC");
+    h.start();
+    h.pressRunButton();
+    h.advance(18'000);
+    EXPECT_EQ(h.status(), "!!! RUNNING POWER AUTOTIMER !!!");
+    EXPECT_EQ(h.w().AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.text(), "POWER AUTOTIMER");
+    EXPECT_EQ(h.w().AUTOTIMER_ACTION_TEXTBOX.text(), "SHUTDOWN PC");
+    EXPECT_EQ(h.w().TASK_19_LIGHT.back(), colour::green);
+    EXPECT_FALSE(h.w().AUTOCLOSE_TIMER.enabled());
+    EXPECT_TRUE(h.runningStages().empty());
+}
+
+TEST(Pipeline, AutostartRunsTheWholeChain) {
+    RunHarness h;
+    h.put("AUTOSTART_TICKBOX", "1");
+    h.start();
+    h.advance(11'000);
+    EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.text(), "STOP");
+    h.advance(18'000);
+    EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+}
+
+}  // namespace pd::test

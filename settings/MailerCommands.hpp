@@ -1,0 +1,39 @@
+#pragma once
+#include <string>
+
+namespace pd {
+
+struct Profile;
+
+// What the mailer commands are made of: the e-mail settings' fields and the main window's
+// coin and home folder.
+struct MailerValues {
+    std::string mailerHome;  // SE: the folder that holds the mailer
+    std::string from, to, cc, bcc;
+    std::string server;  // server:port
+    std::string username, password;
+    std::string tls = "no";  // "no", "yes" or "auto"
+    bool attachReport = false;
+    std::string crypto;  // coin name, for the subjects
+    std::string home;    // PACEDECK home folder
+    std::string exe;
+};
+
+struct MailerCommands {
+    std::string startSubject;      // "PACEDECK - <coin> - STARTED"
+    std::string endSubject;        // "PACEDECK - <coin> - COMPLETED - LOG REPORT"
+    std::string messageOption;     // " -o message-file=..." of the end command
+    std::string attachmentOption;  // "-a ..." or empty
+    std::string startCommand;
+    std::string endCommand;
+};
+
+// The start-notice and end-report command lines for the profile's shell. Values stand as
+// typed where the shell takes them literally and are quoted where it would not, so a
+// password with a blank or a quote reaches the mailer whole.
+MailerCommands buildMailerCommands(const Profile& profile, const MailerValues& v);
+
+// The mailer's log: home/LOGS/EXE-SEND-EMAIL.LOG.
+std::string mailerLogPath(const Profile& profile, const std::string& home, const std::string& exe);
+
+}  // namespace pd

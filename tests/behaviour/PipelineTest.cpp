@@ -23,6 +23,13 @@ struct RunHarness : Harness {
         platform.folders = {home, std::string(home) + "/BATS", std::string(home) + "/REPORTS"};
     }
     MainWindow& w() { return main(); }
+    // The node started by its script and stopped by the cli's.
+    void nodeWithCliStop(std::string_view node) {
+        put(node == "QT" ? "RUN_QT_TICKBOX" : "RUN_DAEMON_TICKBOX", "1");
+        put("TASK_11_ENABLE_TICKBOX", "1");
+        script(node == "QT" ? "-RUN-QT" : "-RUN-DAEMON");
+        script("-RUN-CLI-STOP");
+    }
     void script(std::string_view stem) {
         platform.files[app.profile().scriptPath(home, app.exe(), stem)] = "exec true\n";
     }
@@ -126,10 +133,7 @@ TEST(Pipeline, StageOneRecordsTimeDateAndComputerFromThePlatform) {
 
 TEST(Pipeline, RunQtWithoutBlockcounterStartsTheNodeAndWaitsForBothLightsRed) {
     RunHarness h;
-    h.put("RUN_QT_TICKBOX", "1");
-    h.put("TASK_11_ENABLE_TICKBOX", "1");
-    h.script("-RUN-QT");
-    h.script("-RUN-CLI-STOP");
+    h.nodeWithCliStop("QT");
     h.start();
     h.node(false);
     h.pressRunButton();
@@ -170,10 +174,7 @@ TEST(Pipeline, RunQtWithoutBlockcounterStartsTheNodeAndWaitsForBothLightsRed) {
 
 TEST(Pipeline, DaemonRunReportsItsOwnShutdown) {
     RunHarness h;
-    h.put("RUN_DAEMON_TICKBOX", "1");
-    h.put("TASK_11_ENABLE_TICKBOX", "1");
-    h.script("-RUN-DAEMON");
-    h.script("-RUN-CLI-STOP");
+    h.nodeWithCliStop("DAEMON");
     h.start();
     h.node(false, true);
     h.pressRunButton();
@@ -282,10 +283,7 @@ TEST(Pipeline, StopDuringTheBlockcounterWaitThenStartBeginsANewRunAtStageOne) {
 
 TEST(Pipeline, StopWhileWaitingForTheNodeEndsTheWait) {
     RunHarness h;
-    h.put("RUN_QT_TICKBOX", "1");
-    h.put("TASK_11_ENABLE_TICKBOX", "1");
-    h.script("-RUN-QT");
-    h.script("-RUN-CLI-STOP");
+    h.nodeWithCliStop("QT");
     h.start();
     h.node(true);
     h.pressRunButton();

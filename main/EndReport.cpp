@@ -42,6 +42,7 @@ void EndReport::createReport() {
     w_.DOWNLOADED_BLOCKS_TEXTBOX.setText(plainNumber(downloaded));
     w_.LOG_FILE_OUTPUT_TEXTBOX.setText(compose());
     writeReportFile();
+    if (!written_) w_.TASK_16_LIGHT.setBack(colour::red);
     Pipeline::handOver(w_, 16, 17);
 }
 

@@ -226,7 +226,7 @@ void Pipeline::sizeFolderAfter() {
 }
 
 void Pipeline::sendReportEmail() {
-    // A report that did not reach its file keeps its stage red.
+    // A report that did not reach its file keeps its stage red (stage 16).
     if (w_.endReport.written()) w_.TASK_16_LIGHT.setBack(colour::green);
     w_.TASK_17_LIGHT.setBack(colour::cyan);
     if (!w_.TASK_17_ENABLE_TICKBOX.ticked()) {

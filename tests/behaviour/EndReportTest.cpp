@@ -253,7 +253,7 @@ TEST(EndReport, AFailedWriteIsReportedTheRunGoesOnAndNoStaleReportIsMailed) {
     h.advance(1000);
     EXPECT_EQ(h.main().CURRENT_STATUS_LABEL.text(),
               "!!! REPORT EMAIL NOT SENT - THE END REPORT WAS NOT WRITTEN !!!");
-    EXPECT_EQ(h.main().TASK_16_LIGHT.back(), colour::cyan);
+    EXPECT_EQ(h.main().TASK_16_LIGHT.back(), colour::red);
     EXPECT_EQ(h.main().TASK_17_LIGHT.back(), colour::red);
     EXPECT_TRUE(h.platform.launches.empty());
     h.advance(2000);

@@ -134,7 +134,7 @@ void WindowView::add(QBoxLayout& into, const LayoutNode& node) {
         case Kind::Group: {
             auto* box = new QGroupBox(QString::fromStdString(node.caption), this);
             auto* inner = new QVBoxLayout(box);
-            inner->setContentsMargins(6, 2, 6, 4);
+            inner->setContentsMargins(6, 1, 6, 3);
             inner->setSpacing(3);
             addChildren(*inner, node);
             into.addWidget(box, grows(node) ? 1 : 0);

@@ -69,92 +69,88 @@ std::string saveConfiguration(RealCopy& copy, int set, std::uint16_t port, bool 
     return path;
 }
 
-std::string getblockcount() {
-    return R"({"jsonrpc":"1.0","id":"t","method":"getblockcount","params":[]})";
+// A scratch home folder and data folder, a free RPC port, and the node once started.
+struct Scene {
+    Scene() {
+        std::filesystem::create_directory(home);
+        std::filesystem::create_directory(dir / "data");
+    }
+    // Starts the node on `conf` and waits until `login` is accepted on the RPC port.
+    bool startNode(const std::string& conf, const std::string& login) {
+        node = std::make_unique<simtest::Process>(
+            simtest::binary("simcoind"),
+            std::vector<std::string>{"-conf=" + conf, "-datadir=" + (dir / "data")},
+            simtest::Env{{"SIMCOIN_STARTUP_DELAY", "0"}, {"SIMCOIN_STOP_DELAY", "0"}}, dir / "node.out",
+            dir / "node.err");
+        return simtest::waitUntil([&] { return status(login) == 200; }, 15s);
+    }
+    // HTTP status of a getblockcount request with that login.
+    int status(const std::string& login) const {
+        return simtest::httpPost(port, login,
+                                 R"({"jsonrpc":"1.0","id":"t","method":"getblockcount","params":[]})")
+            .status;
+    }
+    simtest::Result cli(std::vector<std::string> args) const {
+        return simtest::run(simtest::binary("simcoin-cli"), args);
+    }
+    std::string nodeErrors() const { return simtest::readFile(dir / "node.err"); }
+
+    simtest::ScratchDir dir;
+    const std::string home = dir / "home";
+    const std::uint16_t port = simtest::freePort();
+    std::unique_ptr<simtest::Process> node;
+};
+
+std::string login(std::string_view user, std::string_view password) {
+    return simtest::basicAuth(std::string(user), std::string(password));
 }
 
 }  // namespace
 
 TEST(ConfGeneratorSim, SavedConfigurationStartsTheNodeOnItsPortAndTheClientLogsInWithIt) {
-    simtest::ScratchDir dir;
-    const std::string home = dir / "home";
-    std::filesystem::create_directory(home);
-    std::filesystem::create_directory(dir / "data");
-    const auto port = simtest::freePort();
+    Scene scene;
     const auto& set = testCredentialSets()[3];
-
-    RealCopy copy(home);
-    const std::string conf = saveConfiguration(copy, 4, port, false);
-    ASSERT_EQ(conf, home + "/CONFIGS/SIMBTC-CRYPTO-CONFIG.conf");
+    RealCopy copy(scene.home);
+    const std::string conf = saveConfiguration(copy, 4, scene.port, false);
+    ASSERT_EQ(conf, scene.home + "/CONFIGS/SIMBTC-CRYPTO-CONFIG.conf");
     const std::string text = simtest::readFile(conf);
-    EXPECT_NE(text.find("\nrpcport=" + std::to_string(port) + "\n"), std::string::npos);
+    EXPECT_NE(text.find("\nrpcport=" + std::to_string(scene.port) + "\n"), std::string::npos);
     EXPECT_NE(text.find("\nrpcuser=" + std::string(set.user) + "\n"), std::string::npos);
     struct stat st {};
     ASSERT_EQ(::stat(conf.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "the file holds the RPC password";
 
-    const simtest::Env fast = {{"SIMCOIN_STARTUP_DELAY", "0"}, {"SIMCOIN_STOP_DELAY", "0"}};
-    simtest::Process node(simtest::binary("simcoind"), {"-conf=" + conf, "-datadir=" + (dir / "data")}, fast,
-                          dir / "node.out", dir / "node.err");
-    ASSERT_TRUE(simtest::waitUntil(
-        [&] {
-            return simtest::httpPost(port,
-                                     simtest::basicAuth(std::string(set.user), std::string(set.password)),
-                                     getblockcount())
-                       .status == 200;
-        },
-        15s))
-        << simtest::readFile(dir / "node.err");
-
-    auto count = simtest::run(simtest::binary("simcoin-cli"), {"-conf=" + conf, "getblockcount"});
+    ASSERT_TRUE(scene.startNode(conf, login(set.user, set.password))) << scene.nodeErrors();
+    auto count = scene.cli({"-conf=" + conf, "getblockcount"});
     EXPECT_EQ(count.status, 0) << count.err;
     EXPECT_FALSE(count.out.empty());
-    EXPECT_EQ(simtest::httpPost(port, simtest::basicAuth(std::string(set.user), "not the password"),
-                                getblockcount())
-                  .status,
-              401);
+    EXPECT_EQ(scene.status(login(set.user, "not the password")), 401);
 
-    auto stop = simtest::run(simtest::binary("simcoin-cli"), {"-conf=" + conf, "stop"});
+    auto stop = scene.cli({"-conf=" + conf, "stop"});
     EXPECT_EQ(stop.status, 0) << stop.err;
-    EXPECT_EQ(node.waitExit(15s), std::optional<int>(0));
+    EXPECT_EQ(scene.node->waitExit(15s), std::optional<int>(0));
 }
 
 TEST(ConfGeneratorSim, NodeWhoseFileHoldsOnlyTheRpcauthLineAcceptsTheSetsLogin) {
-    simtest::ScratchDir dir;
-    const std::string home = dir / "home";
-    std::filesystem::create_directory(home);
-    std::filesystem::create_directory(dir / "data");
-    const auto port = simtest::freePort();
+    Scene scene;
     const auto& set = testCredentialSets()[8];
-
-    RealCopy copy(home);
-    const std::string conf = saveConfiguration(copy, 9, port, true);
+    RealCopy copy(scene.home);
+    const std::string conf = saveConfiguration(copy, 9, scene.port, true);
     const std::string text = simtest::readFile(conf);
     EXPECT_NE(text.find("\n#rpcuser=\n#rpcpassword=\nrpcauth=" + std::string(set.rpcauth) + "\n"),
               std::string::npos);
 
-    const simtest::Env fast = {{"SIMCOIN_STARTUP_DELAY", "0"}, {"SIMCOIN_STOP_DELAY", "0"}};
-    simtest::Process node(simtest::binary("simcoind"), {"-conf=" + conf, "-datadir=" + (dir / "data")}, fast,
-                          dir / "node.out", dir / "node.err");
-    const std::string login = simtest::basicAuth(std::string(set.user), std::string(set.password));
-    ASSERT_TRUE(simtest::waitUntil(
-        [&] { return simtest::httpPost(port, login, getblockcount()).status == 200; }, 15s))
-        << simtest::readFile(dir / "node.err");
+    ASSERT_TRUE(scene.startNode(conf, login(set.user, set.password))) << scene.nodeErrors();
     // Another set's password is refused for this user.
-    EXPECT_EQ(
-        simtest::httpPost(
-            port, simtest::basicAuth(std::string(set.user), std::string(testCredentialSets()[0].password)),
-            getblockcount())
-            .status,
-        401);
+    EXPECT_EQ(scene.status(login(set.user, testCredentialSets()[0].password)), 401);
 
-    const std::vector<std::string> as = {"-conf=" + conf, "-rpcuser=" + std::string(set.user),
-                                         "-rpcpassword=" + std::string(set.password)};
-    auto count = simtest::run(simtest::binary("simcoin-cli"), {as[0], as[1], as[2], "getblockcount"});
+    const std::string user = "-rpcuser=" + std::string(set.user);
+    const std::string password = "-rpcpassword=" + std::string(set.password);
+    auto count = scene.cli({"-conf=" + conf, user, password, "getblockcount"});
     EXPECT_EQ(count.status, 0) << count.err;
-    auto stop = simtest::run(simtest::binary("simcoin-cli"), {as[0], as[1], as[2], "stop"});
+    auto stop = scene.cli({"-conf=" + conf, user, password, "stop"});
     EXPECT_EQ(stop.status, 0) << stop.err;
-    EXPECT_EQ(node.waitExit(15s), std::optional<int>(0));
+    EXPECT_EQ(scene.node->waitExit(15s), std::optional<int>(0));
 }
 
 }  // namespace pd::test

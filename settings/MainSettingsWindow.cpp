@@ -63,6 +63,9 @@ void MainSettingsWindow::homeFolderChanged() {
     CREATE_FOLDERS_BUTTON.setEnabled(hasHome);
     if (!hasHome) AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.setValue(0);  // its rule stores "0", as a click would
     AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.setEnabled(hasHome);
+    // The default configuration file lives in the home folder: it follows the folder, so
+    // that OK or the crypto settings never take it from a folder that is no longer home.
+    if (!USE_OWN_CONF_TICKBOX.ticked()) CONF_FILE_LOCATION_TEXTBOX.setText(defaultConfPath());
     showHomeFolderStatus();
 }
 

@@ -43,14 +43,7 @@ void MainSettingsWindow::load() {
 
     MESSAGE_STATUS_TEXTBOX.setText("");
 
-    const bool own = USE_OWN_CONF_TICKBOX.ticked();
-    showOwnConfChoice(own);
-    if (own)
-        loadText(CONF_FILE_LOCATION_TEXTBOX);
-    else
-        CONF_FILE_LOCATION_TEXTBOX.setText(defaultConfPath());
-    CONF_FILE_LOCATION_TEXTBOX.setBack(own ? colour::red : colour::green);
-
+    applyOwnConfChoice();
     showHomeFolderStatus();
 }
 
@@ -100,18 +93,12 @@ void MainSettingsWindow::createFoldersClicked() {
 }
 
 void MainSettingsWindow::ownConfChanged() {
-    const bool own = USE_OWN_CONF_TICKBOX.ticked();
-    showOwnConfChoice(own);
-    if (own)
-        loadText(CONF_FILE_LOCATION_TEXTBOX);
-    else
-        CONF_FILE_LOCATION_TEXTBOX.setText(defaultConfPath());
+    applyOwnConfChoice();
     app().main().CONF_FILE_LOCATION_TEXTBOX.setText(CONF_FILE_LOCATION_TEXTBOX.text());
     storeTick(USE_OWN_CONF_TICKBOX);
     storeText(CONF_FILE_LOCATION_TEXTBOX);
     // The node scripts carry the configuration path of their last Save.
     status(confChangedStatus, colour::red);
-    CONF_FILE_LOCATION_TEXTBOX.setBack(own ? colour::red : colour::green);
 }
 
 void MainSettingsWindow::confBrowseClicked() {
@@ -158,12 +145,20 @@ void MainSettingsWindow::showHomeFolderStatus() {
     PACEDECK_HOME_TEXTBOX.setBack(c);
 }
 
-void MainSettingsWindow::showOwnConfChoice(bool own) {
+void MainSettingsWindow::applyOwnConfChoice() {
+    // An own file is typed or browsed (red: the user's choice); the default one is derived
+    // from the home folder (green).
+    const bool own = USE_OWN_CONF_TICKBOX.ticked();
     CONF_FILE_LOCATION_LABEL.setEnabled(own);
     CONF_FILE_LOCATION_TEXTBOX.setEnabled(own);
     CONF_FILE_LOCATION_TEXTBOX.setLocked(!own);
     CONF_BROWSE_BUTTON.setEnabled(own);
     CONF_MANAGER_BUTTON.setEnabled(!own);
+    if (own)
+        loadText(CONF_FILE_LOCATION_TEXTBOX);
+    else
+        CONF_FILE_LOCATION_TEXTBOX.setText(defaultConfPath());
+    CONF_FILE_LOCATION_TEXTBOX.setBack(own ? colour::red : colour::green);
 }
 
 void MainSettingsWindow::status(std::string_view text, Colour back) {

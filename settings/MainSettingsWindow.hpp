@@ -64,7 +64,7 @@ class MainSettingsWindow final : public Window {
     void okClicked();
 
     void showHomeFolderStatus();
-    void showOwnConfChoice(bool own);
+    void applyOwnConfChoice();
     void status(std::string_view text, Colour back);
     void reportFailure(const std::string& what);
     bool createHomeFolder();

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/App.hpp"
+#include "settings/MainSettingsWindow.hpp"
 
 namespace pd {
 
@@ -43,6 +44,7 @@ MainWindow::MainWindow(App& app) : Window(app, "PACEDECK_MAIN", "PACEDECK") {
     };
     RUNTIME_TIMER.onTick = [this] { runtimeTick(); };
     EXIT_BUTTON.onClick = [this] { exitClicked(); };
+    SETTINGS_BUTTON.onClick = [this] { this->app().open<MainSettingsWindow>(this); };
     RUN_QT_TICKBOX.onChange = [this] { runQtClicked(); };
     RUN_DAEMON_TICKBOX.onChange = [this] { runDaemonClicked(); };
     TASK_19_ENABLE_TICKBOX.onChange = [this] { autocloseChoiceClicked(); };

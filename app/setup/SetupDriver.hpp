@@ -1,0 +1,61 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/setup/SetupScript.hpp"
+#include "core/App.hpp"
+#include "core/FrontEnd.hpp"
+
+namespace pd::setup {
+
+// Applies a set-up file to an App the way a user would: the main window is loaded as at
+// a program start, each section's window is reached through the chain of windows and
+// buttons that open it, texts are typed, ticks set (their rules run) and buttons pressed.
+// Only the windows' own regeneration runs, once before each press; the main window's
+// timers never do, so nothing starts unless a pressed button starts it.
+class SetupDriver {
+  public:
+    explicit SetupDriver(App& app);
+    SetupDriver(const SetupDriver&) = delete;
+    SetupDriver& operator=(const SetupDriver&) = delete;
+
+    // Stops at the first line that cannot be applied and names it; what earlier lines
+    // stored stays stored. At the end the open windows close by their close boxes.
+    std::optional<SetupError> run(const std::vector<SetupLine>& lines);
+
+  private:
+    // No user to answer a dialog: browsing is cancelled, and a message is a failure.
+    class Answers final : public Dialogs {
+      public:
+        std::optional<std::string> browseFolder(Window&, const std::string&, const std::string&) override {
+            return std::nullopt;
+        }
+        std::optional<std::string> openFile(Window&, const std::string&, const std::string&,
+                                            const std::string&, const std::string&) override {
+            return std::nullopt;
+        }
+        void message(Window& owner, const std::string&, const std::string& text) override {
+            failures.push_back(owner.className() + " says: " + text);
+        }
+        std::vector<std::string> failures;
+    };
+
+    std::optional<std::string> enterSection(const std::string& window);
+    std::optional<std::string> set(const SetupLine& line);
+    std::optional<std::string> press(const SetupLine& line);
+    std::optional<std::string> currentWindow(Window*& out) const;
+    void runRegeneration();
+    void forgetClosedWindows();
+    void adoptNewWindows();
+    void closeAbove(std::size_t keep);
+    Window* openedBy(const Window& opener, std::string_view className) const;
+
+    App& app_;
+    Answers answers_;
+    std::vector<std::string> storeFailures_;
+    std::string section_;
+    std::vector<Window*> stack_;  // windows opened above the main window, innermost last
+};
+
+}  // namespace pd::setup

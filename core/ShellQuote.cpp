@@ -1,0 +1,116 @@
+#include "core/ShellQuote.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+namespace pd {
+
+namespace {
+
+bool posixPlain(char c) {
+    auto u = static_cast<unsigned char>(c);
+    if (u >= 0x80) return true;  // bytes of UTF-8 letters are ordinary to the shell
+    if (std::isalnum(u)) return true;
+    return std::string_view("_@%+=:,./-").find(c) != std::string_view::npos;
+}
+
+std::string posixSingleQuoted(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+std::string posixWord(std::string_view word) {
+    if (!word.empty() && std::all_of(word.begin(), word.end(), posixPlain)) return std::string(word);
+    return posixSingleQuoted(word);
+}
+
+// Characters that cmd acts on outside quotes, or that split a program's arguments.
+bool cmdSpecial(char c, std::string_view extra) {
+    auto u = static_cast<unsigned char>(c);
+    if (u < 0x20) return true;
+    return std::string_view(" \"&|<>^()%").find(c) != std::string_view::npos ||
+           extra.find(c) != std::string_view::npos;
+}
+
+bool cmdPlain(std::string_view text, std::string_view extra) {
+    return !text.empty() &&
+           std::none_of(text.begin(), text.end(), [&](char c) { return cmdSpecial(c, extra); });
+}
+
+std::string cmdQuotedWord(std::string_view word) {
+    std::string out = "\"";
+    std::size_t backslashes = 0;
+    auto flushBackslashes = [&](std::size_t times) {
+        out.append(backslashes * times, '\\');
+        backslashes = 0;
+    };
+    for (char c : word) {
+        switch (c) {
+            case '\\':
+                ++backslashes;
+                break;
+            case '"':
+                // The runtime reads 2n backslashes and "" inside quotes as n backslashes and
+                // one quote; cmd sees its quote state unchanged.
+                flushBackslashes(2);
+                out += "\"\"";
+                break;
+            case '^':
+                flushBackslashes(2);
+                out += "\"^^\"";
+                break;
+            case '%':
+                flushBackslashes(1);
+                out += "%%%%";
+                break;
+            default:
+                flushBackslashes(1);
+                out += c;
+        }
+    }
+    flushBackslashes(2);
+    return out + "\"";
+}
+
+}  // namespace
+
+std::string shellWord(ShellKind shell, std::string_view word) {
+    if (shell == ShellKind::PosixSh) return posixWord(word);
+    if (cmdPlain(word, "")) return std::string(word);
+    return cmdQuotedWord(word);
+}
+
+std::string shellRedirectTarget(ShellKind shell, std::string_view path) {
+    if (shell == ShellKind::PosixSh) return posixWord(path);
+    // cmd opens the file itself, after its first pass and before `call` sees the line:
+    // only that pass's "%%" applies, and ";", "," and "=" would end the file name.
+    if (cmdPlain(path, ";,=")) return std::string(path);
+    std::string out = "\"";
+    for (char c : path) out += c == '%' ? std::string("%%") : std::string(1, c);
+    return out + "\"";
+}
+
+std::string shellProgram(ShellKind shell, std::string_view path) {
+    if (shell == ShellKind::PosixSh) {
+        if (path.find_first_of("$`\"\\") == std::string_view::npos) return "\"" + std::string(path) + "\"";
+        return posixSingleQuoted(path);
+    }
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '%')
+            out += "%%%%";
+        else if (c == '^')
+            out += "\"^^\"";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+}  // namespace pd

@@ -1,0 +1,77 @@
+#include "core/TextFile.hpp"
+
+#include <array>
+#include <cstdint>
+
+namespace pd {
+
+namespace {
+
+// Code points of the bytes 0x80..0x9F in Windows-1252 (0 where the code page has none).
+constexpr std::array<std::uint16_t, 32> highControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char windows1252Byte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+    for (std::size_t i = 0; i < highControls.size(); ++i)
+        if (highControls[i] != 0 && highControls[i] == cp) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// Decodes one UTF-8 sequence at `pos`; an invalid one gives false and moves on by one byte.
+bool decodeUtf8(std::string_view s, std::size_t& pos, char32_t& cp) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    unsigned char lead = byte(pos);
+    std::size_t length = lead < 0x80           ? 1
+                         : (lead >> 5) == 0x6  ? 2
+                         : (lead >> 4) == 0xE  ? 3
+                         : (lead >> 3) == 0x1E ? 4
+                                               : 0;
+    if (length == 0 || pos + length > s.size()) {
+        ++pos;
+        return false;
+    }
+    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(pos + i) & 0xC0) != 0x80) {
+            ++pos;
+            return false;
+        }
+        value = (value << 6) | (byte(pos + i) & 0x3F);
+    }
+    static constexpr std::array<char32_t, 5> smallest = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        ++pos;
+        return false;
+    }
+    pos += length;
+    cp = value;
+    return true;
+}
+
+}  // namespace
+
+std::string windows1252FromUtf8(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t cp = 0;
+        out += decodeUtf8(utf8, pos, cp) ? windows1252Byte(cp) : '?';
+    }
+    return out;
+}
+
+std::string textFileBytes(const Profile& profile, std::string_view utf8) {
+    if (profile.encoding == TextEncoding::AnsiCodePage) return windows1252FromUtf8(utf8);
+    return std::string(utf8);
+}
+
+Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
+                      std::string_view utf8, bool script) {
+    return platform.writeFile(path, textFileBytes(profile, utf8), script);
+}
+
+}  // namespace pd

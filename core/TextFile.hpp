@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "core/Profile.hpp"
+#include "platform/Platform.hpp"
+
+namespace pd {
+
+// UTF-8 text as Windows-1252 bytes, the ANSI code page of western Windows systems;
+// a character the code page lacks, or a byte that is not UTF-8, becomes "?".
+std::string windows1252FromUtf8(std::string_view utf8);
+
+// The bytes of a text file written by the profile's convention (encoding only: the text
+// already carries the profile's line ends).
+std::string textFileBytes(const Profile& profile, std::string_view utf8);
+
+// Writes a whole text file in the profile's encoding; a script is made runnable by its owner.
+Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
+                      std::string_view utf8, bool script = false);
+
+}  // namespace pd

@@ -1,0 +1,244 @@
+#include "settings/CryptoSettingsWindow.hpp"
+
+#include "core/App.hpp"
+#include "core/TextFile.hpp"
+#include "settings/MainSettingsWindow.hpp"
+#include "settings/NodeCommands.hpp"
+
+namespace pd {
+
+CryptoSettingsWindow::CryptoSettingsWindow(App& app)
+    : Window(app, "PACEDECK_CRYPTO_SETTINGS", "PACEDECK - CRYPTO SETTINGS") {
+    const auto& p = app.profile();
+    USE_QT_FOLDER_BUTTON.onClick = [this, &p] { QT_LOCATION_TEXTBOX.setText(p.useQtFolder); };
+    USE_QT_FILE_BUTTON.onClick = [this, &p] { QT_NAME_TEXTBOX.setText(p.useQtFile); };
+    USE_DAEMON_FOLDER_BUTTON.onClick = [this, &p] { DAEMON_CLI_LOCATION_TEXTBOX.setText(p.useDaemonFolder); };
+    USE_DAEMOND_FILE_BUTTON.onClick = [this, &p] { DAEMOND_NAME_TEXTBOX.setText(p.useDaemondFile); };
+    USE_DAEMONCLI_FILE_BUTTON.onClick = [this, &p] {
+        DAEMONCLI_NAME_SETTINGS_TEXTBOX.setText(p.useDaemonCliFile);
+    };
+
+    BROWSE_BLOCKCHAIN_FOLDER_BUTTON.onClick = [this] {
+        browseFolder(BLOCKCHAIN_HOME_TEXTBOX, "BLOCKCHAIN HOME FOLDER");
+    };
+    BROWSE_QT_FOLDER_BUTTON.onClick = [this] { browseFolder(QT_LOCATION_TEXTBOX, "QT - Program folder"); };
+    BROWSE_DAEMON_FOLDER_BUTTON.onClick = [this] {
+        browseFolder(DAEMON_CLI_LOCATION_TEXTBOX, "DAEMON - Program Folder");
+    };
+    const auto suffix = p.executableSuffix;
+    BROWSE_QT_FILE_BUTTON.onClick = [this, suffix] {
+        browseFile(QT_NAME_TEXTBOX, QT_LOCATION_TEXTBOX, "Select QT" + suffix + " File");
+    };
+    BROWSE_DAEMOND_FILE_BUTTON.onClick = [this, suffix] {
+        browseFile(DAEMOND_NAME_TEXTBOX, DAEMON_CLI_LOCATION_TEXTBOX, "Select DAEMOND" + suffix + " File");
+    };
+    BROWSE_DAEMON_CLI_FILE_BUTTON.onClick = [this, suffix] {
+        browseFile(DAEMONCLI_NAME_SETTINGS_TEXTBOX, DAEMON_CLI_LOCATION_TEXTBOX,
+                   "Select DAEMON-CLI" + suffix + " File");
+    };
+
+    for (const auto& rule : options_) {
+        rule.enabling.onChange = [this, &rule] { enablingClicked(rule); };
+        rule.disabled.onChange = [this, &rule] { disabledClicked(rule); };
+    }
+
+    REGENERATE_COMMANDS_TIMER.onTick = [this] { regenerate(); };
+    SAVE_BUTTON.onClick = [this] { saveClicked(); };
+    CANCEL_BUTTON.onClick = [this] { close(); };
+}
+
+// ---------------------------------------------------------------- opening
+
+void CryptoSettingsWindow::load() {
+    restoreGeometry();
+    REGENERATE_COMMANDS_TIMER.setInterval(1000);
+    REGENERATE_COMMANDS_TIMER.start();
+    for (auto* field :
+         {&CRYPTO_NAME_TEXTBOX, &BLOCKCHAIN_HOME_TEXTBOX, &QT_LOCATION_TEXTBOX, &QT_NAME_TEXTBOX,
+          &DAEMON_CLI_LOCATION_TEXTBOX, &DAEMOND_NAME_TEXTBOX, &DAEMONCLI_NAME_SETTINGS_TEXTBOX})
+        loadText(*field);
+    for (const auto& rule : options_) {
+        loadTick(rule.enabling);
+        loadTick(rule.disabled);
+    }
+    CONF_FILE_LOCATION_TEXTBOX.setText(settingsConf().text());
+    for (const auto& rule : options_) applyLoadedOptions(rule);
+}
+
+// ---------------------------------------------------------------- option rules
+
+void CryptoSettingsWindow::enablingClicked(const OptionRule& r) {
+    if (r.enabling.ticked()) {
+        r.option.setText(r.whenEnabled);
+        r.disabled.setEnabled(true);
+    } else {
+        r.disabled.setValue(0);
+        r.option.setText("");
+        r.disabled.setEnabled(false);
+    }
+}
+
+void CryptoSettingsWindow::disabledClicked(const OptionRule& r) {
+    const bool disabled = r.disabled.ticked();
+    r.option.setText(disabled ? r.whenDisabled : r.whenEnabled);
+    r.enabling.setEnabled(!disabled);
+}
+
+void CryptoSettingsWindow::applyLoadedOptions(const OptionRule& r) {
+    if (!r.enabling.ticked()) {
+        // A "Disabled" without its enabling tick cannot stand.
+        r.disabled.setValue(0);
+        r.option.setText("");
+        r.disabled.setEnabled(false);
+        r.enabling.setEnabled(true);
+        return;
+    }
+    r.disabled.setEnabled(true);
+    r.enabling.setEnabled(!r.disabled.ticked());
+    r.option.setText(r.disabled.ticked() ? r.whenDisabled : r.whenEnabled);
+}
+
+// ---------------------------------------------------------------- regeneration
+
+void CryptoSettingsWindow::regenerate() {
+    NodeCommandFields f;
+    f.qtFolder = QT_LOCATION_TEXTBOX.text();
+    f.qtName = QT_NAME_TEXTBOX.text();
+    f.daemonFolder = DAEMON_CLI_LOCATION_TEXTBOX.text();
+    f.daemonName = DAEMOND_NAME_TEXTBOX.text();
+    f.cliName = DAEMONCLI_NAME_SETTINGS_TEXTBOX.text();
+    f.chainFolder = BLOCKCHAIN_HOME_TEXTBOX.text();
+    f.conf = CONF_FILE_LOCATION_TEXTBOX.text();
+    // The block-count log lives under the home folder the main window runs with.
+    f.home = app().main().PACEDECK_HOME_TEXTBOX.text();
+    f.exe = app().exe();
+    f.qtOption = QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();
+    f.daemonOption = DAEMON_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();
+    f.cliOption = DASH_DISABLE_DAEMON_EQUALS_TEXTBOX.text();
+    auto c = buildNodeCommands(app().profile(), f);
+    SW_QT_COMMAND_TEXTBOX.setText(c.qt);
+    SW_D_COMMAND_TEXTBOX.setText(c.daemon);
+    SWCLI_STOP_COMMAND_TEXTBOX.setText(c.cliStop);
+    GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(c.blockcount);
+}
+
+// ---------------------------------------------------------------- dialogs
+
+void CryptoSettingsWindow::browseFolder(TextBox& field, const std::string& title) {
+    // A cancelled browser leaves the field as it was.
+    if (auto folder = app().dialogs().browseFolder(*this, title, field.text())) field.setText(*folder);
+}
+
+void CryptoSettingsWindow::browseFile(TextBox& nameField, const TextBox& folderField,
+                                      const std::string& title) {
+    const auto& p = app().profile();
+    const auto filter = p.executableSuffix.empty() ? std::string("All files (*)|*")
+                                                   : "Applications (*" + p.executableSuffix + ")|*" +
+                                                         p.executableSuffix + "|All files (*.*)|*.*";
+    const auto extension = p.executableSuffix.empty() ? std::string() : p.executableSuffix.substr(1);
+    auto file = app().dialogs().openFile(*this, title, filter, extension, folderField.text());
+    if (!file) return;  // cancelled: the name stays
+    // Only the name: the program is still run from the folder in the folder field.
+    const std::string separators = p.separator == '/' ? "/" : std::string("/") + p.separator;
+    auto cut = file->find_last_of(separators);
+    nameField.setText(cut == std::string::npos ? *file : file->substr(cut + 1));
+}
+
+// ---------------------------------------------------------------- Save and closing
+
+void CryptoSettingsWindow::saveClicked() {
+    auto& main = app().main();
+    REGENERATE_COMMANDS_TIMER.stop();
+    main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
+    for (auto* field :
+         {&CRYPTO_NAME_TEXTBOX, &BLOCKCHAIN_HOME_TEXTBOX, &QT_LOCATION_TEXTBOX, &QT_NAME_TEXTBOX,
+          &DAEMON_CLI_LOCATION_TEXTBOX, &DAEMONCLI_NAME_SETTINGS_TEXTBOX, &DAEMOND_NAME_TEXTBOX})
+        storeText(*field);
+    for (const auto& rule : options_) {
+        storeTick(rule.enabling);
+        storeTick(rule.disabled);
+    }
+    main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
+    main.QT_NAME_TEXTBOX.setText(QT_NAME_TEXTBOX.text());
+    main.DAEMON_NAME_TEXTBOX.setText(DAEMOND_NAME_TEXTBOX.text());
+    main.CLI_NAME_TEXTBOX.setText(DAEMONCLI_NAME_SETTINGS_TEXTBOX.text());
+    // The stored commands, the scripts and the main window's commands must agree: when a
+    // script cannot be written, the commands of the last good Save stay everywhere.
+    if (writeScripts()) {
+        for (auto* command : {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
+                              &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX})
+            storeText(*command);
+        main.SW_QT_COMMAND_TEXTBOX.setText(SW_QT_COMMAND_TEXTBOX.text());
+        main.SW_D_COMMAND_TEXTBOX.setText(SW_D_COMMAND_TEXTBOX.text());
+        main.SWCLI_STOP_COMMAND_TEXTBOX.setText(SWCLI_STOP_COMMAND_TEXTBOX.text());
+        main.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text());
+        CANCEL_BUTTON.setText("Close");
+    }
+    REGENERATE_COMMANDS_TIMER.start();
+}
+
+bool CryptoSettingsWindow::writeScripts() {
+    const auto& p = app().profile();
+    const auto& home = settingsHome().text();
+    const std::array<const TextBox*, 4> commands = {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX,
+                                                    &SWCLI_STOP_COMMAND_TEXTBOX,
+                                                    &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX};
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const auto path = p.scriptPath(home, app().exe(), nodeScriptStems[i]);
+        auto written = writeTextFile(app().platform(), p, path, commands[i]->text() + p.lineEnd, true);
+        if (!written) {
+            app().dialogs().message(
+                *this, caption(),
+                "!!! NODE SCRIPTS NOT WRITTEN - " + written.error +
+                    " - USE \"CREATE FOLDERS / GBC LOG\" IN MAIN SETTINGS, THEN SAVE AGAIN !!!");
+            return false;
+        }
+    }
+    return true;
+}
+
+void CryptoSettingsWindow::unload() {
+    storePosition();
+}
+
+const TextBox& CryptoSettingsWindow::settingsHome() const {
+    if (auto* settings = dynamic_cast<MainSettingsWindow*>(owner())) return settings->PACEDECK_HOME_TEXTBOX;
+    if (auto* settings = app().find<MainSettingsWindow>()) return settings->PACEDECK_HOME_TEXTBOX;
+    return app().main().PACEDECK_HOME_TEXTBOX;
+}
+
+const TextBox& CryptoSettingsWindow::settingsConf() const {
+    if (auto* settings = dynamic_cast<MainSettingsWindow*>(owner()))
+        return settings->CONF_FILE_LOCATION_TEXTBOX;
+    if (auto* settings = app().find<MainSettingsWindow>()) return settings->CONF_FILE_LOCATION_TEXTBOX;
+    return app().main().CONF_FILE_LOCATION_TEXTBOX;
+}
+
+// ---------------------------------------------------------------- layout
+
+LayoutNode CryptoSettingsWindow::layout() {
+    const auto& p = app().profile();
+    const auto& x = p.executableSuffix;
+    return column({
+        labelled("CRYPTO NAME:", CRYPTO_NAME_TEXTBOX, 30),
+        group("CRYPTO BLOCKCHAIN - HOME FOLDER:",
+              {row({sized(BLOCKCHAIN_HOME_TEXTBOX, 60), BROWSE_BLOCKCHAIN_FOLDER_BUTTON})}),
+        group("QT - Folder - eg " + p.useQtFolder,
+              {row({sized(QT_LOCATION_TEXTBOX, 60), USE_QT_FOLDER_BUTTON, BROWSE_QT_FOLDER_BUTTON})}),
+        group("QT" + x + " - File - eg " + p.useQtFile,
+              {row({sized(QT_NAME_TEXTBOX, 40), USE_QT_FILE_BUTTON, BROWSE_QT_FILE_BUTTON, QT_WALLET_TICKBOX,
+                    QT_DISABLE_WALLET_TICKBOX})}),
+        group("DAEMOND" + x + " && DAEMON-CLI" + x + " - Folder - eg " + p.useDaemonFolder,
+              {row({sized(DAEMON_CLI_LOCATION_TEXTBOX, 60), USE_DAEMON_FOLDER_BUTTON,
+                    BROWSE_DAEMON_FOLDER_BUTTON})}),
+        group("DAEMOND" + x + " - File - eg " + p.useDaemondFile,
+              {row({sized(DAEMOND_NAME_TEXTBOX, 40), USE_DAEMOND_FILE_BUTTON, BROWSE_DAEMOND_FILE_BUTTON,
+                    DAEMON_WALLET_TICKBOX, DAEMON_DISABLE_WALLET_TICKBOX})}),
+        group("DAEMON-CLI" + x + " - File - eg " + p.useDaemonCliFile,
+              {row({sized(DAEMONCLI_NAME_SETTINGS_TEXTBOX, 40), USE_DAEMONCLI_FILE_BUTTON,
+                    BROWSE_DAEMON_CLI_FILE_BUTTON, CLI_DAEMON_TICKBOX, DISABLE_DAEMON_TICKBOX})}),
+        row({VIEW_OUTPUT_COMMANDS_BUTTON, stretch(), SAVE_BUTTON, CANCEL_BUTTON}),
+    });
+}
+
+}  // namespace pd

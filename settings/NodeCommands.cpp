@@ -1,0 +1,41 @@
+#include "settings/NodeCommands.hpp"
+
+#include "core/ShellQuote.hpp"
+
+namespace pd {
+
+namespace {
+
+std::string option(const Profile& p, std::string_view value) {
+    // An empty option is no argument at all: it stays empty between its two spaces.
+    return value.empty() ? std::string() : shellWord(p.shell, value);
+}
+
+std::string program(const Profile& p, std::string_view folder, std::string_view name) {
+    return p.scriptPrefix + shellProgram(p.shell, p.join(folder, name));
+}
+
+}  // namespace
+
+NodeCommands buildNodeCommands(const Profile& p, const NodeCommandFields& f) {
+    const auto conf = shellWord(p.shell, "-conf=" + f.conf);
+    const auto datadir = shellWord(p.shell, "-datadir=" + f.chainFolder);
+    NodeCommands c;
+    c.qt = program(p, f.qtFolder, f.qtName) + " " + conf + " " + datadir + " " + option(p, f.qtOption);
+    c.daemon = program(p, f.daemonFolder, f.daemonName) + " " + conf + " " + datadir + " " +
+               option(p, f.daemonOption);
+    c.cliStop = program(p, f.daemonFolder, f.cliName) + " " + conf + " " + option(p, f.cliOption) + " stop";
+    c.blockcount = program(p, f.daemonFolder, f.cliName) + " " + conf + " getblockcount > " +
+                   shellRedirectTarget(p.shell, blockcountLogPath(p, f.home, f.exe));
+    return c;
+}
+
+std::string blockcountLogPath(const Profile& profile, std::string_view home, std::string_view exe) {
+    return profile.subFolder(home, "BLOCKCOUNTS") + std::string(exe) + "-LATEST-BLOCKCOUNT.LOG";
+}
+
+std::string defaultConfPath(const Profile& profile, std::string_view home, std::string_view exe) {
+    return profile.subFolder(home, "CONFIGS") + std::string(exe) + "-CRYPTO-CONFIG.conf";
+}
+
+}  // namespace pd

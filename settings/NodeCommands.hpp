@@ -1,0 +1,49 @@
+#pragma once
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "core/Profile.hpp"
+
+namespace pd {
+
+// What the four node commands are made of: the crypto settings' fields, the configuration
+// file, the home folder of the block-count log and the executable's name.
+struct NodeCommandFields {
+    std::string qtFolder;      // QF
+    std::string qtName;        // QN
+    std::string daemonFolder;  // DF, the folder of the daemon and of the cli
+    std::string daemonName;    // DN
+    std::string cliName;       // CN
+    std::string chainFolder;   // CH
+    std::string conf;          // CONF
+    std::string home;          // HOME
+    std::string exe;           // EXE
+    std::string qtOption;      // QO: "", "-disablewallet=0" or "-disablewallet=1"
+    std::string daemonOption;  // DO
+    std::string cliOption;     // CO: "", "-daemon=1" or "-daemon=0"
+};
+
+struct NodeCommands {
+    std::string qt;
+    std::string daemon;
+    std::string cliStop;
+    std::string blockcount;
+};
+
+// The four command lines, each the script prefix, the quoted program path and its
+// arguments. A value the profile's shell would split or act on is quoted so the program
+// receives it exactly; every other value stands as typed, and an empty option leaves its
+// two surrounding spaces.
+NodeCommands buildNodeCommands(const Profile& profile, const NodeCommandFields& f);
+
+// The stems of the four node scripts, in the order Save writes them.
+inline constexpr std::array<std::string_view, 4> nodeScriptStems = {"-RUN-QT", "-RUN-DAEMON", "-RUN-CLI-STOP",
+                                                                    "-RUN-BLOCKCOUNTER-GBC"};
+
+// home + separator + "BLOCKCOUNTS" + separator + EXE + "-LATEST-BLOCKCOUNT.LOG"
+std::string blockcountLogPath(const Profile& profile, std::string_view home, std::string_view exe);
+// home + separator + "CONFIGS" + separator + EXE + "-CRYPTO-CONFIG.conf"
+std::string defaultConfPath(const Profile& profile, std::string_view home, std::string_view exe);
+
+}  // namespace pd

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "core/ShellQuote.hpp"
+#include "core/TextFile.hpp"
+#include "settings/NodeCommands.hpp"
+
+namespace pd::test {
+
+namespace {
+NodeCommandFields windowsFields() {
+    NodeCommandFields f;
+    f.qtFolder = "C:\\Program Files\\Bitcoin";
+    f.qtName = "bitcoin-qt.exe";
+    f.daemonFolder = "C:\\Program Files\\Bitcoin\\Daemon";
+    f.daemonName = "bitcoind.exe";
+    f.cliName = "bitcoin-cli.exe";
+    f.chainFolder = "D:\\BTC-CHAIN";
+    f.conf = "C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf";
+    f.home = "C:\\SYNCWARD-ROOT\\PACEDECK";
+    f.exe = "BTC";
+    return f;
+}
+}  // namespace
+
+TEST(NodeCommands, ValuesThatNeedNoQuotingStandAsTyped) {
+    auto f = windowsFields();
+    f.daemonOption = "-disablewallet=1";
+    f.cliOption = "-daemon=1";
+    auto c = buildNodeCommands(windowsProfile(), f);
+    EXPECT_EQ(c.daemon,
+              "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoind.exe\" "
+              "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN "
+              "-disablewallet=1");
+    EXPECT_EQ(c.cliStop,
+              "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoin-cli.exe\" "
+              "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -daemon=1 stop");
+    // Empty option: the qt command ends in its space.
+    EXPECT_TRUE(c.qt.ends_with("-datadir=D:\\BTC-CHAIN "));
+
+    NodeCommandFields p;
+    p.qtFolder = "/opt/coin";
+    p.qtName = "coin-qt";
+    p.chainFolder = "/srv/chäin";
+    p.conf = "/etc/coin.conf";
+    p.qtOption = "-disablewallet=0";
+    EXPECT_EQ(buildNodeCommands(posixProfile("/home/me"), p).qt,
+              "exec \"/opt/coin/coin-qt\" -conf=/etc/coin.conf -datadir=/srv/chäin -disablewallet=0");
+}
+
+TEST(NodeCommands, CmdQuotingKeepsEveryValueWhole) {
+    auto f = windowsFields();
+    f.chainFolder = "D:\\My Chain";
+    f.conf = "C:\\100% sure\\a&b (x).conf";
+    f.home = "C:\\Home, Sweet=Home";
+    auto c = buildNodeCommands(windowsProfile(), f);
+    EXPECT_EQ(c.qt,
+              "call \"C:\\Program Files\\Bitcoin\\bitcoin-qt.exe\" \"-conf=C:\\100%%%% sure\\a&b (x).conf\" "
+              "\"-datadir=D:\\My Chain\" ");
+    EXPECT_TRUE(c.blockcount.ends_with(
+        " getblockcount > \"C:\\Home, Sweet=Home\\BLOCKCOUNTS\\BTC-LATEST-BLOCKCOUNT.LOG\""));
+
+    const auto cmd = ShellKind::Cmd;
+    // A quote inside is doubled; backslashes before a quote or before the closing quote double.
+    EXPECT_EQ(shellWord(cmd, "-datadir=D:\\say \"hi\"\\"), "\"-datadir=D:\\say \"\"hi\"\"\\\\\"");
+    EXPECT_EQ(shellWord(cmd, "a\\\"b"), "\"a\\\\\"\"b\"");
+    EXPECT_EQ(shellWord(cmd, "-datadir=D:\\a b\\"), "\"-datadir=D:\\a b\\\\\"");
+    // A caret goes between the quotes, where `call` does not double it.
+    EXPECT_EQ(shellWord(cmd, "-conf=x^y"), "\"-conf=x\"^^\"y\"");
+    EXPECT_EQ(shellWord(cmd, "-conf=C:\\dir\\^y"), "\"-conf=C:\\dir\\\\\"^^\"y\"");
+    EXPECT_EQ(shellWord(cmd, "a|b<c>d"), "\"a|b<c>d\"");
+    EXPECT_EQ(shellWord(cmd, "-conf=C:\\plain!\\x.conf"), "-conf=C:\\plain!\\x.conf");
+    EXPECT_EQ(shellProgram(cmd, "C:\\50% off\\q.exe"), "\"C:\\50%%%% off\\q.exe\"");
+    EXPECT_EQ(shellRedirectTarget(cmd, "C:\\a%b\\x.log"), "\"C:\\a%%b\\x.log\"");
+    EXPECT_EQ(shellRedirectTarget(cmd, "C:\\plain\\x.log"), "C:\\plain\\x.log");
+}
+
+TEST(NodeCommands, ShQuotingKeepsEveryValueWhole) {
+    const auto sh = ShellKind::PosixSh;
+    EXPECT_EQ(shellWord(sh, "-datadir=/a b"), "'-datadir=/a b'");
+    EXPECT_EQ(shellWord(sh, "-conf=/it's/$HOME/`id`"), "'-conf=/it'\\''s/$HOME/`id`'");
+    EXPECT_EQ(shellWord(sh, "~user"), "'~user'");
+    EXPECT_EQ(shellWord(sh, "#x"), "'#x'");
+    EXPECT_EQ(shellWord(sh, "-datadir=/srv/中文/é"), "-datadir=/srv/中文/é");
+    EXPECT_EQ(shellWord(sh, ""), "''");
+    EXPECT_EQ(shellProgram(sh, "/opt/my coin/qt"), "\"/opt/my coin/qt\"");
+    EXPECT_EQ(shellProgram(sh, "/opt/$x/\"q\""), "'/opt/$x/\"q\"'");
+    EXPECT_EQ(shellRedirectTarget(sh, "/h/*/x.log"), "'/h/*/x.log'");
+}
+
+TEST(NodeCommands, Windows1252KeepsWesternLettersAndMarksTheRest) {
+    EXPECT_EQ(windows1252FromUtf8("plain"), "plain");
+    EXPECT_EQ(windows1252FromUtf8("é€Ÿ"), "\xE9\x80\x9F");
+    EXPECT_EQ(windows1252FromUtf8("中😀x"), "??x");
+    EXPECT_EQ(windows1252FromUtf8("a\xFF\xC3"), "a??");  // not UTF-8
+    EXPECT_EQ(windows1252FromUtf8("\xC0\xAF"), "??");    // overlong
+    EXPECT_EQ(textFileBytes(posixProfile("/h"), "中\n"), "中\n");
+}
+
+}  // namespace pd::test

@@ -1,0 +1,149 @@
+// pacedeck-setup run as a program on this computer: it sets up a copy whose scripts, run
+// by /bin/sh, start the intended programs with the intended arguments, and it rejects a
+// file it cannot apply, naming the line.
+#include <gtest/gtest.h>
+
+#include "ScriptProbe.hpp"
+#include "core/Profile.hpp"
+#include "platform/posix/SqliteStore.hpp"
+
+namespace pd::test {
+
+namespace {
+
+const std::string setupProgram = std::string(PACEDECK_BINARY_DIR) + "/app/setup/pacedeck-setup";
+
+struct Copy {
+    Copy() {
+        std::filesystem::create_directories(tmp.path + "/config");
+        env = {"HOME=" + tmp.path, "XDG_CONFIG_HOME=" + tmp.path + "/config"};
+    }
+    RunResult apply(const std::string& exe, const std::string& text) {
+        const auto file = tmp.path + "/setup.txt";
+        std::ofstream(file, std::ios::binary) << text;
+        return runProgram({setupProgram, exe, file}, env, tmp.path);
+    }
+    std::string stored(const std::string& exe, const std::string& key) {
+        SqliteStore store(tmp.path + "/config/SW_PACEDECK/settings.sqlite3");
+        return store.read(exe, key, "<unset>");
+    }
+    TempDir tmp;
+    std::vector<std::string> env;
+};
+
+// A value for the set-up file: quoted, with its quotes and backslashes escaped.
+std::string quotedValue(const std::string& v) {
+    std::string out = "\"";
+    for (char c : v) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+TEST(SetupProgram, ConfiguresACopyWhoseScriptsStartTheIntendedPrograms) {
+    Copy c;
+    const std::string home = c.tmp.path + "/pd home";
+    const std::string progs = c.tmp.path + "/my coin's \"bin\" $PATH";
+    const std::string chain = c.tmp.path + "/chain été";
+    std::filesystem::create_directories(progs);
+    for (auto name : {"coin-qt", "coind", "coin-cli"}) writeProbe(progs + "/" + name);
+
+    auto run = c.apply("DEMO",
+                       "# set up the demo copy\n"
+                       "[PACEDECK_MAIN_SETTINGS]\n"
+                       "PACEDECK_HOME_TEXTBOX = " +
+                           quotedValue(home) +
+                           "\n"
+                           "press = CREATE_FOLDERS_BUTTON\n"
+                           "press = OK_BUTTON\n"
+                           "[PACEDECK_CRYPTO_SETTINGS]\n"
+                           "CRYPTO_NAME_TEXTBOX = Demo Coin\n"
+                           "QT_LOCATION_TEXTBOX = " +
+                           quotedValue(progs) +
+                           "\n"
+                           "QT_NAME_TEXTBOX = coin-qt\n"
+                           "DAEMON_CLI_LOCATION_TEXTBOX = " +
+                           quotedValue(progs) +
+                           "\n"
+                           "DAEMOND_NAME_TEXTBOX = coind\n"
+                           "DAEMONCLI_NAME_SETTINGS_TEXTBOX = coin-cli\n"
+                           "BLOCKCHAIN_HOME_TEXTBOX = " +
+                           quotedValue(chain) +
+                           "\n"
+                           "QT_WALLET_TICKBOX = 1\n"
+                           "press = SAVE_BUTTON\n"
+                           "[PACEDECK_MAIN]\n"
+                           "RUN_DAEMON_TICKBOX = 1\n"
+                           "press = EXIT_BUTTON\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    const auto profile = posixProfile(c.tmp.path);
+    const auto conf = home + "/CONFIGS/DEMO-CRYPTO-CONFIG.conf";
+    EXPECT_EQ(c.stored("DEMO", "PACEDECK_HOME_TEXTBOX"), home);
+    EXPECT_EQ(c.stored("DEMO", "CRYPTO_NAME_TEXTBOX"), "Demo Coin");
+    EXPECT_EQ(c.stored("DEMO", "MULTILOADER_LAST_RUN_TEXTBOX"), "!!! MANUAL EXIT !!!");
+    EXPECT_EQ(readWhole(home + "/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG"), "\n");
+
+    struct Expect {
+        std::string_view stem;
+        std::string key;
+        std::vector<std::string> argv;
+    };
+    for (const auto& e :
+         {Expect{"-RUN-QT",
+                 "SW_QT_COMMAND_TEXTBOX",
+                 {progs + "/coin-qt", "-conf=" + conf, "-datadir=" + chain, "-disablewallet=0"}},
+          Expect{"-RUN-DAEMON",
+                 "SW_D_COMMAND_TEXTBOX",
+                 {progs + "/coind", "-conf=" + conf, "-datadir=" + chain}},
+          Expect{
+              "-RUN-CLI-STOP", "SWCLI_STOP_COMMAND_TEXTBOX", {progs + "/coin-cli", "-conf=" + conf, "stop"}},
+          Expect{"-RUN-BLOCKCOUNTER-GBC",
+                 "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX",
+                 {progs + "/coin-cli", "-conf=" + conf, "getblockcount"}}}) {
+        const auto script = profile.scriptPath(home, "DEMO", e.stem);
+        // The stored command is the script's one line.
+        EXPECT_EQ(readWhole(script), c.stored("DEMO", e.key) + "\n");
+        const auto out = c.tmp.path + "/args";
+        std::filesystem::remove(out);
+        auto ran = runProgram({"/bin/sh", script}, {"PROBE_OUT=" + out}, c.tmp.path);
+        ASSERT_EQ(ran.exitCode, 0) << ran.err;
+        EXPECT_EQ(recordedArgs(out), e.argv) << readWhole(script);
+    }
+    EXPECT_EQ(readWhole(home + "/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG"), "4242\r\n");
+}
+
+TEST(SetupProgram, RejectsABadFileNamingTheLineAndKeepsWhatEarlierLinesStored) {
+    Copy c;
+    auto run = c.apply("DEMO",
+                       "[PACEDECK_MAIN_SETTINGS]\n"
+                       "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 00:00:42\n"
+                       "press = CANCEL_BUTTON\n"
+                       "\n"
+                       "[PACEDECK_MAIN_SETTINGS]\n"
+                       "NO_SUCH_TEXTBOX = 1\n"
+                       "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 00:00:43\n");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("line 6"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("NO_SUCH_TEXTBOX"), std::string::npos) << run.err;
+    EXPECT_EQ(c.stored("DEMO", "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"), "00:00:42");
+
+    // A file that cannot be read changes nothing at all.
+    auto unreadable = c.apply("OTHER",
+                              "[PACEDECK_MAIN_SETTINGS]\n"
+                              "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 00:00:42\n"
+                              "press = CANCEL_BUTTON\n"
+                              "CRYPTO_NAME_TEXTBOX = \"unterminated\n");
+    EXPECT_NE(unreadable.exitCode, 0);
+    EXPECT_NE(unreadable.err.find("line 4"), std::string::npos) << unreadable.err;
+    EXPECT_EQ(c.stored("OTHER", "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"), "<unset>");
+
+    auto usage = runProgram({setupProgram, "DEMO"}, c.env, c.tmp.path);
+    EXPECT_NE(usage.exitCode, 0);
+    EXPECT_NE(usage.err.find("usage"), std::string::npos);
+}
+
+}  // namespace pd::test

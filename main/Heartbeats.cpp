@@ -20,22 +20,11 @@ struct ChaserStep {
     int dark;
     int lit;
 };
-constexpr std::array<ChaserStep, 16> chaser = {{{0, 1},
-                                                {1, 2},
-                                                {2, 3},
-                                                {3, 4},
-                                                {4, 5},
-                                                {5, 6},
-                                                {6, 7},
-                                                {7, 0},
-                                                {0, 7},
-                                                {7, 6},
-                                                {6, 5},
-                                                {5, 4},
-                                                {4, 3},
-                                                {3, 2},
-                                                {2, 1},
-                                                {1, 0}}};
+// clang-format off
+constexpr std::array<ChaserStep, 16> chaser = {{
+    {0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 0},
+    {0, 7}, {7, 6}, {6, 5}, {5, 4}, {4, 3}, {3, 2}, {2, 1}, {1, 0}}};
+// clang-format on
 
 constexpr std::string_view intervalKey = "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX";
 constexpr TimeOfDay defaultInterval{0, 5, 0};

@@ -27,13 +27,19 @@ bool anyHeartbeatTimerRunning(MainWindow& w) {
            runningChaserSteps(w) > 0;
 }
 
+// The main window with a heartbeat every ten seconds, started by its button.
+MainWindow& startTenSecondHeartbeat(Harness& h) {
+    h.put("HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "00:00:10");
+    auto& w = h.start();
+    EXPECT_TRUE(w.KITT_START_BUTTON.click());
+    return w;
+}
+
 }  // namespace
 
 TEST(Heartbeats, TenSecondHeartbeatFlashesAndTogglesNumLockTwice) {
     Harness h;
-    h.put("HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "00:00:10");
-    auto& w = h.start();
-    ASSERT_TRUE(w.KITT_START_BUTTON.click());
+    auto& w = startTenSecondHeartbeat(h);
     EXPECT_EQ(w.KITT_START_BUTTON.text(), "STOP KITT");
     EXPECT_TRUE(h.platform.sleepInhibited);
 
@@ -69,9 +75,7 @@ TEST(Heartbeats, TenSecondHeartbeatFlashesAndTogglesNumLockTwice) {
 
 TEST(Heartbeats, StopBetweenThePressesLeavesNumLockToggled) {
     Harness h;
-    h.put("HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "00:00:10");
-    auto& w = h.start();
-    w.KITT_START_BUTTON.click();
+    auto& w = startTenSecondHeartbeat(h);
     h.advance(10750);
     ASSERT_EQ(h.platform.presses.size(), 1u);
     w.HEARTBEAT_TIME_LEFT = TimeOfDay(0, 0, 3);
@@ -159,9 +163,7 @@ TEST(Heartbeats, RunStageFallsBackToFiveMinutesForAStoredIntervalThatIsNoTime) {
 
 TEST(Heartbeats, SettingsOkResetsTheLightsAndRestartsTheHeartbeatPeriod) {
     Harness h;
-    h.put("HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "00:00:10");
-    auto& w = h.start();
-    w.KITT_START_BUTTON.click();
+    auto& w = startTenSecondHeartbeat(h);
     h.advance(10350);
     ASSERT_EQ(w.KITT_BACKGROUND_LABEL.back(), colour::cyan);
     ASSERT_NE(lamps(w), "1111111");
@@ -209,10 +211,8 @@ TEST(Heartbeats, LockLightsFollowTheKeyboardAndSayWhenItCannotBeRead) {
 
 TEST(Heartbeats, SkippedKeyPressesAreReportedOnceUntilTheKeyboardReturns) {
     Harness h;
-    h.put("HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "00:00:10");
     h.platform.keyboardAvailable = false;
-    auto& w = h.start();
-    w.KITT_START_BUTTON.click();
+    auto& w = startTenSecondHeartbeat(h);
     h.advance(10750);
     EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "LOCK KEY PRESSES SKIPPED: NO KEYBOARD");
     EXPECT_EQ(w.KITT_BACKGROUND_LABEL.back(), colour::green) << "the heartbeat goes on";

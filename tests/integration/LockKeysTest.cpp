@@ -18,7 +18,7 @@ namespace {
 // A virtual X server of our own, on a display number it picks itself among the free
 // ones; ended with the test.
 class Xvfb {
-public:
+  public:
     static bool installed() { return ::access("/usr/bin/Xvfb", X_OK) == 0; }
 
     Xvfb() {
@@ -60,7 +60,7 @@ public:
         pid_ = 0;
     }
 
-private:
+  private:
     pid_t pid_ = 0;
     std::string display_;
 };
@@ -72,7 +72,7 @@ constexpr const char* keyName(LockKey key) {
 }  // namespace
 
 class LockKeys : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!Xvfb::installed()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
         server_ = std::make_unique<Xvfb>();

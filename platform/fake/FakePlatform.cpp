@@ -32,6 +32,7 @@ Outcome FakePlatform::runScript(const std::string& path, WindowStyle style) {
 }
 
 Outcome FakePlatform::runCommand(const std::string& commandLine, WindowStyle style) {
+    if (!commandFailure.empty()) return Outcome::failure(commandFailure);
     launches.push_back({commandLine, false, style});
     return Outcome::success();
 }
@@ -85,6 +86,7 @@ Outcome FakePlatform::pressLockKey(LockKey key) {
 }
 
 Outcome FakePlatform::inhibitSleep(bool on) {
+    if (on && !sleepLockFailure.empty()) return Outcome::failure(sleepLockFailure);
     sleepInhibited = on;
     return Outcome::success();
 }

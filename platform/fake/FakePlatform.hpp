@@ -27,6 +27,8 @@ public:
     std::map<std::string, std::uint64_t> folderSizes;
     std::map<LockKey, bool> locks;     // absent: unknown
     bool keyboardAvailable = true;
+    std::string sleepLockFailure;      // when set, taking the sleep lock fails with it
+    std::string commandFailure;        // when set, runCommand fails with it
     std::map<std::string, std::string> env;
     std::string computer = "TESTBOX";
     std::string user = "tester";

@@ -175,11 +175,17 @@ bool PosixPlatform::exists(const std::string& path) {
 
 std::optional<std::uint64_t> PosixPlatform::folderSize(const std::string& path) { return sumFileSizes(path); }
 
-std::optional<bool> PosixPlatform::lockState(LockKey) { return std::nullopt; }
+std::optional<bool> PosixPlatform::lockState(LockKey key) { return keyboard_.state(key); }
 
-Outcome PosixPlatform::pressLockKey(LockKey) { return Outcome::failure("no keyboard display available"); }
+Outcome PosixPlatform::pressLockKey(LockKey key) { return keyboard_.press(key); }
 
-Outcome PosixPlatform::inhibitSleep(bool) { return Outcome::success(); }
+Outcome PosixPlatform::inhibitSleep(bool on) {
+    if (!on) {
+        sleepLock_.release();
+        return Outcome::success();
+    }
+    return sleepLock_.hold();
+}
 
 std::string PosixPlatform::environment(std::string_view name) {
     const char* v = std::getenv(std::string(name).c_str());

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/Platform.hpp"
+#include "platform/posix/SleepInhibitor.hpp"
+#include "platform/posix/X11Keyboard.hpp"
 
 namespace pd {
 
@@ -34,6 +36,10 @@ public:
     std::string dateText() override;
     char thousandsSeparator() override;
     char decimalSeparator() override;
+
+private:
+    X11Keyboard keyboard_;      // opens the display when first asked
+    SleepInhibitor sleepLock_;  // given back at the latest when we end
 };
 
 // Starts argv detached from us (new session, no zombie left behind).

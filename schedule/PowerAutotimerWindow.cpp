@@ -1,0 +1,86 @@
+#include "schedule/PowerAutotimerWindow.hpp"
+
+#include "core/App.hpp"
+#include "main/MainWindow.hpp"
+#include "schedule/PowerAutotimerSettingsWindow.hpp"
+
+namespace pd {
+
+PowerAutotimerWindow::PowerAutotimerWindow(App& app)
+    : Window(app, "PACEDECK_POWER_AUTOTIMER_WINDOW", "PACEDECK - POWER AUTOTIMER") {
+    START_STOP_BUTTON.onClick = [this] { startStopClicked(); };
+    AUTOTIMER_COUNTER.onTick = [this] { counterTick(); };
+}
+
+LayoutNode PowerAutotimerWindow::layout() {
+    return column({
+        AUTOTIMER_TITLE_LABEL,
+        sized(CLOSE_REQUEST_COUNTDOWN_TEXTBOX, 8),
+        sized(AUTOTIMER_ACTION_TEXTBOX, 22),
+        START_STOP_BUTTON,
+    });
+}
+
+void PowerAutotimerWindow::load() {
+    restoreGeometry();
+    loadText(CLOSE_REQUEST_COUNTDOWN_TEXTBOX);
+    POWER_TIME_LEFT = TimeOfDay::parseOr(CLOSE_REQUEST_COUNTDOWN_TEXTBOX.text(), TimeOfDay());
+    AUTOTIMER_ACTION_TEXTBOX.setText(app().main().AUTOTIMER_ACTION_TEXTBOX.text());
+    AUTOTIMER_COUNTER.setInterval(1000);
+    AUTOTIMER_COUNTER.start();
+    AUTOTIMER_TITLE_LABEL.setText("!!! AUTOSTARTING !!!");
+}
+
+void PowerAutotimerWindow::startStopClicked() {
+    if (START_STOP_BUTTON.text() != "START") {
+        stopCounting("!!! COUNTDOWN STOPPED !!!");
+    } else {
+        START_STOP_BUTTON.setText("STOP");
+        AUTOTIMER_COUNTER.start();
+        CLOSE_REQUEST_COUNTDOWN_TEXTBOX.setLocked(true);
+        AUTOTIMER_TITLE_LABEL.setText("!!! COUNTDOWN STARTED !!!");
+    }
+}
+
+void PowerAutotimerWindow::counterTick() {
+    START_STOP_BUTTON.setText("STOP");
+    AUTOTIMER_TITLE_LABEL.setText("!!! AUTOTIMER RUNNING !!!");
+    // A countdown that starts at zero acts on its first tick rather than going round a
+    // whole day.
+    if (POWER_TIME_LEFT.seconds() > 0) POWER_TIME_LEFT = POWER_TIME_LEFT.minusSecond();
+    CLOSE_REQUEST_COUNTDOWN_TEXTBOX.setText(POWER_TIME_LEFT.hhmmss());
+    if (CLOSE_REQUEST_COUNTDOWN_TEXTBOX.text() != "00:00:00") return;
+    CLOSE_REQUEST_COUNTDOWN_TEXTBOX.setText("--:--:--");
+    act();
+}
+
+void PowerAutotimerWindow::act() {
+    int index = powerActionIndex(AUTOTIMER_ACTION_TEXTBOX.text());
+    if (index < 0) {
+        // Nothing to run: the window stays to tell the user why the computer stays on.
+        stopCounting("!!! NO POWER ACTION SET - NOTHING RUN !!!");
+        return;
+    }
+    auto i = static_cast<std::size_t>(index);
+    AUTOTIMER_TITLE_LABEL.setText(powerActions.at(i).statusAtZero);
+    auto started = app().platform().runCommand(app().profile().powerCommands.at(i), WindowStyle::Hidden);
+    if (!started) {
+        // The computer will not go down: keep the window to say so.
+        stopCounting("!!! POWER ACTION NOT STARTED: " + started.error + " !!!");
+        return;
+    }
+    close();
+}
+
+void PowerAutotimerWindow::stopCounting(std::string_view status) {
+    START_STOP_BUTTON.setText("START");
+    AUTOTIMER_COUNTER.stop();
+    CLOSE_REQUEST_COUNTDOWN_TEXTBOX.setLocked(false);
+    AUTOTIMER_TITLE_LABEL.setText(status);
+}
+
+void PowerAutotimerWindow::unload() {
+    storePosition();
+}
+
+}  // namespace pd

@@ -1,0 +1,35 @@
+#pragma once
+#include "core/TimeOfDay.hpp"
+#include "core/Window.hpp"
+
+namespace pd {
+
+// PACEDECK_POWER_AUTOTIMER_WINDOW: the last countdown of a run, shown without blocking
+// the main window; at zero it starts the chosen power action and closes.
+class PowerAutotimerWindow final : public Window {
+public:
+    explicit PowerAutotimerWindow(App& app);
+    LayoutNode layout() override;
+
+    Label AUTOTIMER_TITLE_LABEL{*this, "AUTOTIMER_TITLE_LABEL", {.text = "!!! STATUS !!!"}};
+    TextBox CLOSE_REQUEST_COUNTDOWN_TEXTBOX{
+        *this, "CLOSE_REQUEST_COUNTDOWN_TEXTBOX", {.text = "00:00:00", .locked = true}};
+    TextBox AUTOTIMER_ACTION_TEXTBOX{
+        *this, "AUTOTIMER_ACTION_TEXTBOX", {.text = "!!! ACTION !!!", .locked = true}};
+    Button START_STOP_BUTTON{*this, "START_STOP_BUTTON", {.text = "START"}};
+    Timer AUTOTIMER_COUNTER{*this, "AUTOTIMER_COUNTER"};
+
+    TimeOfDay POWER_TIME_LEFT{};
+
+protected:
+    void load() override;
+    void unload() override;
+
+private:
+    void startStopClicked();
+    void counterTick();
+    void stopCounting(std::string_view status);
+    void act();
+};
+
+}  // namespace pd

@@ -5,6 +5,7 @@
 #include "confgen/VertcoinNodeList.hpp"
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
+#include "settings/MainSettingsWindow.hpp"
 
 namespace pd {
 
@@ -264,12 +265,7 @@ std::vector<ConfGeneratorWindow::TextLine> ConfGeneratorWindow::textLines() {
 }
 
 // The home folder as the main settings window shows it.
-// NOTE: until the main settings window is on this branch, the main window's field (which
-// that window's OK keeps equal) is the source; read the settings window's field first
-// when it is open.
-std::string ConfGeneratorWindow::homeFolder() const {
-    return app().main().PACEDECK_HOME_TEXTBOX.text();
-}
+std::string ConfGeneratorWindow::homeFolder() const { return settingsHomeFolder(app()).text(); }
 
 std::string ConfGeneratorWindow::confFilePath() const {
     return app().profile().subFolder(homeFolder(), "CONFIGS") + app().exe() + "-CRYPTO-CONFIG.conf";

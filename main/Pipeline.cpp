@@ -2,6 +2,7 @@
 
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
+#include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd {
 
@@ -272,7 +273,7 @@ void Pipeline::finalAction() {
     if (w_.TASK_20_ENABLE_TICKBOX.ticked()) {
         w_.status("!!! RUNNING POWER AUTOTIMER !!!");
         w_.AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.setText("POWER AUTOTIMER");
-        // w_.app().open<PowerAutotimerWindow>(&w_, false);  (the countdown window, not modal)
+        w_.app().open<PowerAutotimerWindow>(&w_, false);
         w_.TASK_19_LIGHT.setBack(colour::green);
     }
     if (!w_.TASK_19_ENABLE_TICKBOX.ticked() && !w_.TASK_20_ENABLE_TICKBOX.ticked()) {

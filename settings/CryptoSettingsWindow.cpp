@@ -203,8 +203,7 @@ void CryptoSettingsWindow::unload() {
 
 const TextBox& CryptoSettingsWindow::settingsHome() const {
     if (auto* settings = dynamic_cast<MainSettingsWindow*>(owner())) return settings->PACEDECK_HOME_TEXTBOX;
-    if (auto* settings = app().find<MainSettingsWindow>()) return settings->PACEDECK_HOME_TEXTBOX;
-    return app().main().PACEDECK_HOME_TEXTBOX;
+    return settingsHomeFolder(app());
 }
 
 const TextBox& CryptoSettingsWindow::settingsConf() const {

@@ -4,6 +4,7 @@
 #include "main/MainWindow.hpp"
 #include "settings/EmailSharedSettingsWindow.hpp"
 #include "settings/MailerCommands.hpp"
+#include "settings/MainSettingsWindow.hpp"
 
 namespace pd {
 
@@ -39,9 +40,9 @@ void EmailSettingsWindow::unload() {
     if (!positionStored_) storePosition();
 }
 
-std::string EmailSettingsWindow::homeFolder() const {
-    return app().main().PACEDECK_HOME_TEXTBOX.text();
-}
+// The scripts go under the main settings window's home folder (the commands name the main
+// window's, which that window's OK keeps equal).
+std::string EmailSettingsWindow::homeFolder() const { return settingsHomeFolder(app()).text(); }
 
 void EmailSettingsWindow::regenerate() {
     auto& main = app().main();

@@ -5,7 +5,10 @@
 #include "core/App.hpp"
 #include "core/TextFile.hpp"
 #include "main/MainWindow.hpp"
+#include "confgen/ConfGeneratorWindow.hpp"
+#include "schedule/PowerAutotimerSettingsWindow.hpp"
 #include "settings/CryptoSettingsWindow.hpp"
+#include "settings/EmailSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
 
 namespace pd {
@@ -21,6 +24,9 @@ MainSettingsWindow::MainSettingsWindow(App& app)
     CONF_BROWSE_BUTTON.onClick = [this] { confBrowseClicked(); };
     AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.onChange = [this] { autoloadChanged(); };
     CRYPTO_SETTINGS_BUTTON.onClick = [this] { this->app().open<CryptoSettingsWindow>(this); };
+    SE_SETTINGS_BUTTON.onClick = [this] { this->app().open<EmailSettingsWindow>(this); };
+    CONF_MANAGER_BUTTON.onClick = [this] { this->app().open<ConfGeneratorWindow>(this); };
+    POWER_AUTOTIMER_BUTTON.onClick = [this] { this->app().open<PowerAutotimerSettingsWindow>(this); };
     OK_BUTTON.onClick = [this] { okClicked(); };
     CANCEL_BUTTON.onClick = [this] { close(); };
 }
@@ -235,6 +241,11 @@ LayoutNode MainSettingsWindow::layout() {
         labelled("STATUS:", MESSAGE_STATUS_TEXTBOX, 60),
         row({stretch(), OK_BUTTON, CANCEL_BUTTON}),
     });
+}
+
+const TextBox& settingsHomeFolder(App& app) {
+    if (auto* settings = app.find<MainSettingsWindow>()) return settings->PACEDECK_HOME_TEXTBOX;
+    return app.main().PACEDECK_HOME_TEXTBOX;
 }
 
 }  // namespace pd

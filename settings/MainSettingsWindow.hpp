@@ -73,4 +73,9 @@ class MainSettingsWindow final : public Window {
     void storeOnEveryClose();
 };
 
+// The home folder the settings windows write their files under: the main settings
+// window's field while it is open (it may hold a folder not yet confirmed by OK),
+// otherwise the main window's.
+const TextBox& settingsHomeFolder(App& app);
+
 }  // namespace pd

@@ -2,6 +2,9 @@
 
 #include "FakeDialogs.hpp"
 #include "Harness.hpp"
+#include "confgen/ConfGeneratorWindow.hpp"
+#include "schedule/PowerAutotimerSettingsWindow.hpp"
+#include "settings/EmailSettingsWindow.hpp"
 #include "settings/MainSettingsWindow.hpp"
 
 namespace pd::test {
@@ -245,6 +248,29 @@ TEST(MainSettingsWindow, DialogsAnswerIntoTheFieldsAndCancellingLeavesThem) {
     EXPECT_EQ(asked.filter, "CONF Files (*.conf)|*.conf|All files (*.*)|*.*");
     EXPECT_EQ(asked.extension, "conf");
     EXPECT_EQ(asked.start, "/srv/pacedeck");
+}
+
+}  // namespace pd::test
+
+namespace pd::test {
+
+TEST(MainSettingsWindow, ItsButtonsOpenTheirWindowsOwnedByIt) {
+    Settings s;
+    auto& w = s.open();
+    w.PACEDECK_HOME_TEXTBOX.type("C:\\COINS");
+    w.SE_SETTINGS_BUTTON.click();
+    auto* email = s.h.app.find<EmailSettingsWindow>();
+    ASSERT_NE(email, nullptr);
+    EXPECT_EQ(email->owner(), &w);
+    email->close();
+    w.CONF_MANAGER_BUTTON.click();
+    auto* generator = s.h.app.find<ConfGeneratorWindow>();
+    ASSERT_NE(generator, nullptr);
+    // The generator writes under the folder this window shows, before OK confirms it.
+    EXPECT_EQ(generator->confFilePath(), "C:\\COINS\\CONFIGS\\NEWCOIN-CRYPTO-CONFIG.conf");
+    generator->close();
+    w.POWER_AUTOTIMER_BUTTON.click();
+    ASSERT_NE(s.h.app.find<PowerAutotimerSettingsWindow>(), nullptr);
 }
 
 }  // namespace pd::test

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Harness.hpp"
+#include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd::test {
 
@@ -389,6 +390,13 @@ TEST(Pipeline, PowerAutotimerIsTheFinalActionWhenChosen) {
     EXPECT_EQ(h.w().TASK_19_LIGHT.back(), colour::green);
     EXPECT_FALSE(h.w().AUTOCLOSE_TIMER.enabled());
     EXPECT_TRUE(h.runningStages().empty());
+    auto* power = h.app.find<PowerAutotimerWindow>();
+    ASSERT_NE(power, nullptr);
+    EXPECT_FALSE(power->modal());
+    h.advance(1000);  // a countdown of 00:00:00 acts on its first tick
+    ASSERT_FALSE(h.platform.launches.empty());
+    EXPECT_EQ(h.platform.launches.back().what, h.app.profile().powerCommands[0]);
+    EXPECT_EQ(h.app.find<PowerAutotimerWindow>(), nullptr);
 }
 
 TEST(Pipeline, AutostartRunsTheWholeChain) {

@@ -17,6 +17,21 @@ std::string Profile::scriptPath(std::string_view home, std::string_view exe, std
     return subFolder(home, "BATS") + std::string(exe) + std::string(stem) + scriptExtension;
 }
 
+std::string Profile::editorCommandFor(std::string_view path) const {
+    return editorCommand + (shell == ShellKind::PosixSh ? shellQuote(path) : std::string(path));
+}
+
+std::string shellQuote(std::string_view word) {
+    std::string out = "'";
+    for (char c : word) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
 const Profile& windowsProfile() {
     static const Profile p = [] {
         Profile w;
@@ -38,6 +53,8 @@ const Profile& windowsProfile() {
         w.mailerFolder = "C:\\SYNCWARD-ROOT\\SendEmail";
         w.mailerFile = "SendEmail.exe";
         w.editorCommand = "notepad.exe ";
+        w.editorName = "NOTEPAD";
+        w.taskScheduler = TaskScheduler::SchTasks;
         w.powerCommands = {"shutdown /s /t 0", "shutdown /g /f /t 0", "shutdown /h", "shutdown /l"};
         return w;
     }();
@@ -64,6 +81,8 @@ Profile posixProfile(std::string_view userHome) {
     p.mailerFolder = "/usr/bin";
     p.mailerFile = "sendemail";
     p.editorCommand = "xdg-open ";
+    p.editorName = "TEXT EDITOR";
+    p.taskScheduler = TaskScheduler::Crontab;
     p.powerCommands = {"systemctl poweroff", "systemctl reboot", "systemctl hibernate",
                        "loginctl terminate-session \"${XDG_SESSION_ID:-self}\""};
     return p;

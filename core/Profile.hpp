@@ -59,5 +59,7 @@ std::string shellQuote(std::string_view word);
 const Profile& windowsProfile();
 // The POSIX profile for a user whose home directory is given.
 Profile posixProfile(std::string_view userHome);
+// The profile of the system this build runs on: the Windows profile in a Windows build.
+Profile defaultProfile(std::string_view userHome);
 
 }  // namespace pd

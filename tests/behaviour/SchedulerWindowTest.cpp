@@ -8,9 +8,9 @@ namespace pd::test {
 namespace {
 constexpr const char* winHome = "C:\\SYNCWARD-ROOT\\PACEDECK";
 
-struct Scheduler : Harness {
-    explicit Scheduler(std::string exe = "BTC", Profile profile = windowsProfile(),
-                       std::string home = winHome)
+struct SchedulerHarness : Harness {
+    explicit SchedulerHarness(std::string exe = "BTC", Profile profile = windowsProfile(),
+                              std::string home = winHome)
         : Harness(std::move(exe), std::move(profile)) {
         put("PACEDECK_HOME_TEXTBOX", home);
     }
@@ -33,7 +33,7 @@ std::vector<TickBox*> options(SchedulerWindow& w) {
 }  // namespace
 
 TEST(SchedulerWindow, OneDayOptionGreysTheOthersAndUntickingFreesThemAgain) {
-    Scheduler h;
+    SchedulerHarness h;
     auto& w = h.open();
     EXPECT_FALSE(w.CREATE_TASK_BUTTON.enabled());
     ASSERT_TRUE(w.TUE_TICKBOX.click());
@@ -65,7 +65,7 @@ TEST(SchedulerWindow, OneDayOptionGreysTheOthersAndUntickingFreesThemAgain) {
 TEST(SchedulerWindow, CreateRunsTheSchTasksLineWithTheDayListAndRecordsTheTask) {
     for (auto [pick, days] : {std::pair{"SELECT_ALL_DAYS_TICKBOX", "MON,TUE,WED,THU,FRI,SAT,SUN"},
                               std::pair{"WED_TICKBOX", "WED"}}) {
-        Scheduler h;
+        SchedulerHarness h;
         auto& w = h.open();
         EXPECT_EQ(w.TASK_NAME_TEXTBOX.text(), "PACEDECK - BTC");
         ASSERT_TRUE(w.TASK_RUN_TIME_TEXTBOX.type("06:30"));
@@ -90,7 +90,7 @@ TEST(SchedulerWindow, CreateRunsTheSchTasksLineWithTheDayListAndRecordsTheTask) 
 }
 
 TEST(SchedulerWindow, OnlyViewingShowsTheCommandAndLeavesNoTask) {
-    Scheduler h;
+    SchedulerHarness h;
     auto& w = h.open();
     ASSERT_TRUE(w.ONLY_VIEW_COMMAND_TICKBOX.click());
     ASSERT_TRUE(w.FRI_TICKBOX.click());
@@ -117,7 +117,7 @@ TEST(SchedulerWindow, OnlyViewingShowsTheCommandAndLeavesNoTask) {
 }
 
 TEST(SchedulerWindow, AFailedCreateIsShownAndNoTaskIsRecorded) {
-    Scheduler h;
+    SchedulerHarness h;
     h.platform.commandResult = {true, 1, "ERROR: Access is denied.\r\nmore"};
     auto& w = h.open();
     ASSERT_TRUE(w.MON_TICKBOX.click());
@@ -138,7 +138,7 @@ TEST(SchedulerWindow, AFailedCreateIsShownAndNoTaskIsRecorded) {
 }
 
 TEST(SchedulerWindow, ARunTimeThatIsNotHoursAndMinutesMakesNoCommand) {
-    Scheduler h;
+    SchedulerHarness h;
     auto& w = h.open();
     ASSERT_TRUE(w.SUN_TICKBOX.click());
     for (auto bad : {"24:00", "6", "06:5", "6:60", "06:30:00", "ab:cd", ""}) {
@@ -154,7 +154,7 @@ TEST(SchedulerWindow, ARunTimeThatIsNotHoursAndMinutesMakesNoCommand) {
 }
 
 TEST(SchedulerWindow, OpeningWithATaskShowsItsScheduleGreyedAndRunsTheStoredEnableOnce) {
-    Scheduler h;
+    SchedulerHarness h;
     h.put("TASK_STATUS_TEXTBOX", "TASK-CREATED");
     h.put("THU_TICKBOX", "1");
     h.put("TASK_RUN_TIME_TEXTBOX", "05:15");
@@ -178,7 +178,7 @@ TEST(SchedulerWindow, OpeningWithATaskShowsItsScheduleGreyedAndRunsTheStoredEnab
 }
 
 TEST(SchedulerWindow, OpeningWithoutATaskClearsEveryDayChoice) {
-    Scheduler h;
+    SchedulerHarness h;
     h.put("SELECT_ALL_DAYS_TICKBOX", "1");
     h.put("TASK_RUN_TIME_TEXTBOX", "22:00");
     auto& w = h.open();
@@ -195,7 +195,7 @@ TEST(SchedulerWindow, OpeningWithoutATaskClearsEveryDayChoice) {
 }
 
 TEST(SchedulerWindow, DeleteWithTheTaskEnabledLeavesTheDisableCommandInView) {
-    Scheduler h;
+    SchedulerHarness h;
     h.put("TASK_STATUS_TEXTBOX", "TASK-CREATED");
     h.put("MON_TICKBOX", "1");
     h.put("TASK_RUN_TIME_TEXTBOX", "03:00");
@@ -224,7 +224,7 @@ TEST(SchedulerWindow, DeleteWithTheTaskEnabledLeavesTheDisableCommandInView) {
 }
 
 TEST(SchedulerWindow, AFailedDeleteIsShownButTheWindowReturnsToNoTask) {
-    Scheduler h;
+    SchedulerHarness h;
     h.put("TASK_STATUS_TEXTBOX", "TASK-CREATED");
     auto& w = h.open();
     h.platform.commandResult = {true, 1, "ERROR: The system cannot find the file specified."};
@@ -237,7 +237,7 @@ TEST(SchedulerWindow, AFailedDeleteIsShownButTheWindowReturnsToNoTask) {
 }
 
 TEST(SchedulerWindow, TheEnableTickRunsEvenWhenOnlyViewing) {
-    Scheduler h;
+    SchedulerHarness h;
     h.put("TASK_STATUS_TEXTBOX", "TASK-CREATED");
     auto& w = h.open();
     ASSERT_TRUE(w.ONLY_VIEW_COMMAND_TICKBOX.click());
@@ -251,7 +251,7 @@ TEST(SchedulerWindow, TheEnableTickRunsEvenWhenOnlyViewing) {
 
 TEST(SchedulerWindow, OkStoresTheScheduleWhileOtherClosesStoreOnlyThePlace) {
     {
-        Scheduler h;
+        SchedulerHarness h;
         auto& w = h.open();
         w.moveTo(1200, 1300);
         ASSERT_TRUE(w.TASK_RUN_TIME_TEXTBOX.type("04:45"));
@@ -272,7 +272,7 @@ TEST(SchedulerWindow, OkStoresTheScheduleWhileOtherClosesStoreOnlyThePlace) {
         EXPECT_EQ(h.stored("WIN_SCHED_TASK-Left"), "1200");
     }
     {
-        Scheduler h;
+        SchedulerHarness h;
         auto& w = h.open();
         ASSERT_TRUE(w.SAT_TICKBOX.click());
         h.store.clearLog();
@@ -283,7 +283,7 @@ TEST(SchedulerWindow, OkStoresTheScheduleWhileOtherClosesStoreOnlyThePlace) {
 }
 
 TEST(SchedulerWindow, EachCopyOfTheProgramHasItsOwnTask) {
-    Scheduler h("LTC-NODE");
+    SchedulerHarness h("LTC-NODE");
     auto& w = h.open();
     EXPECT_EQ(w.TASK_NAME_TEXTBOX.text(), "PACEDECK - LTC-NODE");
     ASSERT_TRUE(w.SUN_TICKBOX.click());
@@ -294,7 +294,7 @@ TEST(SchedulerWindow, EachCopyOfTheProgramHasItsOwnTask) {
 }
 
 TEST(SchedulerWindow, UnderPosixTheTaskIsATaggedCrontabLineInTheUsersSession) {
-    Scheduler h("BTC", posixProfile("/home/ann"), "/home/ann/SYNCWARD-ROOT/PACEDECK");
+    SchedulerHarness h("BTC", posixProfile("/home/ann"), "/home/ann/SYNCWARD-ROOT/PACEDECK");
     h.platform.env = {{"DISPLAY", ":1"}, {"XDG_RUNTIME_DIR", "/run/user/1000"}};
     auto& w = h.open();
     ASSERT_TRUE(w.TASK_RUN_TIME_TEXTBOX.type("6:05"));

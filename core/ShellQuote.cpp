@@ -14,20 +14,9 @@ bool posixPlain(char c) {
     return std::string_view("_@%+=:,./-").find(c) != std::string_view::npos;
 }
 
-std::string posixSingleQuoted(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    return out + "'";
-}
-
 std::string posixWord(std::string_view word) {
     if (!word.empty() && std::all_of(word.begin(), word.end(), posixPlain)) return std::string(word);
-    return posixSingleQuoted(word);
+    return shellQuoted(word);
 }
 
 // Characters that cmd acts on outside quotes, or that split a program's arguments.
@@ -80,6 +69,17 @@ std::string cmdQuotedWord(std::string_view word) {
 
 }  // namespace
 
+std::string shellQuoted(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
 std::string shellWord(ShellKind shell, std::string_view word) {
     if (shell == ShellKind::PosixSh) return posixWord(word);
     if (cmdPlain(word, "")) return std::string(word);
@@ -99,7 +99,7 @@ std::string shellRedirectTarget(ShellKind shell, std::string_view path) {
 std::string shellProgram(ShellKind shell, std::string_view path) {
     if (shell == ShellKind::PosixSh) {
         if (path.find_first_of("$`\"\\") == std::string_view::npos) return "\"" + std::string(path) + "\"";
-        return posixSingleQuoted(path);
+        return shellQuoted(path);
     }
     std::string out = "\"";
     for (char c : path) {

@@ -20,6 +20,8 @@ namespace pd {
 
 // One argument of a command: the program receives `word` exactly.
 std::string shellWord(ShellKind shell, std::string_view word);
+// The text in single quotes for /bin/sh whatever it holds ('\'' for a quote inside).
+std::string shellQuoted(std::string_view text);
 // The target of an output redirection.
 std::string shellRedirectTarget(ShellKind shell, std::string_view path);
 // The program to run, always in quotes: double quotes as typed wherever the shell leaves

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Platform.hpp"
+#include "platform/posix/ProcessTable.hpp"
 
 namespace pd {
 
@@ -34,6 +35,9 @@ public:
     std::string dateText() override;
     char thousandsSeparator() override;
     char decimalSeparator() override;
+
+private:
+    ProcessScanner scanner_;  // the process watcher's snapshots, four a second
 };
 
 // Starts argv detached from us (new session, no zombie left behind).

@@ -69,4 +69,13 @@ Profile posixProfile(std::string_view userHome) {
     return p;
 }
 
+Profile defaultProfile(std::string_view userHome) {
+#ifdef _WIN32
+    (void)userHome;
+    return windowsProfile();
+#else
+    return posixProfile(userHome);
+#endif
+}
+
 }  // namespace pd

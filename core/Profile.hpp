@@ -48,5 +48,7 @@ struct Profile {
 const Profile& windowsProfile();
 // The POSIX profile for a user whose home directory is given.
 Profile posixProfile(std::string_view userHome);
+// The profile of the system this build runs on: the Windows profile in a Windows build.
+Profile defaultProfile(std::string_view userHome);
 
 }  // namespace pd

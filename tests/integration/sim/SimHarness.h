@@ -114,8 +114,6 @@ public:
 
     void start(const Setup& setup);
     Process& process() { return *process_; }
-    bool started() const { return process_ != nullptr; }
-    void forget() { process_.reset(); }
     std::string stderrText() const;
 
     // Runs simcoin-cli -conf=... <args>.

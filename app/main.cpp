@@ -1,0 +1,70 @@
+// pacedeck: the program. Its name (argv[0], so a symlink named BTC is the copy "BTC")
+// chooses the settings section and the files; it has no command-line options.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "app/SessionEnd.hpp"
+#include "core/App.hpp"
+#include "core/Clock.hpp"
+#include "core/Scheduler.hpp"
+#include "main/MainWindow.hpp"
+#include "platform/posix/PosixSystem.hpp"
+#include "ui/qt/QtFrontEnd.hpp"
+
+namespace {
+
+bool hasScreen() {
+    const auto platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+// A failure the user must see before the program gives up.
+int fail(const std::string& text) {
+    std::fprintf(stderr, "pacedeck: %s\n", text.c_str());
+    if (hasScreen()) QMessageBox::critical(nullptr, QStringLiteral("PACEDECK"), QString::fromStdString(text));
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // First, so that the end of the session is never the default abrupt exit.
+    pd::SessionEnd sessionEnd;
+    QApplication qt(argc, argv);                     // Qt takes its own options (-platform ...); we have none
+    QApplication::setQuitOnLastWindowClosed(false);  // the program ends with its main window
+
+    const std::string exe = pd::exeNameFrom(argc > 0 ? argv[0] : "pacedeck");
+    pd::PosixSystem system;
+    if (!system.store.isOpen())
+        return fail("The settings cannot be opened, so nothing could be saved: " + system.store.path() +
+                    ": " + system.store.error());
+
+    pd::SteadyClock clock;
+    pd::Scheduler scheduler(clock);
+    pd::App app(exe, system.store, system.platform, system.profile, scheduler);
+    pd::qt::QtFrontEnd frontEnd(app);
+
+    // A setting that cannot be saved is told once, in plain words, in the status line.
+    const std::string notSaved = "!!! SETTINGS CANNOT BE SAVED - THE SETTINGS FILE IS NOT WRITABLE !!!";
+    bool storeFailureTold = false;
+    app.onStoreFailure = [&](const std::string& key) {
+        if (storeFailureTold) return;
+        storeFailureTold = true;
+        std::fprintf(stderr, "pacedeck: could not save %s in %s: %s\n", key.c_str(),
+                     system.store.path().c_str(), system.store.error().c_str());
+        if (app.running()) app.main().status(notSaved);
+    };
+
+    app.start();
+    if (storeFailureTold && app.running()) app.main().status(notSaved);  // failed while opening
+    // The end of the session closes the main window as its close box does: settings saved.
+    sessionEnd.listen([&] {
+        if (app.running()) app.main().close();
+    });
+    if (!app.running()) return 0;
+    const int rc = QApplication::exec();
+    app.collectClosed();
+    return rc;
+}

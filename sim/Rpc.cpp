@@ -1,0 +1,125 @@
+#include "Rpc.h"
+
+namespace simcoin {
+
+namespace {
+
+// Thrown by a method to answer with a JSON-RPC error object.
+struct RpcError {
+    int code;
+    std::string message;
+};
+
+int httpStatusFor(int code) {
+    if (code == rpc_error::kInvalidRequest) return 400;
+    if (code == rpc_error::kMethodNotFound) return 404;
+    return 500;
+}
+
+Json replyObject(Json result, Json error, Json id) {
+    return Json(Json::Object{{"result", std::move(result)}, {"error", std::move(error)}, {"id", std::move(id)}});
+}
+
+Json errorObject(int code, const std::string& message) {
+    return Json(Json::Object{{"code", code}, {"message", message}});
+}
+
+constexpr const char* kHelp =
+    "== Blockchain ==\n"
+    "getblockchaininfo\n"
+    "getblockcount\n"
+    "\n"
+    "== Control ==\n"
+    "help\n"
+    "stop\n"
+    "uptime";
+
+}  // namespace
+
+HttpResponse RpcService::handle(const HttpRequest& request) {
+    HttpResponse response;
+    if (request.method != "POST") {
+        response.status = 405;
+        response.contentType = "text/html";
+        response.body = "JSONRPC server handles only POST requests";
+        return response;
+    }
+    auto authHeader = request.header("authorization");
+    if (!authHeader || !auth_.check(*authHeader)) {
+        hooks_.log("ThreadRPCServer incorrect password attempt from 127.0.0.1");
+        response.status = 401;
+        response.extraHeaders["WWW-Authenticate"] = "Basic realm=\"jsonrpc\"";
+        return response;
+    }
+    auto parsed = Json::parse(request.body);
+    if (!parsed) {
+        response.status = 500;
+        response.body = replyObject(Json(), errorObject(rpc_error::kParseError, "Parse error"), Json()).dump() + "\n";
+        return response;
+    }
+    if (parsed->isArray()) {
+        // A batch always succeeds at the HTTP level; each entry carries its own error.
+        Json::Array replies;
+        for (const auto& item : parsed->asArray()) replies.push_back(call(item).body);
+        response.body = Json(std::move(replies)).dump() + "\n";
+        return response;
+    }
+    auto reply = call(*parsed);
+    response.status = reply.httpStatus;
+    response.body = reply.body.dump() + "\n";
+    return response;
+}
+
+RpcService::Reply RpcService::call(const Json& request) {
+    Json id;
+    if (const Json* i = request.find("id")) id = *i;
+    const Json* method = request.find("method");
+    if (!request.isObject() || !method || !method->isString()) {
+        int code = rpc_error::kInvalidRequest;
+        return {replyObject(Json(), errorObject(code, "Method must be a string"), id), httpStatusFor(code)};
+    }
+    Json params = Json::Array{};
+    if (const Json* p = request.find("params"); p && !p->isNull()) params = *p;
+    hooks_.log("ThreadRPCServer method=" + method->asString());
+    try {
+        NodeStatus status = hooks_.status();
+        // While loading, every call is refused, stop included, as the node does.
+        if (status.warmingUp) throw RpcError{rpc_error::kInWarmup, kWarmupMessage};
+        Json result = execute(method->asString(), params, status);
+        return {replyObject(std::move(result), Json(), id), 200};
+    } catch (const RpcError& e) {
+        return {replyObject(Json(), errorObject(e.code, e.message), id), httpStatusFor(e.code)};
+    }
+}
+
+Json RpcService::execute(const std::string& method, const Json& params, const NodeStatus& status) {
+    bool noParams = !params.isArray() || params.asArray().empty();
+    auto requireNoParams = [&](const char* usage) {
+        if (!noParams) throw RpcError{rpc_error::kMiscError, usage};
+    };
+    if (method == "getblockcount") {
+        requireNoParams("getblockcount\n\nReturns the height of the most-work fully-validated chain.");
+        return Json(status.height);
+    }
+    if (method == "getblockchaininfo") {
+        requireNoParams("getblockchaininfo\nReturns an object containing various state info regarding blockchain processing.");
+        return Json(Json::Object{
+            {"chain", "main"},
+            {"blocks", status.height},
+            {"headers", status.headers},
+            {"verificationprogress", status.verificationProgress},
+            {"initialblockdownload", status.initialBlockDownload},
+            {"pruned", false},
+            {"warnings", ""},
+        });
+    }
+    if (method == "stop") {
+        hooks_.stop();
+        return Json(kStopMessage);
+    }
+    if (method == "uptime") return Json(status.uptimeSeconds);
+    if (method == "help") return Json(kHelp);
+    throw RpcError{rpc_error::kMethodNotFound, "Method not found"};
+}
+
+}  // namespace simcoin

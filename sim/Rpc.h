@@ -1,0 +1,63 @@
+// JSON-RPC 1.0 over HTTP, answered as a bitcoin-style node answers: the
+// result or an error object in the body, and the HTTP status telling the
+// kind of error (404 for an unknown method, 500 for others, 401 with an
+// empty body for bad credentials).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "Auth.h"
+#include "HttpMessage.h"
+#include "Json.h"
+
+namespace simcoin {
+
+// What the node tells the RPC layer at the moment of a call.
+struct NodeStatus {
+    bool warmingUp = false;
+    std::int64_t height = 0;
+    std::int64_t headers = 0;
+    double verificationProgress = 0;
+    bool initialBlockDownload = false;
+    std::int64_t uptimeSeconds = 0;
+};
+
+namespace rpc_error {
+inline constexpr int kMiscError = -1;
+inline constexpr int kInWarmup = -28;
+inline constexpr int kInvalidRequest = -32600;
+inline constexpr int kMethodNotFound = -32601;
+inline constexpr int kParseError = -32700;
+}  // namespace rpc_error
+
+inline constexpr const char* kWarmupMessage = "Loading block index...";
+inline constexpr const char* kStopMessage = "Simcoin server stopping";
+
+class RpcService {
+public:
+    struct Hooks {
+        std::function<NodeStatus()> status;
+        std::function<void()> stop;  // called once "stop" has been answered
+        std::function<void(const std::string&)> log;
+    };
+
+    RpcService(Authenticator auth, Hooks hooks) : auth_(std::move(auth)), hooks_(std::move(hooks)) {}
+
+    HttpResponse handle(const HttpRequest& request);
+
+private:
+    struct Reply {
+        Json body;
+        int httpStatus = 200;
+    };
+
+    Reply call(const Json& request);
+    Json execute(const std::string& method, const Json& params, const NodeStatus& status);
+
+    Authenticator auth_;
+    Hooks hooks_;
+};
+
+}  // namespace simcoin

@@ -1,0 +1,31 @@
+// One program, three personalities chosen by the name it runs under, as the
+// coin ships three programs: simcoind (the node), simcoin-qt (the wallet,
+// here without a window, otherwise the node) and simcoin-cli (the client).
+#include <sys/prctl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Client.h"
+#include "Daemon.h"
+#include "Options.h"
+#include "Paths.h"
+
+int main(int argc, char** argv) {
+    using namespace simcoin;
+    std::string name = baseName(argc > 0 && argv[0] ? argv[0] : "");
+    // The kernel already names the process after the file executed (the
+    // symlink). Setting it from argv[0] as well keeps the process name equal
+    // to the personality even when a caller passes a different argv[0]:
+    // whoever watches for "simcoind" must find exactly the node.
+    ::prctl(PR_SET_NAME, name.substr(0, 15).c_str(), 0, 0, 0);
+
+    CommandLine commandLine = parseCommandLine(argc, argv);
+    if (name.ends_with("-cli")) return runClient(name, commandLine);
+    if (name.ends_with("-qt")) return runDaemon({name, false}, commandLine);
+    if (name.ends_with("d")) return runDaemon({name, true}, commandLine);
+    std::fprintf(stderr,
+                 "%s: start me as simcoind, simcoin-qt or simcoin-cli (the name chooses what I do)\n",
+                 name.c_str());
+    return 2;
+}

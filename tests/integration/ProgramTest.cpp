@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/SqliteStore.hpp"
+
+namespace pd {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::string program = PACEDECK_BINARY_DIR "/app/pacedeck";
+
+// Waits for a condition on something outside this process, giving up after the bound.
+template <class Condition>
+bool waitFor(Condition condition, std::chrono::seconds bound = 30s) {
+    const auto until = std::chrono::steady_clock::now() + bound;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+// The program started under another name (a symlink), offscreen, with its settings in a
+// temporary folder.
+struct RunningCopy {
+    explicit RunningCopy(const std::string& name) {
+        char folder[] = "/tmp/pacedeck-program-XXXXXX";
+        temp = ::mkdtemp(folder);
+        const std::string link = temp + "/" + name;
+        fs::create_symlink(program, link);
+        const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + temp + "/config", "HOME=" + temp,
+                                              "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin"};
+        pid = ::fork();
+        if (pid == 0) {
+            std::vector<char*> envp;
+            for (auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+            envp.push_back(nullptr);
+            char* argv[] = {const_cast<char*>(link.c_str()), nullptr};
+            ::execve(link.c_str(), argv, envp.data());
+            ::_exit(127);
+        }
+    }
+    ~RunningCopy() {
+        if (pid > 0 && !exited) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        fs::remove_all(temp);
+    }
+    std::string database() const { return temp + "/config/SW_PACEDECK/settings.sqlite3"; }
+    std::optional<std::string> stored(const std::string& section, const std::string& key) const {
+        if (!fs::exists(database())) return std::nullopt;
+        SqliteStore store(database());
+        return store.get(section, key);
+    }
+    bool waitForExit(std::chrono::seconds bound = 30s) {
+        return waitFor(
+            [&] {
+                if (::waitpid(pid, &status, WNOHANG) == pid) exited = true;
+                return exited;
+            },
+            bound);
+    }
+
+    std::string temp;
+    pid_t pid = -1;
+    int status = 0;
+    bool exited = false;
+};
+
+class ProgramTest : public ::testing::TestWithParam<int> {};
+
+// The end of the user's session closes the main window as its close box does.
+TEST_P(ProgramTest, EndOfSessionSavesWhatClosingTheWindowSaves) {
+    if (!fs::exists(program)) GTEST_SKIP() << "the program is not built (GUI off)";
+    RunningCopy copy("X");
+    ASSERT_GT(copy.pid, 0);
+    // Up: opening the window restores "Always On Top", which writes its key at once.
+    ASSERT_TRUE(waitFor([&] { return copy.stored("X", "ALWAYS_ON_TOP_TICKBOX").has_value(); }))
+        << "the program did not start";
+    EXPECT_FALSE(copy.stored("X", "MAIN-Left").has_value());
+
+    ASSERT_EQ(::kill(copy.pid, GetParam()), 0);
+    ASSERT_TRUE(copy.waitForExit()) << "the program did not end";
+    EXPECT_TRUE(WIFEXITED(copy.status) && WEXITSTATUS(copy.status) == 0) << "status " << copy.status;
+
+    EXPECT_EQ(copy.stored("X", "MAIN-Left"), "1000");
+    EXPECT_EQ(copy.stored("X", "MAIN-Top"), "1000");
+    EXPECT_EQ(copy.stored("X", "AUTOSTART_TICKBOX"), "0");
+    EXPECT_EQ(copy.stored("X", "USER_COUNT_TIME_TEXTBOX"), "00:05:00");
+    EXPECT_EQ(copy.stored("X", "TASK_20_ENABLE_TICKBOX"), "0");
+    EXPECT_EQ(copy.stored("X", "RUN_QT_OR_D_TEXTBOX"), "");
+    // Closing stamps no outcome and writes nothing under another copy's name.
+    EXPECT_FALSE(copy.stored("X", "MULTILOADER_LAST_RUN_TEXTBOX").has_value());
+    EXPECT_FALSE(copy.stored("pacedeck", "MAIN-Left").has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ProgramTest, ::testing::Values(SIGTERM, SIGHUP),
+                         [](const auto& info) { return info.param == SIGTERM ? "SIGTERM" : "SIGHUP"; });
+
+}  // namespace
+}  // namespace pd

@@ -1,0 +1,253 @@
+#include "ui/qt/ElementView.hpp"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/qt/Colours.hpp"
+
+namespace pd::qt {
+
+namespace {
+QString toQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// What a multi-line field shows: Qt keeps a line break as one '\n'.
+QString shownText(const std::string& text) {
+    auto q = toQ(text);
+    q.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return q;
+}
+
+// An element drawn only by its colour: a text box a couple of characters wide, or a
+// label with no text.
+bool isLight(const Element& e, const LayoutNode& hints) {
+    if (e.kind() == ElementKind::TextBox) return hints.widthChars > 0 && hints.widthChars <= 2;
+    return e.kind() == ElementKind::Label && e.text().empty();
+}
+}  // namespace
+
+ElementView::ElementView(Element& element, const LayoutNode& hints, QWidget* parent, std::string lineEnd,
+                         std::function<void()> afterUserAction)
+    : element_(&element), lineEnd_(std::move(lineEnd)), afterUserAction_(std::move(afterUserAction)) {
+    widget_ = createWidget();
+    widget_->setParent(parent);
+    widget_->setObjectName(toQ(element.name()));
+    sync();  // the caption first: a button's width follows it
+    size(hints);
+    observer_ = element.observe([this](const Element&) { sync(); });
+}
+
+ElementView::~ElementView() {
+    detach();
+}
+
+void ElementView::detach() {
+    if (!element_) return;
+    element_->unobserve(observer_);
+    element_ = nullptr;
+}
+
+QWidget* ElementView::createWidget() {
+    switch (element_->kind()) {
+        case ElementKind::TextBox: {
+            auto& box = static_cast<TextBox&>(*element_);
+            if (box.multiLine()) {
+                auto* edit = new QPlainTextEdit;
+                edit->viewport()->installEventFilter(this);
+                connect(edit, &QPlainTextEdit::textChanged, this, [this, edit] {
+                    // Programmatic changes also signal here; only the user's typing counts.
+                    if (!syncing_) typed(edit->toPlainText());
+                });
+                return edit;
+            }
+            auto* edit = new QLineEdit;
+            edit->installEventFilter(this);
+            connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) { typed(text); });
+            return edit;
+        }
+        case ElementKind::TickBox: {
+            auto* tick = new QCheckBox;
+            // clicked() comes from the user only, never from setChecked().
+            connect(tick, &QCheckBox::clicked, this, [this] {
+                if (!element_) return;
+                static_cast<TickBox&>(*element_).click();
+                sync();
+                userActed();
+            });
+            return tick;
+        }
+        case ElementKind::Button: {
+            auto* button = new QPushButton;
+            button->setAutoDefault(false);
+            connect(button, &QPushButton::clicked, this, [this] {
+                if (!element_) return;
+                static_cast<Button&>(*element_).click();
+                userActed();
+            });
+            return button;
+        }
+        case ElementKind::Label: {
+            auto* label = new QLabel;
+            label->setAutoFillBackground(true);
+            label->installEventFilter(this);
+            return label;
+        }
+    }
+    return new QWidget;
+}
+
+void ElementView::size(const LayoutNode& hints) {
+    QFontMetrics fm(widget_->font());
+    const int charWidth = fm.horizontalAdvance(QLatin1Char('0'));
+    const int line = fm.height();
+    if (isLight(*element_, hints)) {
+        // Lights are small squares in a row of lamps.
+        widget_->setFixedSize(hints.widthChars > 0 ? charWidth * hints.widthChars + 4 : charWidth * 2 + 2,
+                              line);
+        if (auto* label = qobject_cast<QLabel*>(widget_.data())) label->setAlignment(Qt::AlignCenter);
+        return;
+    }
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
+        edit->setMinimumWidth(charWidth * std::max(hints.widthChars, 8) + 12);
+        edit->setMinimumHeight(line * std::max(hints.heightLines, 2) + 10);
+        edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        return;
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) {
+        edit->setFixedHeight(line + 7);
+        if (hints.widthChars > 0)
+            edit->setFixedWidth(charWidth * hints.widthChars + 8);
+        else
+            edit->setMinimumWidth(charWidth * 4 + 8);
+        return;
+    }
+    if (auto* button = qobject_cast<QPushButton*>(widget_.data())) {
+        // As wide as the caption needs, not the style's generous minimum.
+        button->setFixedHeight(line + 8);
+        button->setMinimumWidth(
+            std::max(fm.horizontalAdvance(button->text()) + 2 * charWidth, charWidth * hints.widthChars + 8));
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        return;
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget_.data()); label && element_->text().size() <= 2) {
+        // One-letter lamps (lock-key lights) keep a fixed square.
+        label->setAlignment(Qt::AlignCenter);
+        label->setFixedSize(charWidth * 2 + 4, line);
+        return;
+    }
+    if (hints.widthChars > 0) widget_->setMinimumWidth(charWidth * hints.widthChars + 8);
+}
+
+bool ElementView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick && element_) {
+        element_->doubleClick();
+        userActed();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ElementView::typed(const QString& text) {
+    if (!element_) return;
+    auto typedText = text.toStdString();
+    if (static_cast<TextBox&>(*element_).multiLine() && lineEnd_ != "\n") {
+        std::string withEnds;
+        for (char c : typedText) withEnds += c == '\n' ? lineEnd_ : std::string(1, c);
+        typedText = std::move(withEnds);
+    }
+    static_cast<TextBox&>(*element_).type(typedText);
+    userActed();
+}
+
+void ElementView::userActed() {
+    if (afterUserAction_) afterUserAction_();
+}
+
+void ElementView::sync() {
+    if (!element_ || !widget_) return;
+    syncing_ = true;
+    syncText();
+    widget_->setEnabled(element_->enabled());
+    widget_->setToolTip(toQ(element_->toolTip()));
+    // A hidden element stays hidden; a visible one shows with its window.
+    widget_->setVisible(element_->visible());
+    syncColours();
+    syncing_ = false;
+}
+
+void ElementView::syncText() {
+    const auto text = toQ(element_->text());
+    switch (element_->kind()) {
+        case ElementKind::TextBox: {
+            auto& box = static_cast<TextBox&>(*element_);
+            if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
+                auto shown = shownText(box.text());
+                if (edit->toPlainText() != shown) edit->setPlainText(shown);
+                edit->setReadOnly(box.locked());
+            } else if (auto* line = qobject_cast<QLineEdit*>(widget_.data())) {
+                // Replacing equal text would move the user's cursor while typing.
+                if (line->text() != text) {
+                    line->setText(text);
+                    if (!line->hasFocus()) line->setCursorPosition(0);  // show the start of a long text
+                }
+                line->setReadOnly(box.locked());
+                line->setEchoMode(box.password() ? QLineEdit::Password : QLineEdit::Normal);
+            }
+            break;
+        }
+        case ElementKind::TickBox: {
+            auto* tick = static_cast<QCheckBox*>(widget_.data());
+            tick->setText(text);
+            tick->setChecked(static_cast<TickBox&>(*element_).ticked());
+            break;
+        }
+        case ElementKind::Button:
+            static_cast<QPushButton*>(widget_.data())->setText(text);
+            break;
+        case ElementKind::Label:
+            static_cast<QLabel*>(widget_.data())->setText(text);
+            break;
+    }
+}
+
+void ElementView::syncColours() {
+    const QPalette system = QApplication::palette(widget_);
+    QPalette::ColorRole backRole = QPalette::Window;
+    QPalette::ColorRole foreRole = QPalette::WindowText;
+    switch (element_->kind()) {
+        case ElementKind::TextBox:
+            backRole = QPalette::Base;
+            foreRole = QPalette::Text;
+            break;
+        case ElementKind::Button:
+            backRole = QPalette::Button;
+            foreRole = QPalette::ButtonText;
+            break;
+        case ElementKind::TickBox:
+        case ElementKind::Label:
+            break;
+    }
+    QColor back = toQColor(element_->back(), system);
+    // Labels and tickboxes on the window's own background blend into it.
+    if (backRole == QPalette::Window && element_->back() == colour::windowBackground)
+        back = system.color(QPalette::Active, QPalette::Window);
+    const QColor fore = toQColor(element_->fore(), system);
+
+    QPalette p = system;
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, backRole, back);
+    // Disabled text keeps the system's greyed colour, so a disabled field reads as such.
+    for (auto group : {QPalette::Active, QPalette::Inactive}) p.setColor(group, foreRole, fore);
+    if (p != widget_->palette()) widget_->setPalette(p);
+    if (element_->kind() == ElementKind::TickBox)
+        widget_->setAutoFillBackground(!colour::isSystem(element_->back()));
+}
+
+}  // namespace pd::qt

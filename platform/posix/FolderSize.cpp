@@ -3,25 +3,17 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 #include <vector>
 
+#include "platform/posix/Getdents.hpp"
+
 namespace pd {
 
 namespace {
-// The layout the kernel uses for getdents64 records.
-struct DirentRecord {
-    std::uint64_t ino;
-    std::int64_t off;
-    unsigned short reclen;
-    unsigned char type;
-    char name[1];
-};
-
 constexpr std::size_t bufferSize = 64 * 1024;
 
 // A walk costs one status query per file and one listing per folder, with no path text
@@ -35,25 +27,16 @@ class Walker {
         // levels below it are read.
         if (buffers_.size() <= depth) buffers_.push_back(std::make_unique<char[]>(bufferSize));
         char* buffer = buffers_[depth].get();
-        bool ok = true;
-        for (;;) {
-            const long got = ::syscall(SYS_getdents64, dirFd, buffer, bufferSize);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) {
-                ok = got == 0;
-                break;
-            }
-            for (long at = 0; ok && at < got;) {
-                const auto* entry = reinterpret_cast<const DirentRecord*>(buffer + at);
-                at += entry->reclen;
-                ok = visit(dirFd, entry->name, entry->type, depth);
-            }
-            if (!ok) break;
-        }
+        const bool ok = forEachEntry(dirFd, buffer, bufferSize, [&](const char* name, unsigned char type) {
+            return visit(dirFd, name, type, depth);
+        });
         ::close(dirFd);
         return ok;
     }
 
+    std::uint64_t total() const { return total_; }
+
+  private:
     bool visit(int dirFd, const char* name, unsigned char type, std::size_t depth) {
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return true;
         if (type == DT_DIR) return descend(dirFd, name, depth);
@@ -74,8 +57,6 @@ class Walker {
     }
 
     std::uint64_t total_ = 0;
-
-  private:
     std::vector<std::unique_ptr<char[]>> buffers_;
 };
 }  // namespace
@@ -85,7 +66,7 @@ std::optional<std::uint64_t> sumFileSizes(const std::string& folder) {
     if (fd < 0) return std::nullopt;
     Walker walker;
     if (!walker.sum(fd, 0)) return std::nullopt;
-    return walker.total_;
+    return walker.total();
 }
 
 }  // namespace pd

@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/posix/Getdents.hpp"
 
 namespace pd {
 
@@ -67,14 +68,6 @@ void readOtherNames(int procFd, const char* pidText, ProcessNames& p) {
     if (space != std::string_view::npos) p.titleWord = baseName(arg0.substr(0, space));
 }
 
-// The layout the kernel uses for getdents64 records.
-struct DirentRecord {
-    std::uint64_t ino;
-    std::int64_t off;
-    unsigned short reclen;
-    unsigned char type;
-    char name[1];
-};
 }  // namespace
 
 // ---------------------------------------------------------------- ProcTable
@@ -167,23 +160,18 @@ std::optional<std::vector<ProcessNames>> ProcessScanner::scan() {
     std::vector<ProcessNames> out;
     out.reserve(known_.size() + 16);
     std::array<char, 32 * 1024> buffer;
-    for (;;) {
-        const long got = ::syscall(SYS_getdents64, procFd_, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return std::nullopt;
-        if (got == 0) break;
-        for (long at = 0; at < got;) {
-            const auto* entry = reinterpret_cast<const DirentRecord*>(buffer.data() + at);
-            at += entry->reclen;
-            const char* name = entry->name;
-            if (*name < '1' || *name > '9') continue;
+    const bool listed =
+        forEachEntry(procFd_, buffer.data(), buffer.size(), [&](const char* name, unsigned char) {
+            if (*name < '1' || *name > '9') return true;
             const int pid = std::atoi(name);
             auto& known = known_[pid];
-            if (!refresh(pid, name, known)) continue;
-            known.listed = true;
-            out.push_back(known.names);
-        }
-    }
+            if (refresh(pid, name, known)) {
+                known.listed = true;
+                out.push_back(known.names);
+            }
+            return true;
+        });
+    if (!listed) return std::nullopt;
     for (auto it = known_.begin(); it != known_.end();) {
         if (it->second.listed) {
             ++it;

@@ -117,7 +117,7 @@ struct X11Keyboard::Session {
     std::chrono::steady_clock::time_point nextAttempt{};
 
     ~Session() {
-        if (!display || lost) return;
+        if (!display) return;
         // The server may have gone meanwhile; closing then must not end the program either.
         Talking talking(*this);
         closeDisplay(display);
@@ -159,7 +159,12 @@ struct X11Keyboard::Session {
     Display* open() {
         if (display && !lost) return display;
         if (lost) {
-            // Xlib cannot be trusted with a connection that failed; it is left as it is.
+            // Xlib marks a connection it has lost; closing it then only frees it (the exit
+            // handler keeps the program alive if it still tries to talk).
+            {
+                Talking talking(*this);
+                closeDisplay(display);
+            }
             display = nullptr;
             lost = false;
             why = "the X display was lost";

@@ -11,11 +11,15 @@ namespace pd {
 namespace {
 
 // A value the command writes between quotes (an empty one stays an empty argument).
-std::string quoted(const Profile& p, std::string_view v) { return shellQuoted(p.shell, v); }
+std::string quoted(const Profile& p, std::string_view v) {
+    return shellQuoted(p.shell, v);
+}
 
 // A value the command writes bare, after "name=": nothing when empty, quoted only where the
 // shell would split or expand it.
-std::string bare(const Profile& p, std::string_view v) { return v.empty() ? std::string() : shellWord(p.shell, v); }
+std::string bare(const Profile& p, std::string_view v) {
+    return v.empty() ? std::string() : shellWord(p.shell, v);
+}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "core/Profile.hpp"
 
+#include "core/ShellQuote.hpp"
+
 namespace pd {
 
 std::string Profile::join(std::string_view folder, std::string_view name) const {
@@ -15,6 +17,10 @@ std::string Profile::subFolder(std::string_view home, std::string_view sub) cons
 
 std::string Profile::scriptPath(std::string_view home, std::string_view exe, std::string_view stem) const {
     return subFolder(home, "BATS") + std::string(exe) + std::string(stem) + scriptExtension;
+}
+
+std::string Profile::editorCommandFor(std::string_view path) const {
+    return editorCommand + (shell == ShellKind::PosixSh ? shellQuoted(path) : std::string(path));
 }
 
 const Profile& windowsProfile() {
@@ -38,6 +44,8 @@ const Profile& windowsProfile() {
         w.mailerFolder = "C:\\SYNCWARD-ROOT\\SendEmail";
         w.mailerFile = "SendEmail.exe";
         w.editorCommand = "notepad.exe ";
+        w.editorName = "NOTEPAD";
+        w.taskScheduler = TaskScheduler::SchTasks;
         w.powerCommands = {"shutdown /s /t 0", "shutdown /g /f /t 0", "shutdown /h", "shutdown /l"};
         return w;
     }();
@@ -64,6 +72,8 @@ Profile posixProfile(std::string_view userHome) {
     p.mailerFolder = "/usr/bin";
     p.mailerFile = "sendemail";
     p.editorCommand = "xdg-open ";
+    p.editorName = "TEXT EDITOR";
+    p.taskScheduler = TaskScheduler::Crontab;
     p.powerCommands = {"systemctl poweroff", "systemctl reboot", "systemctl hibernate",
                        "loginctl terminate-session \"${XDG_SESSION_ID:-self}\""};
     return p;

@@ -7,6 +7,9 @@ namespace pd {
 
 enum class TextEncoding { Utf8, AnsiCodePage };
 enum class ShellKind { Cmd, PosixSh };
+// Where the weekly task lives: the Windows task scheduler through SchTasks, or the
+// user's crontab.
+enum class TaskScheduler { SchTasks, Crontab };
 
 // Every platform convention as data: the windows build paths, scripts and commands from
 // the profile, never from literals, so the same window logic serves both systems.
@@ -32,6 +35,8 @@ struct Profile {
     std::string mailerFolder;      // the e-mail settings' Use button
     std::string mailerFile;        // "SendEmail.exe" / "sendemail"
     std::string editorCommand;     // prefix of the command that opens a text file
+    std::string editorName;        // how the windows name that editor: "NOTEPAD"
+    TaskScheduler taskScheduler = TaskScheduler::SchTasks;
     // Commands of the power actions: shutdown, restart, hibernate, log off.
     std::array<std::string, 4> powerCommands;
 
@@ -43,7 +48,11 @@ struct Profile {
     std::string subFolder(std::string_view home, std::string_view sub) const;
     // home + separator + "BATS" + separator + exe + stem + script extension
     std::string scriptPath(std::string_view home, std::string_view exe, std::string_view stem) const;
+    // The command line that opens a text file in the editor: the path follows the editor
+    // command as it is under cmd, and as one quoted word under sh.
+    std::string editorCommandFor(std::string_view path) const;
 };
+
 
 const Profile& windowsProfile();
 // The POSIX profile for a user whose home directory is given.

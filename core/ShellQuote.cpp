@@ -14,26 +14,15 @@ bool posixPlain(char c) {
     return std::string_view("_@%+=:,./-").find(c) != std::string_view::npos;
 }
 
-std::string posixSingleQuoted(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    return out + "'";
-}
-
 // Inside double quotes sh still expands $, ` and \ and ends at ".
 std::string posixQuoted(std::string_view text) {
     if (text.find_first_of("$`\"\\") == std::string_view::npos) return "\"" + std::string(text) + "\"";
-    return posixSingleQuoted(text);
+    return shellQuoted(text);
 }
 
 std::string posixWord(std::string_view word) {
     if (!word.empty() && std::all_of(word.begin(), word.end(), posixPlain)) return std::string(word);
-    return posixSingleQuoted(word);
+    return shellQuoted(word);
 }
 
 // Characters that cmd acts on outside quotes, or that split a program's arguments.
@@ -86,13 +75,24 @@ std::string cmdQuotedWord(std::string_view word) {
 
 }  // namespace
 
+std::string shellQuoted(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
 std::string shellWord(ShellKind shell, std::string_view word) {
     if (shell == ShellKind::PosixSh) return posixWord(word);
     if (cmdPlain(word, "")) return std::string(word);
     return cmdQuotedWord(word);
 }
 
-std::string shellQuoted(ShellKind shell, std::string_view word) {
+std::string shellQuotedWord(ShellKind shell, std::string_view word) {
     if (shell == ShellKind::PosixSh) return posixQuoted(word);
     return cmdQuotedWord(word);
 }

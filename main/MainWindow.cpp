@@ -4,6 +4,13 @@
 
 #include "core/App.hpp"
 #include "settings/MainSettingsWindow.hpp"
+#include "tools/AboutWindow.hpp"
+#include "tools/BlockTimesWindow.hpp"
+#include "tools/BoxInfoWindow.hpp"
+#include "tools/HelpWindow.hpp"
+#include "tools/ManualRunWindow.hpp"
+#include "tools/ReportsLogsWindow.hpp"
+#include "tools/TerminatorWindow.hpp"
 
 namespace pd {
 
@@ -49,6 +56,13 @@ MainWindow::MainWindow(App& app) : Window(app, "PACEDECK_MAIN", "PACEDECK") {
     RUN_DAEMON_TICKBOX.onChange = [this] { runDaemonClicked(); };
     TASK_19_ENABLE_TICKBOX.onChange = [this] { autocloseChoiceClicked(); };
     TASK_20_ENABLE_TICKBOX.onChange = [this] { powerAutotimerChoiceClicked(); };
+    MANUAL_RUN_BUTTON.onClick = [this] { this->app().open<ManualRunWindow>(this); };
+    BOX_INFO_BUTTON.onClick = [this] { this->app().open<BoxInfoWindow>(this); };
+    TERMINATOR_BUTTON.onClick = [this] { this->app().open<TerminatorWindow>(this); };
+    BLOCK_TIMES_WINDOW_BUTTON.onClick = [this] { this->app().open<BlockTimesWindow>(this); };
+    END_LOG_BUTTON.onClick = [this] { this->app().open<ReportsLogsWindow>(this); };
+    HELP_BUTTON.onClick = [this] { this->app().open<HelpWindow>(this); };
+    ABOUT_BUTTON.onClick = [this] { this->app().open<AboutWindow>(this); };
 }
 
 TextBox& MainWindow::taskLight(int stage) {

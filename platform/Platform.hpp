@@ -23,6 +23,16 @@ public:
     virtual bool has(std::string_view name) const = 0;
 };
 
+// What a command that was waited for gave back: its exit status and what it printed
+// (standard output and error together). A command that could not be started has
+// started == false and the reason in output.
+struct CommandResult {
+    bool started = true;
+    int exitStatus = 0;
+    std::string output;
+    bool ok() const { return started && exitStatus == 0; }
+};
+
 enum class LockKey { Num, Caps, Scroll };
 enum class WindowStyle { Hidden, Normal };
 
@@ -40,6 +50,9 @@ public:
     virtual Outcome runScript(const std::string& path, WindowStyle style) = 0;
     // Starts a command line by the platform's shell without waiting.
     virtual Outcome runCommand(const std::string& commandLine, WindowStyle style) = 0;
+    // Runs a short command line by the platform's shell, hidden, and waits for it, so that
+    // its caller can tell the user when it failed.
+    virtual CommandResult runAndWait(const std::string& commandLine) = 0;
 
     // Files, always whole.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;

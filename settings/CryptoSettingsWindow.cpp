@@ -4,11 +4,13 @@
 #include "core/TextFile.hpp"
 #include "settings/MainSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
+#include "tools/SingleOutputCommandsWindow.hpp"
 
 namespace pd {
 
 CryptoSettingsWindow::CryptoSettingsWindow(App& app)
     : Window(app, "PACEDECK_CRYPTO_SETTINGS", "PACEDECK - CRYPTO SETTINGS") {
+    VIEW_OUTPUT_COMMANDS_BUTTON.onClick = [this] { this->app().open<SingleOutputCommandsWindow>(this); };
     const auto& p = app.profile();
     USE_QT_FOLDER_BUTTON.onClick = [this, &p] { QT_LOCATION_TEXTBOX.setText(p.useQtFolder); };
     USE_QT_FILE_BUTTON.onClick = [this, &p] { QT_NAME_TEXTBOX.setText(p.useQtFile); };

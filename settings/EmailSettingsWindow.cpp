@@ -5,11 +5,13 @@
 #include "settings/EmailSharedSettingsWindow.hpp"
 #include "settings/MailerCommands.hpp"
 #include "settings/MainSettingsWindow.hpp"
+#include "tools/SingleOutputCommandsWindow.hpp"
 
 namespace pd {
 
 EmailSettingsWindow::EmailSettingsWindow(App& app)
     : EmailAccountWindow(app, "PACEDECK_EMAIL_MAIN_SETTINGS", "PACEDECK - EMAIL MAIN SETTINGS") {
+    VIEW_OUTPUT_COMMANDS_BUTTON.onClick = [this] { this->app().open<SingleOutputCommandsWindow>(this); };
     SHARED_SETTINGS_BUTTON.onClick = [this] { this->app().open<EmailSharedSettingsWindow>(this); };
     OK_BUTTON.onClick = [this] { okClicked(); };
     CANCEL_BUTTON.onClick = [this] { close(); };

@@ -12,7 +12,7 @@ namespace {
 
 // A value the command writes between quotes (an empty one stays an empty argument).
 std::string quoted(const Profile& p, std::string_view v) {
-    return shellQuoted(p.shell, v);
+    return shellQuotedWord(p.shell, v);
 }
 
 // A value the command writes bare, after "name=": nothing when empty, quoted only where the

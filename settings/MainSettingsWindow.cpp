@@ -7,9 +7,12 @@
 #include "main/MainWindow.hpp"
 #include "confgen/ConfGeneratorWindow.hpp"
 #include "schedule/PowerAutotimerSettingsWindow.hpp"
+#include "schedule/SchedulerWindow.hpp"
 #include "settings/CryptoSettingsWindow.hpp"
 #include "settings/EmailSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
+#include "tools/ReportsLogsWindow.hpp"
+#include "tools/SingleOutputCommandsWindow.hpp"
 
 namespace pd {
 
@@ -27,6 +30,9 @@ MainSettingsWindow::MainSettingsWindow(App& app)
     SE_SETTINGS_BUTTON.onClick = [this] { this->app().open<EmailSettingsWindow>(this); };
     CONF_MANAGER_BUTTON.onClick = [this] { this->app().open<ConfGeneratorWindow>(this); };
     POWER_AUTOTIMER_BUTTON.onClick = [this] { this->app().open<PowerAutotimerSettingsWindow>(this); };
+    VIEW_OUTPUT_COMMANDS_BUTTON.onClick = [this] { this->app().open<SingleOutputCommandsWindow>(this); };
+    REPORTS_LOGS_BUTTON.onClick = [this] { this->app().open<ReportsLogsWindow>(this); };
+    SCHEDULER_BUTTON.onClick = [this] { this->app().open<SchedulerWindow>(this); };
     OK_BUTTON.onClick = [this] { okClicked(); };
     CANCEL_BUTTON.onClick = [this] { close(); };
 }

@@ -37,6 +37,11 @@ Outcome FakePlatform::runCommand(const std::string& commandLine, WindowStyle sty
     return Outcome::success();
 }
 
+CommandResult FakePlatform::runAndWait(const std::string& commandLine) {
+    launches.push_back({commandLine, false, WindowStyle::Hidden});
+    return commandResult;
+}
+
 std::optional<std::string> FakePlatform::readFile(const std::string& path) {
     auto it = files.find(path);
     if (it == files.end()) return std::nullopt;

@@ -38,6 +38,7 @@ public:
     char thousands = ',';
     char decimal = '.';
     bool scriptsMustExist = true;  // runScript fails for a path not in files
+    CommandResult commandResult;       // what every runAndWait gives back
 
     // What the windows did.
     std::vector<Launch> launches;
@@ -50,6 +51,8 @@ public:
     int terminateByName(std::string_view name) override;
     Outcome runScript(const std::string& path, WindowStyle style) override;
     Outcome runCommand(const std::string& commandLine, WindowStyle style) override;
+    // Recorded as a hidden launch of the command line.
+    CommandResult runAndWait(const std::string& commandLine) override;
     std::optional<std::string> readFile(const std::string& path) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;

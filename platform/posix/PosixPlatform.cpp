@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <clocale>
 #include <cstring>
 #include <ctime>
@@ -98,6 +100,72 @@ Outcome PosixPlatform::runScript(const std::string& path, WindowStyle) {
 
 Outcome PosixPlatform::runCommand(const std::string& commandLine, WindowStyle) {
     return spawnDetached({"/bin/sh", "-c", commandLine});
+}
+
+CommandResult PosixPlatform::runAndWait(const std::string& commandLine) {
+    // Output is collected until the shell itself has ended: a program it left running in
+    // the background keeps the pipe open but must not keep us waiting. A command that
+    // hangs is killed after a generous bound so the window never freezes for good.
+    constexpr auto bound = std::chrono::seconds(60);
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {false, -1, errorText("pipe")};
+    pid_t child = ::fork();
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return {false, -1, errorText("fork")};
+    }
+    if (child == 0) {
+        ::setpgid(0, 0);
+        int devnull = ::open("/dev/null", O_RDONLY);
+        if (devnull >= 0) ::dup2(devnull, 0);
+        ::dup2(pipeFds[1], 1);
+        ::dup2(pipeFds[1], 2);
+        ::signal(SIGPIPE, SIG_DFL);
+        ::execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ::close(pipeFds[1]);
+    ::fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    std::string output;
+    auto drain = [&] {
+        char buf[4096];
+        for (;;) {
+            auto n = ::read(pipeFds[0], buf, sizeof buf);
+            if (n > 0) {
+                output.append(buf, static_cast<std::size_t>(n));
+                continue;
+            }
+            return n == 0;  // end of output
+        }
+    };
+    auto deadline = std::chrono::steady_clock::now() + bound;
+    int status = 0;
+    bool ended = false;
+    bool closed = false;
+    while (!ended) {
+        pollfd pfd{pipeFds[0], POLLIN, 0};
+        if (!closed)
+            ::poll(&pfd, 1, 100);
+        else
+            ::poll(nullptr, 0, 100);
+        if (!closed) closed = drain();
+        pid_t r = ::waitpid(child, &status, WNOHANG);
+        if (r == child || (r < 0 && errno != EINTR)) ended = true;
+        if (!ended && std::chrono::steady_clock::now() > deadline) {
+            ::kill(-child, SIGKILL);
+            ::kill(child, SIGKILL);
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            output += "\n(stopped after " + std::to_string(bound.count()) + " seconds)";
+            ended = true;
+        }
+    }
+    if (!closed) drain();
+    ::close(pipeFds[0]);
+    if (WIFEXITED(status)) return {true, WEXITSTATUS(status), output};
+    if (WIFSIGNALED(status)) return {true, 128 + WTERMSIG(status), output};
+    return {true, -1, output};
 }
 
 std::optional<std::string> PosixPlatform::readFile(const std::string& path) {

@@ -4,8 +4,11 @@
 #include "Harness.hpp"
 #include "confgen/ConfGeneratorWindow.hpp"
 #include "schedule/PowerAutotimerSettingsWindow.hpp"
+#include "schedule/SchedulerWindow.hpp"
 #include "settings/EmailSettingsWindow.hpp"
 #include "settings/MainSettingsWindow.hpp"
+#include "tools/ReportsLogsWindow.hpp"
+#include "tools/SingleOutputCommandsWindow.hpp"
 
 namespace pd::test {
 
@@ -271,6 +274,17 @@ TEST(MainSettingsWindow, ItsButtonsOpenTheirWindowsOwnedByIt) {
     generator->close();
     w.POWER_AUTOTIMER_BUTTON.click();
     ASSERT_NE(s.h.app.find<PowerAutotimerSettingsWindow>(), nullptr);
+    s.h.app.find<PowerAutotimerSettingsWindow>()->close();
+    w.SCHEDULER_BUTTON.click();
+    ASSERT_NE(s.h.app.find<SchedulerWindow>(), nullptr);
+    s.h.app.find<SchedulerWindow>()->close();
+    w.REPORTS_LOGS_BUTTON.click();
+    ASSERT_NE(s.h.app.find<ReportsLogsWindow>(), nullptr);
+    s.h.app.find<ReportsLogsWindow>()->close();
+    w.VIEW_OUTPUT_COMMANDS_BUTTON.click();
+    auto* viewer = s.h.app.find<SingleOutputCommandsWindow>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->owner(), &w);
 }
 
 }  // namespace pd::test

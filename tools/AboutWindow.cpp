@@ -1,0 +1,26 @@
+#include "tools/AboutWindow.hpp"
+
+#include "core/App.hpp"
+#include "tools/DedicationsWindow.hpp"
+#include "tools/DonationsWindow.hpp"
+
+namespace pd {
+
+AboutWindow::AboutWindow(App& app) : Window(app, "PACEDECK_ABOUT", "PACEDECK - ABOUT") {
+    const auto& nl = app.profile().lineEnd;
+    ABOUT_TEXTBOX.setText(
+        "PACEDECK - SYNCWARD" + nl + nl +
+        "Brings a coin's full node up to date unattended: starts the node, watches its block count "
+        "until the chain has caught up, stops it, and reports what happened." +
+        nl + nl + "This copy: " + app.exe() + nl);
+    DEDICATIONS_BUTTON.onClick = [this] { this->app().open<DedicationsWindow>(this); };
+    DONATIONS_BUTTON.onClick = [this] { this->app().open<DonationsWindow>(this); };
+    OK_BUTTON.onClick = [this] { close(); };
+}
+
+LayoutNode AboutWindow::layout() {
+    return column(
+        {sized(ABOUT_TEXTBOX, 70, 8), row({DEDICATIONS_BUTTON, DONATIONS_BUTTON, stretch(), OK_BUTTON})});
+}
+
+}  // namespace pd

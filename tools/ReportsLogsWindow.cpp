@@ -1,0 +1,57 @@
+#include "tools/ReportsLogsWindow.hpp"
+
+#include "core/App.hpp"
+#include "main/MainWindow.hpp"
+#include "tools/LogManagerWindow.hpp"
+
+namespace pd {
+
+LogFiles LogFiles::of(const App& app) {
+    const auto& p = app.profile();
+    const auto& home = app.main().PACEDECK_HOME_TEXTBOX.text();
+    return {p.subFolder(home, "REPORTS") + app.exe() + "-END-REPORT.LOG",
+            p.subFolder(home, "LOGS") + app.exe() + "-SEND-EMAIL.LOG",
+            p.subFolder(home, "BLOCKCOUNTS") + app.exe() + "-LATEST-BLOCKCOUNT.LOG"};
+}
+
+ReportsLogsWindow::ReportsLogsWindow(App& app)
+    : Window(app, "PACEDECK_REPORTS_LOGS_WINDOW", "PACEDECK - REPORTS / LOGS") {
+    SE_LOG_BUTTON.setText("\"" + app.profile().mailerFile + "\" LOG");
+    OPENS_IN_LABEL.setText("OPENS IN " + app.profile().editorName);
+    REFRESH_BUTTON.onClick = [this] { refreshClicked(); };
+    VIEW_LAST_SAVED_REPORT_BUTTON.onClick = [this] { openInEditor(LogFiles::of(this->app()).endReport); };
+    SE_LOG_BUTTON.onClick = [this] { openInEditor(LogFiles::of(this->app()).mailerLog); };
+    LOG_MANAGER_BUTTON.onClick = [this] { this->app().open<LogManagerWindow>(this); };
+    OK_BUTTON.onClick = [this] { close(); };
+}
+
+void ReportsLogsWindow::load() {
+    restoreGeometry();
+    LOG_FILE_OUTPUT_TEXTBOX.setText(app().main().LOG_FILE_OUTPUT_TEXTBOX.text());
+}
+
+void ReportsLogsWindow::refreshClicked() {
+    // The cyan flash marks the copy.
+    LOG_FILE_OUTPUT_TEXTBOX.setBack(colour::cyan);
+    LOG_FILE_OUTPUT_TEXTBOX.setText(app().main().LOG_FILE_OUTPUT_TEXTBOX.text());
+    LOG_FILE_OUTPUT_TEXTBOX.setBack(colour::windowBackground);
+}
+
+void ReportsLogsWindow::openInEditor(const std::string& path) {
+    // A missing file is the editor's to report; an editor that cannot start is ours.
+    auto started = app().platform().runCommand(app().profile().editorCommandFor(path), WindowStyle::Normal);
+    EDITOR_STATUS_LABEL.setText(started ? ""
+                                        : "!!! THE TEXT EDITOR DID NOT START: " + started.error + " !!!");
+}
+
+LayoutNode ReportsLogsWindow::layout() {
+    return column({
+        label("LAST GENERATED REPORT:"),
+        sized(LOG_FILE_OUTPUT_TEXTBOX, 90, 14),
+        row({REFRESH_BUTTON, VIEW_LAST_SAVED_REPORT_BUTTON, SE_LOG_BUTTON, OPENS_IN_LABEL, stretch(),
+             LOG_MANAGER_BUTTON}),
+        row({EDITOR_STATUS_LABEL, stretch(), OK_BUTTON}),
+    });
+}
+
+}  // namespace pd

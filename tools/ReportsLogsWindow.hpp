@@ -1,0 +1,43 @@
+#pragma once
+#include <string>
+
+#include "core/Window.hpp"
+
+namespace pd {
+
+// Where this copy's text outputs lie, under the main window's home folder.
+struct LogFiles {
+    std::string endReport;   // REPORTS: EXE + "-END-REPORT.LOG"
+    std::string mailerLog;   // LOGS: EXE + "-SEND-EMAIL.LOG"
+    std::string blockcount;  // BLOCKCOUNTS: EXE + "-LATEST-BLOCKCOUNT.LOG"
+    static LogFiles of(const App& app);
+};
+
+// PACEDECK_REPORTS_LOGS_WINDOW: the end report of the last run as the main window holds
+// it, and the saved report and the mailer's log opened in the text editor.
+class ReportsLogsWindow final : public Window {
+public:
+    explicit ReportsLogsWindow(App& app);
+    LayoutNode layout() override;
+
+    // clang-format off
+    TextBox LOG_FILE_OUTPUT_TEXTBOX{*this, "LOG_FILE_OUTPUT_TEXTBOX", {.text = "!!! LOG GENERATED AFTER RUN COMPLETION !!!", .locked = true, .multiLine = true}};
+    Button REFRESH_BUTTON{*this, "REFRESH_BUTTON", {.text = "REFRESH"}};
+    Button VIEW_LAST_SAVED_REPORT_BUTTON{*this, "VIEW_LAST_SAVED_REPORT_BUTTON", {.text = "LAST SAVED REPORT"}};
+    Button SE_LOG_BUTTON{*this, "SE_LOG_BUTTON"};
+    Label OPENS_IN_LABEL{*this, "OPENS_IN_LABEL"};
+    Button LOG_MANAGER_BUTTON{*this, "LOG_MANAGER_BUTTON", {.text = "LOG MANAGER"}};
+    Label EDITOR_STATUS_LABEL{*this, "EDITOR_STATUS_LABEL", {.fore = colour::red}};
+    Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
+    // clang-format on
+
+protected:
+    void load() override;
+    void unload() override { storePosition(); }
+
+private:
+    void refreshClicked();
+    void openInEditor(const std::string& path);
+};
+
+}  // namespace pd

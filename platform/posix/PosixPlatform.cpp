@@ -78,7 +78,7 @@ Outcome spawnDetached(const std::vector<std::string>& argv) {
 }
 
 std::unique_ptr<ProcessTable> PosixPlatform::processes() {
-    auto list = ProcTable::read();
+    auto list = scanner_.scan();
     if (!list) return nullptr;
     return std::make_unique<ProcTable>(std::move(*list));
 }

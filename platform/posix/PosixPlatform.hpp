@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Platform.hpp"
+#include "platform/posix/ProcessTable.hpp"
 #include "platform/posix/SleepInhibitor.hpp"
 #include "platform/posix/X11Keyboard.hpp"
 
@@ -39,6 +40,7 @@ public:
     char decimalSeparator() override;
 
 private:
+    ProcessScanner scanner_;    // the process watcher's snapshots, four a second
     X11Keyboard keyboard_;      // opens the display when first asked
     SleepInhibitor sleepLock_;  // given back at the latest when we end
 };

@@ -1,0 +1,529 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+
+#include "Harness.hpp"
+
+namespace pd::test {
+
+namespace {
+constexpr const char* home = "C:\\PD";
+constexpr const char* script = "C:\\PD\\BATS\\DEMO-RUN-BLOCKCOUNTER-GBC.bat";
+constexpr const char* countFile = "C:\\PD\\BLOCKCOUNTS\\DEMO-LATEST-BLOCKCOUNT.LOG";
+constexpr const char* cli = "coin-cli.exe";
+constexpr const char* daemon = "coind.exe";
+constexpr const char* block = "812345\r\n";
+
+using Phase = std::array<Colour, 4>;
+constexpr Colour bg = colour::windowBackground;
+constexpr Colour G = colour::green;
+constexpr Colour P = colour::pink;
+}  // namespace
+
+// The blockcounter on virtual time, with a simulated cli: every launch of the poll script
+// writes the next prepared reading into the block-count file (and, for a hanging cli,
+// leaves a cli process running).
+class Blockcounter : public ::testing::Test {
+  protected:
+    Blockcounter() {
+        h.put("PACEDECK_HOME_TEXTBOX", home);
+        h.put("QT_NAME_TEXTBOX", "coin-qt.exe");
+        h.put("DAEMOND_NAME_TEXTBOX", daemon);
+        h.put("DAEMONCLI_NAME_SETTINGS_TEXTBOX", cli);
+        h.put("USER_COUNT_TIME_TEXTBOX", "00:00:10");
+        h.put("FINISH_WHEN_IDENTICAL_TICKBOX", "1");
+        h.platform.files[script] = "call coin-cli.exe getblockcount > x\r\n";
+        h.platform.running.insert(daemon);
+    }
+
+    MainWindow& open() {
+        auto& w = h.start();
+        w.CURRENT_STATUS_LABEL.observe([this](const Element& e) { statuses.push_back(e.text()); });
+        return w;
+    }
+
+    // Runs virtual time event by event so that each poll is answered the moment it starts,
+    // and notes each phase the lights show between events.
+    void run(std::int64_t ms) {
+        const auto end = h.clock.nowMs() + ms;
+        for (;;) {
+            auto next = h.scheduler.nextDue();
+            if (!next || *next > end) {
+                h.advance(end - h.clock.nowMs());
+                answerPolls();
+                return;
+            }
+            h.advance(*next - h.clock.nowMs());
+            answerPolls();
+        }
+    }
+
+    void answerPolls() {
+        auto& w = h.main();
+        Phase now{w.IDENTICAL_TEXTBOX.back(), w.VERIFYING_TEXTBOX.back(), w.TRIPLE_CHECK_TEXTBOX.back(),
+                  w.CONFIRMED_TEXTBOX.back()};
+        if (now != Phase{bg, bg, bg, bg} || !phases.empty())
+            if (phases.empty() || phases.back() != now) phases.push_back(now);
+        auto& launches = h.platform.launches;
+        for (; seen < launches.size(); ++seen) {
+            if (launches[seen].what != script) continue;
+            EXPECT_EQ(launches[seen].style, WindowStyle::Hidden);
+            polls.push_back(h.clock.nowMs());
+            if (!readings.empty()) {
+                h.platform.files[countFile] = readings[std::min(polls.size(), readings.size()) - 1];
+            }
+            if (cliHangs) h.platform.running.insert(cli);
+        }
+    }
+
+    bool saw(std::string_view status) const {
+        return std::find(statuses.begin(), statuses.end(), status) != statuses.end();
+    }
+    std::size_t count(std::string_view status) const {
+        return static_cast<std::size_t>(std::count(statuses.begin(), statuses.end(), status));
+    }
+    static bool anyPollStageRuns(MainWindow& w) {
+        for (auto* t : {&w.BLOCKCOUNTER_COUNTDOWN_TIMER, &w.GETBLOCKCOUNT_TIMER, &w.CLI_PROCESS_WATCHER_TIMER,
+                        &w.BLOCKCOUNT_TEXTBOX_UPDATER_TIMER, &w.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER,
+                        &w.IDENTICAL_CHECKER_TIMER, &w.CHECKER_TIMER, &w.VERIFY_TIMER, &w.TRIPLE_CHECK_TIMER,
+                        &w.COMPLETED_TIMER})
+            if (t->enabled()) return true;
+        return false;
+    }
+
+    Harness h{"DEMO", windowsProfile()};
+    std::vector<std::string> readings;  // the last one repeats
+    bool cliHangs = false;
+    std::vector<std::int64_t> polls;  // virtual time of each poll script launch
+    std::vector<std::string> statuses;
+    std::vector<Phase> phases;
+    std::size_t seen = 0;
+};
+
+TEST_F(Blockcounter, FourEqualReadingsConfirmTheChainThroughVerifyAndTripleCheck) {
+    readings = {block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.text(), "STOP");
+    EXPECT_TRUE(w.USER_COUNT_TIME_TEXTBOX.locked());
+    run(11'000);
+    ASSERT_EQ(polls.size(), 1u);  // one second after the countdown reached zero
+    run(60'000);
+
+    ASSERT_EQ(polls.size(), 4u);
+    EXPECT_EQ(polls[1] - polls[0], 14'250);  // not identical: full countdown again
+    EXPECT_EQ(polls[2] - polls[1], 7'250);   // first match: re-poll after the checker
+    EXPECT_EQ(polls[3] - polls[2], 8'250);   // verified: second re-poll
+    const std::vector<Phase> expected = {{G, bg, bg, bg}, {G, P, bg, bg}, {G, G, P, bg}, {G, G, G, G}};
+    EXPECT_EQ(phases, expected);
+    EXPECT_TRUE(saw("!!! BLOCKCOUNTER - VERIFYING GETBLOCKCOUNT!!!"));
+    EXPECT_TRUE(saw("!!! BLOCKCOUNTER - TRIPLE CHECK CONFIRMED !!!"));
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER FINISHED !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::green);
+    EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! COMPLETED SUCCESSFULLY !!!");
+    EXPECT_EQ(h.stored("INFO_ONLY_BLOCK_TRIPLE_CHECK_TEXTBOX"), block);
+    EXPECT_EQ(w.TASK_8_LIGHT.back(), colour::green);
+    EXPECT_EQ(w.TASK_9_LIGHT.back(), colour::green);
+    EXPECT_TRUE(w.TASK_9_MAIN_TIMER.enabled());
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.text(), "START");
+    EXPECT_FALSE(anyPollStageRuns(w));
+    EXPECT_EQ(w.CURRENT_BLOCK_TEXTBOX.back(), colour::green);
+}
+
+TEST_F(Blockcounter, TheEndSignalFollowsAboutEightSecondsAfterTheLastPoll) {
+    readings = {block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    std::int64_t signalled = -1;
+    w.TASK_9_LIGHT.observe([&](const Element& e) {
+        if (e.back() == colour::green && signalled < 0) signalled = h.clock.nowMs();
+    });
+    run(70'000);
+    ASSERT_EQ(polls.size(), 4u);
+    EXPECT_EQ(signalled - polls[3], 8'250);
+}
+
+TEST_F(Blockcounter, WithFinishUntickedEqualReadingsNeverEndTheRun) {
+    h.put("FINISH_WHEN_IDENTICAL_TICKBOX", "0");
+    readings = {block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(10 * 60'000);
+    EXPECT_TRUE(saw("!!! BLOCKCOUNTER - CHECKER DISABLED !!!"));
+    auto disabled = std::find(statuses.begin(), statuses.end(), "!!! BLOCKCOUNTER - CHECKER DISABLED !!!");
+    ASSERT_NE(disabled + 1, statuses.end());
+    EXPECT_EQ(*(disabled + 1), "!!! BLOCKCOUNTER - RESTARTING COUNTDOWN !!!");
+    // Only ever the first match, thrown back by the checker; never a verify.
+    ASSERT_GE(phases.size(), 2u);
+    for (std::size_t i = 0; i < phases.size(); ++i)
+        EXPECT_EQ(phases[i], i % 2 == 0 ? (Phase{G, bg, bg, bg}) : (Phase{bg, bg, bg, bg}));
+    // A poll every cycle: 10 s countdown plus the read chain, plus the 3 s checker once matching.
+    EXPECT_GE(polls.size(), 30u);
+    for (std::size_t i = 2; i < polls.size(); ++i) EXPECT_EQ(polls[i] - polls[i - 1], 17'250);
+    EXPECT_EQ(w.TASK_9_LIGHT.back(), colour::black);
+    EXPECT_FALSE(w.TASK_9_MAIN_TIMER.enabled());
+    EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled() || w.GETBLOCKCOUNT_TIMER.enabled() ||
+                anyPollStageRuns(w));
+}
+
+TEST_F(Blockcounter, ZeroAndEmptyReadingsAreDroppedAndTheCountdownStartsAgain) {
+    auto& w = open();
+    w.LAST_BLOCKCOUNT_TEXTBOX.setText(block);
+    w.CURRENT_BLOCK_TEXTBOX.setText(block);
+    w.blockcounter.startFromPipeline();
+    // "0" with the profile's line end, an empty file, and no file at all.
+    for (const char* bad : std::initializer_list<const char*>{"0\r\n", "", nullptr}) {
+        polls.clear();
+        statuses.clear();
+        readings.clear();
+        if (bad)
+            readings = {bad};
+        else
+            h.platform.files.erase(countFile);
+        run(10'000 + 3'250);  // countdown, poll, cli wait, read, screen
+        ASSERT_EQ(polls.size(), 1u);
+        EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER - ZERO / NOT IDENTICAL !!!");
+        EXPECT_EQ(w.CURRENT_BLOCK_TEXTBOX.text(), block);
+        EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), block);
+        EXPECT_EQ(w.BLOCKCOUNT_TIMER_TEXTBOX.text(), "00:00:10");
+        EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled());
+        EXPECT_FALSE(w.IDENTICAL_CHECKER_TIMER.enabled());
+        EXPECT_TRUE(phases.empty());
+    }
+}
+
+TEST_F(Blockcounter, TheZeroReadingIsTheProfilesOwn) {
+    Harness posix("DEMO");  // line feed only
+    posix.put("PACEDECK_HOME_TEXTBOX", "/pd");
+    posix.put("DAEMOND_NAME_TEXTBOX", daemon);
+    posix.put("QT_NAME_TEXTBOX", "coin-qt");
+    posix.put("USER_COUNT_TIME_TEXTBOX", "00:00:02");
+    posix.platform.files["/pd/BATS/DEMO-RUN-BLOCKCOUNTER-GBC.sh"] = "exec cli";
+    posix.platform.files["/pd/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG"] = "0\n";
+    posix.platform.running.insert(daemon);
+    auto& w = posix.start();
+    EXPECT_EQ(w.ZERO_NEW_LINE_TEXTBOX.text(), "0\n");
+    w.blockcounter.startFromPipeline();
+    posix.advance(2'000 + 3'250);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER - ZERO / NOT IDENTICAL !!!");
+    EXPECT_EQ(w.CURRENT_BLOCK_TEXTBOX.text(), "");
+}
+
+TEST_F(Blockcounter, TheFirstPollNeverMatchesAndBecomesTheLastReading) {
+    readings = {block};
+    auto& w = open();
+    ASSERT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), "");
+    w.blockcounter.startFromPipeline();
+    run(10'000 + 4'250);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER - NOT IDENTICAL !!!");
+    EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), block);
+    EXPECT_EQ(h.stored("INFO_ONLY_CURRENT_BLOCK_TEXTBOX"), block);
+    EXPECT_EQ(h.stored("INFO_ONLY_LAST_BLOCKCOUNT_TEXTBOX"), "");
+    EXPECT_TRUE(phases.empty());
+    EXPECT_EQ(w.BLOCKCOUNT_TIMER_TEXTBOX.text(), "00:00:10");
+}
+
+TEST_F(Blockcounter, AReadingThatDiffersOnlyByItsLineEndIsDifferent) {
+    readings = {"812345"};
+    auto& w = open();
+    w.LAST_BLOCKCOUNT_TEXTBOX.setText(block);
+    w.blockcounter.startFromPipeline();
+    run(10'000 + 4'250);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER - NOT IDENTICAL !!!");
+    EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), "812345");
+    EXPECT_TRUE(phases.empty());
+}
+
+TEST_F(Blockcounter, AHigherBlockOnTheVerifyPollThrowsThePhaseBackToSearching) {
+    readings = {block, block, "812346\r\n"};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(10'000 + 14'250 + 7'250 + 4'250);
+    ASSERT_EQ(polls.size(), 3u);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER - NOT IDENTICAL !!!");
+    EXPECT_FALSE(saw("!!! BLOCKCOUNTER - VERIFY FAILED !!!"));  // caught by the compare stage
+    EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), "812346\r\n");
+    EXPECT_EQ(phases.back(), (Phase{bg, bg, bg, bg}));
+    EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled());
+    EXPECT_FALSE(w.VERIFY_TIMER.enabled());
+    // The verify copy is taken again in the next search.
+    readings = {"812346\r\n"};
+    run(60'000);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER FINISHED !!!");
+}
+
+TEST_F(Blockcounter, TheOverrideEndsTheBlockcounterInTheMiddleOfAPoll) {
+    h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+    h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
+    h.put("USER_OVERRIDE_TIME_TEXTBOX", "00:00:15");
+    readings = {block};
+    cliHangs = true;  // the poll never gets past the cli wait
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    EXPECT_TRUE(w.OVERRIDE_TIMER.enabled());
+    EXPECT_TRUE(w.USER_OVERRIDE_TIME_TEXTBOX.locked());
+    EXPECT_EQ(w.START_OVERRIDE_BUTTON.text(), "STOP");
+    EXPECT_EQ(w.START_OVERRIDE_BUTTON.toolTip(), "STOP BLOCKCOUNTER OVERRIDE TIMER");
+    run(14'000);
+    EXPECT_EQ(w.OVERRIDE_TIMER_TEXTBOX.text(), "00:00:01");
+    EXPECT_TRUE(w.CLI_PROCESS_WATCHER_TIMER.enabled());
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! CLI PROCESS RUNNING - WAITING !!!");
+    run(1'000);
+    EXPECT_EQ(w.OVERRIDE_TIMER_TEXTBOX.text(), "--:--:--");
+    EXPECT_FALSE(anyPollStageRuns(w));
+    EXPECT_FALSE(w.OVERRIDE_TIMER.enabled());
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER - MORE BLOCKS THAN TIME !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! OVERRIDE TIMER ACTIVATED !!!");
+    EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! OVERRIDE TIMER ACTIVATED !!!");
+    EXPECT_EQ(w.TASK_9_LIGHT.back(), colour::green);
+    EXPECT_TRUE(w.TASK_9_MAIN_TIMER.enabled());
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.text(), "STOP");  // captions are left alone
+    // The cli ends late: its output is never read.
+    h.platform.running.erase(cli);
+    h.platform.files[countFile] = "999\r\n";
+    run(10'000);
+    EXPECT_NE(w.CURRENT_BLOCK_TEXTBOX.text(), "999\r\n");
+}
+
+TEST_F(Blockcounter, DoubleClickOnTheOverrideTimeRestartsItOnlyWhileItRuns) {
+    h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+    h.put("USER_OVERRIDE_TIME_TEXTBOX", "00:01:00");
+    auto& w = open();
+    ASSERT_TRUE(w.USER_OVERRIDE_TIME_TEXTBOX.enabled());
+    const auto writesBefore = h.store.writtenKeys("DEMO").size();
+    w.USER_OVERRIDE_TIME_TEXTBOX.doubleClick();  // not running: nothing, not even a save
+    EXPECT_EQ(h.store.writtenKeys("DEMO").size(), writesBefore);
+
+    ASSERT_TRUE(w.START_OVERRIDE_BUTTON.click());
+    EXPECT_EQ(w.START_OVERRIDE_BUTTON.text(), "STOP");
+    EXPECT_TRUE(w.USER_OVERRIDE_TIME_TEXTBOX.locked());
+    h.advance(20'000);
+    EXPECT_EQ(w.OVERRIDE_TIMER_TEXTBOX.text(), "00:00:40");
+    w.USER_COUNT_TIME_TEXTBOX.setText("00:00:30");
+    w.USER_OVERRIDE_TIME_TEXTBOX.doubleClick();
+    EXPECT_EQ(w.OVERRIDE_TIME_LEFT, TimeOfDay(0, 1, 0));
+    EXPECT_EQ(h.stored("USER_COUNT_TIME_TEXTBOX"), "00:00:30");
+    EXPECT_EQ(h.stored("USER_OVERRIDE_TIME_TEXTBOX"), "00:01:00");
+    h.advance(1'000);
+    EXPECT_EQ(w.OVERRIDE_TIMER_TEXTBOX.text(), "00:00:59");
+
+    ASSERT_TRUE(w.START_OVERRIDE_BUTTON.click());  // stopped again
+    EXPECT_FALSE(w.OVERRIDE_TIMER.enabled());
+    EXPECT_FALSE(w.USER_OVERRIDE_TIME_TEXTBOX.locked());
+    EXPECT_EQ(w.START_OVERRIDE_BUTTON.toolTip(), "START BLOCKCOUNTER OVERRIDE TIMER");
+    h.advance(5'000);
+    w.USER_OVERRIDE_TIME_TEXTBOX.doubleClick();
+    EXPECT_EQ(w.OVERRIDE_TIME_LEFT, TimeOfDay(0, 0, 59));
+}
+
+TEST_F(Blockcounter, UntickingTheOverrideEnableStopsItAndClearsAutoStart) {
+    h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+    h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
+    auto& w = open();
+    ASSERT_TRUE(w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.ticked());
+    w.blockcounter.startFromPipeline();
+    ASSERT_TRUE(w.OVERRIDE_TIMER.enabled());
+    ASSERT_TRUE(w.OVERRIDE_TIMER_ENABLE_TICKBOX.click());
+    EXPECT_FALSE(w.OVERRIDE_TIMER.enabled());
+    EXPECT_FALSE(w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.ticked());
+    EXPECT_FALSE(w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.enabled());
+    EXPECT_FALSE(w.START_OVERRIDE_BUTTON.enabled());
+    EXPECT_EQ(w.START_OVERRIDE_BUTTON.text(), "START");
+    EXPECT_FALSE(w.USER_OVERRIDE_TIME_TEXTBOX.enabled());
+    EXPECT_TRUE(w.USER_OVERRIDE_TIME_TEXTBOX.locked());
+    EXPECT_FALSE(w.OVERRIDE_TIMER_TEXTBOX.enabled());
+    EXPECT_EQ(h.stored("OVERRIDE_TIMER_ENABLE_TICKBOX"), "0");
+    EXPECT_EQ(h.stored("AUTOSTART_OVERRIDE_TIMER_TICKBOX"), "0");
+    auto keys = h.store.writtenKeys("DEMO");
+    // The auto-start box is saved by its own rule before the enable box.
+    auto autoAt = std::find(keys.rbegin(), keys.rend(), "AUTOSTART_OVERRIDE_TIMER_TICKBOX");
+    auto enableAt = std::find(keys.rbegin(), keys.rend(), "OVERRIDE_TIMER_ENABLE_TICKBOX");
+    EXPECT_GT(autoAt - keys.rbegin(), enableAt - keys.rbegin());
+    // Ticking it again makes the controls usable, not running.
+    ASSERT_TRUE(w.OVERRIDE_TIMER_ENABLE_TICKBOX.click());
+    EXPECT_TRUE(w.START_OVERRIDE_BUTTON.enabled());
+    EXPECT_TRUE(w.USER_OVERRIDE_TIME_TEXTBOX.enabled());
+    EXPECT_FALSE(w.USER_OVERRIDE_TIME_TEXTBOX.locked());
+    EXPECT_FALSE(w.OVERRIDE_TIMER.enabled());
+    EXPECT_EQ(h.stored("OVERRIDE_TIMER_ENABLE_TICKBOX"), "1");
+}
+
+TEST_F(Blockcounter, StopDuringTheCliWaitEndsTheWaitAndNeverReadsTheLateOutput) {
+    readings = {block};
+    cliHangs = true;
+    auto& w = open();
+    ASSERT_TRUE(w.START_STOP_TIMER_BUTTON.click());
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! MANUAL START !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::green);
+    EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! MANUAL START !!!");
+    EXPECT_FALSE(w.SETTINGS_BUTTON.enabled());
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.toolTip(), "STOP BLOCKCOUNTER");
+    run(12'000);
+    ASSERT_TRUE(w.CLI_PROCESS_WATCHER_TIMER.enabled());
+    EXPECT_EQ(w.CURRENT_BLOCK_TEXTBOX.back(), colour::red);
+    EXPECT_FALSE(w.RUN_NOW_BUTTON.enabled());
+
+    ASSERT_TRUE(w.START_STOP_TIMER_BUTTON.click());
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.text(), "START");
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.toolTip(), "START BLOCKCOUNTER");
+    EXPECT_FALSE(w.USER_COUNT_TIME_TEXTBOX.locked());
+    EXPECT_TRUE(w.SETTINGS_BUTTON.enabled());
+    EXPECT_FALSE(anyPollStageRuns(w));
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! MANUAL STOP !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::red);
+    EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! MANUAL STOP !!!");
+
+    h.platform.running.erase(cli);
+    run(30'000);
+    EXPECT_EQ(w.CURRENT_BLOCK_TEXTBOX.text(), "");
+    EXPECT_FALSE(saw("!!! BLOCKCOUNTER - UPDATING BLOCKCOUNT !!!"));
+    EXPECT_EQ(polls.size(), 1u);
+    EXPECT_TRUE(w.RUN_NOW_BUTTON.enabled());  // the watcher follows the cli alone
+}
+
+TEST_F(Blockcounter, RunNowPollsAtOnceAndLeavesTheBlockcounterCounting) {
+    readings = {block};
+    auto& w = open();
+    run(1'000);
+    ASSERT_TRUE(w.RUN_NOW_BUTTON.click());
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "GETBLOCKCOUNT - MANUAL RUN STARTED");
+    EXPECT_EQ(w.CURRENT_BLOCK_TEXTBOX.back(), colour::magenta);
+    run(1'000);
+    EXPECT_EQ(polls.size(), 1u);
+    run(3'250);
+    EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), block);
+    EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled());
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.text(), "START");
+}
+
+TEST_F(Blockcounter, ANodeThatHasGoneIsReportedAsAFaultNotAsSuccess) {
+    h.platform.running.clear();
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(10'000);
+    EXPECT_TRUE(polls.empty());
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BC - QT / DAEMON ERROR - CONTINUING... !!!");
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.back(), colour::red);
+    EXPECT_EQ(w.BLOCKCOUNT_TIMER_TEXTBOX.text(), "--:--:--");
+    run(1'000);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BC - QT / DAEMON ERROR - CONTINUING... !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! QT / DAEMON ERROR !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::red);
+    EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! QT / DAEMON ERROR !!!");
+    EXPECT_EQ(w.TASK_9_LIGHT.back(), colour::green);
+    EXPECT_TRUE(w.TASK_9_MAIN_TIMER.enabled());
+
+    // A later run that does catch up is a success again, on a status line that stays red.
+    h.platform.running.insert(daemon);
+    readings = {block};
+    w.blockcounter.startFromPipeline();
+    run(90'000);
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.back(), colour::red);
+}
+
+TEST_F(Blockcounter, WithoutNodeNamesItSaysSoAndKeepsCountingWithoutPolling) {
+    h.put("QT_NAME_TEXTBOX", "");
+    h.put("DAEMOND_NAME_TEXTBOX", "");
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(10'000);
+    EXPECT_TRUE(polls.empty());
+    EXPECT_NE(w.CURRENT_STATUS_LABEL.text().find("NAME NOT SET"), std::string::npos);
+    EXPECT_EQ(w.BLOCKCOUNT_TIMER_TEXTBOX.text(), "00:00:10");
+    EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled());
+    EXPECT_FALSE(w.COMPLETED_TIMER.enabled());
+    run(1'000);
+    EXPECT_EQ(w.BLOCKCOUNT_TIMER_TEXTBOX.text(), "00:00:09");
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.back(), colour::black);
+}
+
+TEST_F(Blockcounter, AMissingPollScriptIsReportedAndTheCountdownStartsAgain) {
+    h.platform.files.erase(script);
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(11'000);
+    EXPECT_TRUE(h.platform.launches.empty());
+    EXPECT_NE(w.CURRENT_STATUS_LABEL.text().find("GETBLOCKCOUNT NOT STARTED"), std::string::npos);
+    EXPECT_NE(w.CURRENT_STATUS_LABEL.text().find(script), std::string::npos);
+    EXPECT_FALSE(w.CLI_PROCESS_WATCHER_TIMER.enabled());
+    EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled());
+    EXPECT_EQ(w.BLOCKCOUNT_TIMER_TEXTBOX.text(), "00:00:10");
+}
+
+TEST_F(Blockcounter, EveryRunStartsWithFullCountdownsAndNoLeftoverPhase) {
+    h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+    h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
+    h.put("USER_OVERRIDE_TIME_TEXTBOX", "00:10:00");
+    readings = {block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(90'000);
+    ASSERT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER FINISHED !!!");
+    ASSERT_EQ(w.CONFIRMED_TEXTBOX.back(), colour::green);
+    const auto pollsOfFirstRun = polls.size();
+
+    // The second run: its first reading equals the last at once (the chain is synced).
+    w.TASK_9_MAIN_TIMER.stop();
+    w.blockcounter.startFromPipeline();
+    EXPECT_EQ(w.BLOCKCOUNT_TIME_LEFT, TimeOfDay(0, 0, 10));
+    EXPECT_EQ(w.OVERRIDE_TIME_LEFT, TimeOfDay(0, 10, 0));
+    EXPECT_EQ(w.CONFIRMED_TEXTBOX.back(), colour::windowBackground);
+    run(11'000);
+    EXPECT_EQ(polls.size(), pollsOfFirstRun + 1);
+    run(30'000);
+    EXPECT_EQ(polls.size(), pollsOfFirstRun + 3);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER FINISHED !!!");
+    EXPECT_TRUE(w.TASK_9_MAIN_TIMER.enabled());
+}
+
+TEST_F(Blockcounter, ManualFinishEndsTheRunOrRecordsAnUpToDateChain) {
+    readings = {block};
+    cliHangs = true;
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(11'000);
+    ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click());
+    EXPECT_FALSE(anyPollStageRuns(w));
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER - MANUAL FINISH !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! MANUAL FINISH !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::red);
+    EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "<unset>");  // not kept
+    EXPECT_EQ(w.TASK_8_LIGHT.back(), colour::green);
+    EXPECT_EQ(w.TASK_9_LIGHT.back(), colour::green);
+    EXPECT_TRUE(w.TASK_9_MAIN_TIMER.enabled());
+    EXPECT_EQ(w.START_STOP_TIMER_BUTTON.text(), "START");
+
+    // Right after a completion that did not finish, the button only records the outcome.
+    w.TASK_9_MAIN_TIMER.stop();
+    w.status("!!! BLOCKCHAIN UPDATED !!!");
+    w.BLOCKCOUNTER_COUNTDOWN_TIMER.start();
+    ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click());
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! MANUAL FINISH - UP-TO-DATE !!!");
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::green);
+    EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled());
+    EXPECT_FALSE(w.TASK_9_MAIN_TIMER.enabled());
+}
+
+TEST_F(Blockcounter, TheTickboxesAndTheCountTimeSaveTheirKeys) {
+    auto& w = open();
+    ASSERT_TRUE(w.FINISH_WHEN_IDENTICAL_TICKBOX.click());
+    EXPECT_EQ(h.stored("FINISH_WHEN_IDENTICAL_TICKBOX"), "0");
+    ASSERT_TRUE(w.OVERRIDE_TIMER_ENABLE_TICKBOX.click());
+    ASSERT_TRUE(w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.click());
+    EXPECT_EQ(h.stored("AUTOSTART_OVERRIDE_TIMER_TICKBOX"), "1");
+    w.USER_COUNT_TIME_TEXTBOX.setText("00:02:00");
+    w.USER_OVERRIDE_TIME_TEXTBOX.setText("00:30:00");
+    w.USER_COUNT_TIME_TEXTBOX.doubleClick();
+    EXPECT_EQ(h.stored("USER_COUNT_TIME_TEXTBOX"), "00:02:00");
+    EXPECT_EQ(h.stored("USER_OVERRIDE_TIME_TEXTBOX"), "00:30:00");
+    EXPECT_EQ(w.BLOCKCOUNT_TIME_LEFT, TimeOfDay(0, 0, 10));  // the countdown keeps its course
+    // START loads both countdowns from their boxes.
+    ASSERT_TRUE(w.START_STOP_TIMER_BUTTON.click());
+    EXPECT_EQ(w.BLOCKCOUNT_TIME_LEFT, TimeOfDay(0, 2, 0));
+    EXPECT_EQ(w.OVERRIDE_TIME_LEFT, TimeOfDay(0, 30, 0));
+}
+
+}  // namespace pd::test

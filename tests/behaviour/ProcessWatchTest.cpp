@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "Harness.hpp"
+
+namespace pd::test {
+
+namespace {
+void nameTheProcesses(Harness& h) {
+    h.put("QT_NAME_TEXTBOX", "coin-qt.exe");
+    h.put("DAEMOND_NAME_TEXTBOX", "coind.exe");
+    h.put("DAEMONCLI_NAME_SETTINGS_TEXTBOX", "coin-cli.exe");
+}
+}  // namespace
+
+TEST(ProcessWatch, LightsAndTipsFollowTheProcessTableEveryQuarterSecond) {
+    Harness h("DEMO", windowsProfile());
+    nameTheProcesses(h);
+    auto& w = h.start();
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.toolTip(), "coin-qt.exe");  // the names until the first look
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::windowBackground);
+
+    h.platform.running = {"coind.exe", "coind.exe", "SendEmail.exe"};  // two daemons count as running
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::red);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.toolTip(), "QT PROCESS STOPPED");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::green);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), "DAEMON PROCESS RUNNING");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_3.back(), colour::red);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_3.toolTip(), "CLI PROCESS STOPPED");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.back(), colour::green);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.toolTip(), "SendEmail.exe PROCESS RUNNING");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.text(), "DAEMON");  // light texts never change
+
+    h.platform.running = {"coin-qt.exe", "coin-cli.exe"};
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::green);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.toolTip(), "QT PROCESS RUNNING");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::red);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), "DAEMON PROCESS STOPPED");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_3.toolTip(), "CLI PROCESS RUNNING");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.back(), colour::red);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.toolTip(), "SendEmail.exe PROCESS STOPPED");
+}
+
+TEST(ProcessWatch, RunNowFollowsTheCliLight) {
+    Harness h("DEMO", windowsProfile());
+    nameTheProcesses(h);
+    auto& w = h.start();
+    h.platform.running = {"coin-cli.exe"};
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_3.back(), colour::green);
+    EXPECT_FALSE(w.RUN_NOW_BUTTON.enabled());
+    EXPECT_FALSE(w.RUN_NOW_BUTTON.click());
+    h.platform.running.clear();
+    w.RUN_NOW_BUTTON.setEnabled(false);  // as a stopped blockcounter leaves it
+    h.advance(250);
+    EXPECT_TRUE(w.RUN_NOW_BUTTON.enabled());
+}
+
+TEST(ProcessWatch, AnEmptyNameKeepsItsLightAsItWas) {
+    Harness h("DEMO", windowsProfile());
+    nameTheProcesses(h);
+    auto& w = h.start();
+    h.platform.running = {"coind.exe", "coin-cli.exe"};
+    h.advance(250);
+    ASSERT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::green);
+    w.DAEMON_NAME_TEXTBOX.setText("");
+    w.CLI_NAME_TEXTBOX.setText("");
+    h.platform.running.clear();
+    h.advance(1000);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::green);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), "DAEMON PROCESS RUNNING");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_3.back(), colour::green);
+    EXPECT_FALSE(w.RUN_NOW_BUTTON.enabled());  // the cli rule is skipped with its name
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::red);
+
+    // Never named at all: the light keeps the window's background.
+    Harness fresh("DEMO", windowsProfile());
+    auto& v = fresh.start();
+    fresh.advance(1000);
+    EXPECT_EQ(v.PROCESS_TEXTBOX_1.back(), colour::windowBackground);
+    EXPECT_EQ(v.PROCESS_TEXTBOX_3.back(), colour::windowBackground);
+    EXPECT_EQ(v.PROCESS_TEXTBOX_4.back(), colour::red);  // the mailer is always looked for
+}
+
+TEST(ProcessWatch, ANameWithAQuoteIsLookedUpAsItIs) {
+    Harness h("DEMO", windowsProfile());
+    h.put("QT_NAME_TEXTBOX", "coin' OR Name='x-qt.exe");
+    auto& w = h.start();
+    h.platform.running = {"x-qt.exe"};
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::red);
+    h.platform.running = {"coin' OR Name='x-qt.exe"};
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::green);
+}
+
+TEST(ProcessWatch, AFailedLookKeepsTheLightsAndTheNextTickTriesAgain) {
+    Harness h("DEMO", windowsProfile());
+    nameTheProcesses(h);
+    auto& w = h.start();
+    h.platform.running = {"coind.exe"};
+    h.advance(250);
+    h.platform.snapshotFails = true;
+    h.platform.running.clear();
+    h.advance(1000);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::green);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::red);
+    h.platform.snapshotFails = false;
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::red);
+}
+
+TEST(ProcessWatch, TheFourthLightWatchesTheProfilesMailer) {
+    Harness h("DEMO");  // POSIX: Debian's sendemail
+    auto& w = h.start();
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.text(), "sendemail");
+    h.platform.running = {"SendEmail.exe"};
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.back(), colour::red);
+    h.platform.running = {"sendemail"};
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.back(), colour::green);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_4.toolTip(), "sendemail PROCESS RUNNING");
+}
+
+}  // namespace pd::test

@@ -21,8 +21,9 @@ say() { printf '== %s\n' "$*"; }
 # ---------------------------------------------------------------- build
 scripts/deps.sh demo
 say "building pacedeck, pacedeck-setup and the simulated node in $build"
-cmake -S . -B "$build" -G Ninja -DPACEDECK_GUI=ON >"$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log"; exit 1; }
+mkdir -p "$build"
+cmake -S . -B "$build" -G Ninja -DPACEDECK_GUI=ON >"$build/demo-configure.log" 2>&1 ||
+  { cat "$build/demo-configure.log"; exit 1; }
 cmake --build "$build" --target pacedeck pacedeck-setup simcoin -j2
 ln -sfn app/pacedeck "$build/DEMO"
 case "$build" in /*) bin=$build ;; *) bin=$root/$build ;; esac
@@ -61,6 +62,10 @@ cat >"$demo/setup.txt" <<EOF
 [PACEDECK_MAIN_SETTINGS]
 PACEDECK_HOME_TEXTBOX = "$home"
 press = CREATE_FOLDERS_BUTTON
+press = OK_BUTTON
+# Once the folders exist: start from the block count the last run left.
+[PACEDECK_MAIN_SETTINGS]
+AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1
 press = OK_BUTTON
 
 # The node's configuration file: basic settings, a test RPC login, a free port.
@@ -101,6 +106,10 @@ AUTOSTART_TICKBOX = 1
 press = EXIT_BUTTON
 EOF
 "$bin/app/setup/pacedeck-setup" DEMO "$demo/setup.txt"
+count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
+report=$home/REPORTS/DEMO-END-REPORT.LOG
+# The reading an earlier run would have left: the fresh node folder starts at that height.
+echo 1000 >"$count_file"
 
 # ---------------------------------------------------------------- the run
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
@@ -112,8 +121,6 @@ fi
 "$bin/DEMO" >"$demo/DEMO.out" 2>&1 &
 program=$!
 
-count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
-report=$home/REPORTS/DEMO-END-REPORT.LOG
 node_state() {
   if [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
     echo "node running at height $(cat "$node/height" 2>/dev/null || echo '?')"
@@ -124,9 +131,11 @@ node_state() {
   fi
 }
 show() {
-  local blockcount=
-  [ -f "$count_file" ] && blockcount=$(tr -d '\r\n' <"$count_file")
-  local line="$(node_state); blockcounter read ${blockcount:-nothing yet}"
+  # The cli rewrites the file on each poll: an empty moment keeps the last reading.
+  local reading
+  reading=$(tr -d '\r\n' <"$count_file" 2>/dev/null || true)
+  [ -n "$reading" ] && blockcount=$reading
+  local line="$(node_state); last block count read $blockcount"
   [ -f "$report" ] && line+="; end report written"
   if [ "$line" != "${last:-}" ]; then
     printf '   %3ss  %s\n' "$SECONDS" "$line"

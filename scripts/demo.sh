@@ -40,9 +40,11 @@ store=$XDG_CONFIG_HOME/SW_PACEDECK/settings.sqlite3
 
 # The simulation: a new chain at 1000 catches up to 1150 at 5 blocks a second after a
 # 2-second start-up, and a stop takes a second.
+start=1000
+target=1150
 cat >"$node/simcoin.conf" <<EOF
-start_height=1000
-target=+150
+start_height=$start
+target=$target
 rate=5
 startup_delay=2
 stop_delay=1
@@ -109,9 +111,14 @@ EOF
 count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
 report=$home/REPORTS/DEMO-END-REPORT.LOG
 # The reading an earlier run would have left: the fresh node folder starts at that height.
-echo 1000 >"$count_file"
+echo "$start" >"$count_file"
 
 # ---------------------------------------------------------------- the run
+# PACEDECK knows the node by its process name: the run's shutdown stage waits for every
+# simcoind on this machine.
+if pgrep -x simcoind >/dev/null 2>&1; then
+  say "note: another simcoind is running; the run will wait for it to end before it goes on"
+fi
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   say "starting PACEDECK - DEMO on your display"
 else
@@ -121,30 +128,37 @@ fi
 "$bin/DEMO" >"$demo/DEMO.out" 2>&1 &
 program=$!
 
-node_state() {
-  if [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
-    echo "node running at height $(cat "$node/height" 2>/dev/null || echo '?')"
-  elif [ -f "$node/height" ]; then
-    echo "node stopped at height $(cat "$node/height")"
-  else
-    echo "node not started yet"
-  fi
-}
+# What can be seen from outside: the node's process and height, the last reading the
+# blockcounter's cli wrote (the file is rewritten on each poll: an empty moment keeps the
+# last reading), the report.
 show() {
-  # The cli rewrites the file on each poll: an empty moment keeps the last reading.
-  local reading
+  local reading height state
   reading=$(tr -d '\r\n' <"$count_file" 2>/dev/null || true)
   [ -n "$reading" ] && blockcount=$reading
-  local line="$(node_state); last block count read $blockcount"
-  [ -f "$report" ] && line+="; end report written"
-  if [ "$line" != "${last:-}" ]; then
-    printf '   %3ss  %s\n' "$SECONDS" "$line"
-    last=$line
+  height=$(cat "$node/height" 2>/dev/null || echo '?')
+  if [ -f "$report" ]; then
+    state="end report written; the program closes itself after its countdown"
+  elif [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
+    if [ "$height" = "$target" ] && [ "$blockcount" = "$target" ]; then
+      state="node at $height, read $blockcount: verifying that the reading holds"
+    else
+      state="node running at $height, last read $blockcount: syncing"
+    fi
+  elif [ "$height" != '?' ]; then
+    state="node stopped at $height; measuring the chain folder, writing the report"
+  else
+    state="autostart countdown and the first stages"
+  fi
+  if [ "$state" != "${last:-}" ] || [ $((SECONDS - shown)) -ge 10 ]; then
+    printf '   %3ss  %s\n' "$SECONDS" "$state"
+    last=$state
+    shown=$SECONDS
   fi
 }
 
 say "waiting for DEMO to start itself (11 s), sync, stop the node and close itself"
 SECONDS=0
+shown=0
 while kill -0 "$program" 2>/dev/null; do
   show
   if [ "$SECONDS" -ge "$limit" ]; then

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "app/setup/SetupDriver.hpp"
@@ -222,15 +223,8 @@ void applySetup(const ScratchDir& dir, const std::string& exe, const std::string
 // The lines of a report, without line ends.
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
-    std::string line;
-    for (char c : normalised(text)) {
-        if (c == '\n') {
-            out.push_back(line);
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
+    std::istringstream in(normalised(text));
+    for (std::string line; std::getline(in, line);) out.push_back(line);
     return out;
 }
 

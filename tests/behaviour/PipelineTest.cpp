@@ -105,8 +105,11 @@ TEST(Pipeline, WithEveryOptionalStageClearedTheRunTakesEighteenTicksAndStartsNot
     for (int n = 1; n <= 19; ++n)
         EXPECT_EQ(h.w().taskLight(n).back(), lights[n - 1]) << "TASK_" << n << "_LIGHT";
     EXPECT_EQ(h.w().KITT_START_BUTTON.text(), "START KITT");
-    EXPECT_TRUE(h.w().FOLDER_SIZER_BEFORE_TIMER.enabled());
-    EXPECT_TRUE(h.w().FOLDER_SIZER_AFTER_TIMER.enabled());
+    // Both folder measurements were taken (stages 5 and 13), each on its own timer.
+    EXPECT_NE(h.w().BC_FOLDER_SIZE_BEFORE.text(), "!!! STILL TO RUN !!!");
+    EXPECT_NE(h.w().BC_FOLDER_SIZE_AFTER.text(), "!!! STILL TO RUN !!!");
+    EXPECT_FALSE(h.w().FOLDER_SIZER_BEFORE_TIMER.enabled());
+    EXPECT_FALSE(h.w().FOLDER_SIZER_AFTER_TIMER.enabled());
     EXPECT_TRUE(h.w().RUNTIME_TIMER.enabled());
     // The run is over but the window stays open, the button still reading STOP.
     EXPECT_TRUE(h.app.running());

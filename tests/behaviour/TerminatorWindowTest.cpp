@@ -18,11 +18,16 @@ struct Terminator : Harness {
         start();
         return app.open<TerminatorWindow>(&main());
     }
+    // The main window's watcher turns the process table into its lights.
     void lights(Colour qt, Colour daemon, Colour cli, Colour mailer) {
-        main().PROCESS_TEXTBOX_1.setBack(qt);
-        main().PROCESS_TEXTBOX_2.setBack(daemon);
-        main().PROCESS_TEXTBOX_3.setBack(cli);
-        main().PROCESS_TEXTBOX_4.setBack(mailer);
+        auto show = [this](const std::string& name, Colour c) {
+            platform.running.erase(name);
+            if (c == colour::green) platform.running.insert(name);
+        };
+        show("bitcoin-qt.exe", qt);
+        show("bitcoind.exe", daemon);
+        show("bitcoin-cli.exe", cli);
+        show(app.profile().mailerFile, mailer);
     }
 };
 

@@ -14,6 +14,12 @@ bool posixPlain(char c) {
     return std::string_view("_@%+=:,./-").find(c) != std::string_view::npos;
 }
 
+// Inside double quotes sh still expands $, ` and \ and ends at ".
+std::string posixQuoted(std::string_view text) {
+    if (text.find_first_of("$`\"\\") == std::string_view::npos) return "\"" + std::string(text) + "\"";
+    return shellQuoted(text);
+}
+
 std::string posixWord(std::string_view word) {
     if (!word.empty() && std::all_of(word.begin(), word.end(), posixPlain)) return std::string(word);
     return shellQuoted(word);
@@ -86,6 +92,11 @@ std::string shellWord(ShellKind shell, std::string_view word) {
     return cmdQuotedWord(word);
 }
 
+std::string shellQuotedWord(ShellKind shell, std::string_view word) {
+    if (shell == ShellKind::PosixSh) return posixQuoted(word);
+    return cmdQuotedWord(word);
+}
+
 std::string shellRedirectTarget(ShellKind shell, std::string_view path) {
     if (shell == ShellKind::PosixSh) return posixWord(path);
     // cmd opens the file itself, after its first pass and before `call` sees the line:
@@ -97,10 +108,7 @@ std::string shellRedirectTarget(ShellKind shell, std::string_view path) {
 }
 
 std::string shellProgram(ShellKind shell, std::string_view path) {
-    if (shell == ShellKind::PosixSh) {
-        if (path.find_first_of("$`\"\\") == std::string_view::npos) return "\"" + std::string(path) + "\"";
-        return shellQuoted(path);
-    }
+    if (shell == ShellKind::PosixSh) return posixQuoted(path);
     std::string out = "\"";
     for (char c : path) {
         if (c == '%')

@@ -22,6 +22,10 @@ namespace pd {
 std::string shellWord(ShellKind shell, std::string_view word);
 // The text in single quotes for /bin/sh whatever it holds ('\'' for a quote inside).
 std::string shellQuoted(std::string_view text);
+// One argument that always stands between quotes, even where the shell would take it bare
+// (an empty value stays an empty argument): double quotes wherever the shell leaves their
+// content alone, else quoted as shellWord quotes it.
+std::string shellQuotedWord(ShellKind shell, std::string_view word);
 // The target of an output redirection.
 std::string shellRedirectTarget(ShellKind shell, std::string_view path);
 // The program to run, always in quotes: double quotes as typed wherever the shell leaves

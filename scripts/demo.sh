@@ -1,24 +1,198 @@
 #!/usr/bin/env bash
-# Builds PACEDECK and opens the main window for a copy named DEMO (a symlink build/DEMO
-# to the program, so its settings live in the section "DEMO").
-# With a display (DISPLAY or WAYLAND_DISPLAY) the window opens there; otherwise it opens
-# offscreen and a screenshot is saved to build/DEMO-main-window.png: PACEDECK_SCREENSHOT
-# makes the program grab its main window shortly after showing it and then close it as
-# the close box does.
+# An unattended sync from start to end report, against the simulated coin node.
+#
+# Builds pacedeck, pacedeck-setup and the simulated node (simcoind, simcoin-qt, simcoin-cli),
+# makes a fresh demo folder with a PACEDECK home folder and a node data folder whose chain is
+# 150 blocks behind, sets up a copy of the program named DEMO with pacedeck-setup (its own
+# settings store, so yours are untouched), then lets DEMO start itself, start the node, poll
+# it until the chain has caught up, stop it, write the end report and close itself.
+# The window opens on your display when there is one, offscreen otherwise.
+#
+# Environment: PACEDECK_DEMO_DIR (default ${TMPDIR:-/tmp}/pacedeck-demo, emptied each run),
+# PACEDECK_BUILD_DIR (default build), PACEDECK_DEMO_LIMIT (seconds to wait, default 600).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${PACEDECK_BUILD_DIR:-build}
+demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo}
+limit=${PACEDECK_DEMO_LIMIT:-600}
+say() { printf '== %s\n' "$*"; }
 
+# ---------------------------------------------------------------- build
 scripts/deps.sh demo
-cmake -S . -B build -G Ninja >build.configure.log 2>&1 || { cat build.configure.log; exit 1; }
-cmake --build build --target pacedeck -j2
-ln -sfn app/pacedeck build/DEMO
+say "building pacedeck, pacedeck-setup and the simulated node in $build"
+mkdir -p "$build"
+cmake -S . -B "$build" -G Ninja -DPACEDECK_GUI=ON >"$build/demo-configure.log" 2>&1 ||
+  { cat "$build/demo-configure.log"; exit 1; }
+cmake --build "$build" --target pacedeck pacedeck-setup simcoin -j2
+ln -sfn app/pacedeck "$build/DEMO"
+case "$build" in /*) bin=$build ;; *) bin=$root/$build ;; esac
+sim=$bin/sim
 
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  echo "== opening PACEDECK - DEMO"
-  exec build/DEMO
+# ---------------------------------------------------------------- the demo folder
+home=$demo/PACEDECK
+node=$demo/node
+rm -rf "$demo"
+mkdir -p "$demo/config" "$node"
+chmod 700 "$demo/config"
+export XDG_CONFIG_HOME=$demo/config
+store=$XDG_CONFIG_HOME/SW_PACEDECK/settings.sqlite3
+
+# The simulation: a new chain at 1000 catches up to 1150 at 5 blocks a second after a
+# 2-second start-up, and a stop takes a second.
+start=1000
+target=1150
+cat >"$node/simcoin.conf" <<EOF
+start_height=$start
+target=$target
+rate=5
+startup_delay=2
+stop_delay=1
+EOF
+
+# A port nothing listens on, for the node's RPC server.
+port=
+for candidate in $(shuf -i 20000-60000 -n 20); do
+  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
+done
+[ -n "$port" ] || { echo "no free port found" >&2; exit 1; }
+
+# ---------------------------------------------------------------- set up the DEMO copy
+say "setting up the copy DEMO (node RPC port $port)"
+cat >"$demo/setup.txt" <<EOF
+# The home folder and its sub-folders.
+[PACEDECK_MAIN_SETTINGS]
+PACEDECK_HOME_TEXTBOX = "$home"
+press = CREATE_FOLDERS_BUTTON
+press = OK_BUTTON
+# Once the folders exist: start from the block count the last run left.
+[PACEDECK_MAIN_SETTINGS]
+AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1
+press = OK_BUTTON
+
+# The node's configuration file: basic settings, a test RPC login, a free port.
+[PACEDECK_CONF_GENERATOR_IDS]
+IMPORT_SETTINGS_TICKBOX = 1
+press = BASIC_SETTINGS_BUTTON
+[PACEDECK_CONF_GENERATOR_TEST_RPC]
+press = TEST_CFG_1_BUTTON
+press = USE_CURRENT_CREDENTIALS_BUTTON
+[PACEDECK_CONF_GENERATOR_MAIN]
+CRYPTO_NAME_TEXTBOX = SIMCOIN
+RPC_PORT_TEXTBOX = $port
+press = SAVE_BUTTON
+
+# The simulated node's programs and its data folder.
+[PACEDECK_CRYPTO_SETTINGS]
+CRYPTO_NAME_TEXTBOX = SIMCOIN
+BLOCKCHAIN_HOME_TEXTBOX = "$node"
+QT_LOCATION_TEXTBOX = "$sim"
+QT_NAME_TEXTBOX = simcoin-qt
+DAEMON_CLI_LOCATION_TEXTBOX = "$sim"
+DAEMOND_NAME_TEXTBOX = simcoind
+DAEMONCLI_NAME_SETTINGS_TEXTBOX = simcoin-cli
+press = SAVE_BUTTON
+
+# The run: daemon, blockcounter polling every 5 seconds until readings stay the same,
+# cli stop, no e-mail, start by itself and close by itself.
+[PACEDECK_MAIN]
+RUN_DAEMON_TICKBOX = 1
+TASK_8_ENABLE_TICKBOX = 1
+FINISH_WHEN_IDENTICAL_TICKBOX = 1
+USER_COUNT_TIME_TEXTBOX = 00:00:05
+TASK_11_ENABLE_TICKBOX = 1
+TASK_4_ENABLE_TICKBOX = 0
+TASK_17_ENABLE_TICKBOX = 0
+TASK_19_ENABLE_TICKBOX = 1
+AUTOSTART_TICKBOX = 1
+press = EXIT_BUTTON
+EOF
+"$bin/app/setup/pacedeck-setup" DEMO "$demo/setup.txt"
+count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
+report=$home/REPORTS/DEMO-END-REPORT.LOG
+# The reading an earlier run would have left: the fresh node folder starts at that height.
+echo "$start" >"$count_file"
+
+# ---------------------------------------------------------------- the run
+# PACEDECK knows the node by its process name: the run's shutdown stage waits for every
+# simcoind on this machine.
+if pgrep -x simcoind >/dev/null 2>&1; then
+  say "note: another simcoind is running; the run will wait for it to end before it goes on"
 fi
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  say "starting PACEDECK - DEMO on your display"
+else
+  say "no display: starting PACEDECK - DEMO offscreen"
+  export QT_QPA_PLATFORM=offscreen
+fi
+"$bin/DEMO" >"$demo/DEMO.out" 2>&1 &
+program=$!
 
-shot="$(pwd)/build/DEMO-main-window.png"
-echo "== no display: opening PACEDECK - DEMO offscreen"
-QT_QPA_PLATFORM=offscreen PACEDECK_SCREENSHOT="$shot" build/DEMO
-echo "== screenshot of the main window: $shot"
+# What can be seen from outside: the node's process and height, the last reading the
+# blockcounter's cli wrote (the file is rewritten on each poll: an empty moment keeps the
+# last reading), the report.
+show() {
+  local reading height state
+  reading=$(tr -d '\r\n' <"$count_file" 2>/dev/null || true)
+  [ -n "$reading" ] && blockcount=$reading
+  height=$(cat "$node/height" 2>/dev/null || echo '?')
+  if [ -f "$report" ]; then
+    state="end report written; the program closes itself after its countdown"
+  elif [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
+    if [ "$height" = "$target" ] && [ "$blockcount" = "$target" ]; then
+      state="node at $height, read $blockcount: verifying that the reading holds"
+    else
+      state="node running at $height, last read $blockcount: syncing"
+    fi
+  elif [ "$height" != '?' ]; then
+    state="node stopped at $height; measuring the chain folder, writing the report"
+  else
+    state="autostart countdown and the first stages"
+  fi
+  if [ "$state" != "${last:-}" ] || [ $((SECONDS - shown)) -ge 10 ]; then
+    printf '   %3ss  %s\n' "$SECONDS" "$state"
+    last=$state
+    shown=$SECONDS
+  fi
+}
+
+say "waiting for DEMO to start itself (11 s), sync, stop the node and close itself"
+SECONDS=0
+shown=0
+while kill -0 "$program" 2>/dev/null; do
+  show
+  if [ "$SECONDS" -ge "$limit" ]; then
+    echo "DEMO did not finish within $limit seconds: stopping it" >&2
+    kill "$program" 2>/dev/null || true
+    [ -f "$node/simcoind.pid" ] && kill "$(cat "$node/simcoind.pid")" 2>/dev/null || true
+    exit 1
+  fi
+  sleep 2
+done
+wait "$program" || true
+show
+say "DEMO closed itself after $SECONDS s"
+
+# ---------------------------------------------------------------- the outcome
+stamp() { sqlite3 "$store" "SELECT value FROM settings WHERE section='DEMO' AND key='$1'"; }
+run_stamp=$(stamp MULTILOADER_LAST_RUN_TEXTBOX)
+bc_stamp=$(stamp BLOCKCOUNTER_LAST_RUN)
+if [ -f "$report" ]; then
+  say "end report ($report)"
+  tr -d '\r' <"$report"
+fi
+say "last run: $run_stamp; blockcounter: $bc_stamp"
+cat <<EOF
+== files
+   PACEDECK home folder:  $home (BATS, BLOCKCOUNTS, CONFIGS, LOGS, REPORTS)
+   node data folder:      $node (debug.log, height, blocks/)
+   settings store:        $store
+   program output:        $demo/DEMO.out
+EOF
+complete="!!! COMPLETED SUCCESSFULLY !!!"
+if [ -f "$report" ] && [ "$run_stamp" = "$complete" ] && [ "$bc_stamp" = "$complete" ]; then
+  say "the unattended run completed successfully"
+else
+  say "the run did not complete successfully" >&2
+  exit 1
+fi

@@ -3,72 +3,22 @@
 #include <string_view>
 
 #include "core/Profile.hpp"
+#include "core/ShellQuote.hpp"
 #include "main/EndReport.hpp"
 
 namespace pd {
 
 namespace {
 
-// Between double quotes for cmd and the C runtime: a quote is escaped with a backslash
-// (backslashes before it doubled), and a percent sign is doubled for the batch file.
-std::string cmdQuoted(std::string_view v) {
-    std::string out = "\"";
-    std::size_t backslashes = 0;
-    for (char c : v) {
-        if (c == '\\') {
-            ++backslashes;
-            out += c;
-            continue;
-        }
-        if (c == '"') out.append(backslashes + 1, '\\');
-        if (c == '%') out += '%';
-        out += c;
-        backslashes = 0;
-    }
-    out.append(backslashes, '\\');  // a trailing backslash must not escape the closing quote
-    out += '"';
-    return out;
-}
-
-// Single quotes take everything literally in sh; a single quote itself is closed,
-// escaped and reopened.
-std::string shSingleQuoted(std::string_view v) {
-    std::string out = "'";
-    for (char c : v) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    out += '\'';
-    return out;
-}
-
-bool hasAnyOf(std::string_view v, std::string_view chars) {
-    return v.find_first_of(chars) != v.npos;
-}
-
-bool shBareSafe(std::string_view v) {
-    for (char c : v) {
-        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                  std::string_view("@%+=:,./_-").find(c) != std::string_view::npos;
-        if (!ok) return false;
-    }
-    return true;
-}
-
-// A value the command writes between double quotes.
+// A value the command writes between quotes (an empty one stays an empty argument).
 std::string quoted(const Profile& p, std::string_view v) {
-    if (p.shell == ShellKind::Cmd) return cmdQuoted(v);
-    // Inside double quotes sh still expands $, ` and \ and ends at ": only then single quotes.
-    if (!hasAnyOf(v, "$`\\\"")) return "\"" + std::string(v) + "\"";
-    return shSingleQuoted(v);
+    return shellQuotedWord(p.shell, v);
 }
 
-// A value the command writes bare, after "name=".
+// A value the command writes bare, after "name=": nothing when empty, quoted only where the
+// shell would split or expand it.
 std::string bare(const Profile& p, std::string_view v) {
-    if (p.shell == ShellKind::Cmd) return hasAnyOf(v, " \t\"&|<>^%(),;=!") ? cmdQuoted(v) : std::string(v);
-    return shBareSafe(v) ? std::string(v) : shSingleQuoted(v);
+    return v.empty() ? std::string() : shellWord(p.shell, v);
 }
 
 }  // namespace
@@ -85,7 +35,7 @@ MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
     c.messageOption = " -o message-file=" + quoted(p, report);
     if (v.attachReport) c.attachmentOption = "-a " + quoted(p, report);
 
-    const auto head = p.scriptPrefix + quoted(p, p.join(v.mailerHome, p.mailerFile)) + " -f " +
+    const auto head = p.scriptPrefix + shellProgram(p.shell, p.join(v.mailerHome, p.mailerFile)) + " -f " +
                       quoted(p, v.from) + " -t " + quoted(p, v.to) + " -cc " + quoted(p, v.cc) + " -bcc " +
                       quoted(p, v.bcc);
     const auto tail = " -s " + quoted(p, v.server) + " -xu " + quoted(p, v.username) + " -xp " +

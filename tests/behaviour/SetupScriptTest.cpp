@@ -181,4 +181,56 @@ TEST(SetupScript, AFailedSaveStopsTheFileAndKeepsWhatWasStored) {
     EXPECT_EQ(h.stored("SW_QT_COMMAND_TEXTBOX"), "<unset>");
 }
 
+TEST(SetupScript, ReachesTheEmailConfGeneratorAndPowerWindows) {
+    Applied a(
+        "[PACEDECK_MAIN_SETTINGS]\n"
+        "PACEDECK_HOME_TEXTBOX = /pd\n"
+        "press = OK_BUTTON\n"
+        "[PACEDECK_EMAIL_SHARED_SETTINGS]\n"
+        "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:2525\n"
+        "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n"
+        "press = USE_THESE_SHARED_SETTINGS_BUTTON\n"
+        "press = OK_BUTTON\n"
+        "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
+        "REPORT_AS_ATTACHMENT_TICKBOX = 1\n"
+        "press = OK_BUTTON\n"
+        "[PACEDECK_CONF_GENERATOR_IDS]\n"
+        "IMPORT_SETTINGS_TICKBOX = 1\n"
+        "press = BASIC_SETTINGS_BUTTON\n"
+        "press = BTC_IMPORT_BUTTON\n"
+        "[PACEDECK_CONF_GENERATOR_TEST_RPC]\n"
+        "press = TEST_CFG_3_BUTTON\n"
+        "press = USE_CURRENT_CREDENTIALS_BUTTON\n"
+        "[PACEDECK_CONF_GENERATOR_MAIN]\n"
+        "RPC_PORT_TEXTBOX = 18443\n"
+        "press = SAVE_BUTTON\n"
+        "[PACEDECK_POWER_AUTOTIMER_SETTINGS]\n"
+        "HIBERNATE_TICKBOX = 1\n"
+        "CLOSE_REQUEST_COUNTDOWN_TEXTBOX = 00:02:00\n"
+        "press = OK_BUTTON\n");
+    ASSERT_FALSE(a.error) << a.error->line << ": " << a.error->message;
+
+    // The shared account, copied into this copy's e-mail settings, made its scripts.
+    EXPECT_EQ(a.h.store.read(std::string(SettingsStore::sharedEmailSection),
+                             "SMTP_SERVER_ADDRESS_PORT_TEXTBOX", ""),
+              "127.0.0.1:2525");
+    EXPECT_EQ(a.h.stored("SMTP_SERVER_ADDRESS_PORT_TEXTBOX"), "127.0.0.1:2525");
+    EXPECT_EQ(a.h.stored("REPORT_AS_ATTACHMENT_TICKBOX"), "1");
+    const auto& start = a.h.platform.files["/pd/BATS/BTC-START-EMAIL.sh"];
+    EXPECT_NE(start.find(" -t \"me@example.org\" "), std::string::npos) << start;
+    EXPECT_NE(start.find(" -s \"127.0.0.1:2525\" "), std::string::npos) << start;
+    const auto& end = a.h.platform.files["/pd/BATS/BTC-END-REPORT-EMAIL.sh"];
+    EXPECT_NE(end.find("-a \"/pd/REPORTS/BTC-END-REPORT.LOG\""), std::string::npos) << end;
+
+    // The presets and the test credentials reached the generator, and SAVE wrote the file.
+    const auto& conf = a.h.platform.files["/pd/CONFIGS/BTC-CRYPTO-CONFIG.conf"];
+    EXPECT_NE(conf.find("rpcport=18443"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("rpcuser="), std::string::npos) << conf;
+    EXPECT_NE(conf.find("server=1"), std::string::npos) << conf;
+
+    EXPECT_EQ(a.h.stored("AUTOTIMER_ACTION_TEXTBOX"), "HIBERNATE PC");
+    EXPECT_EQ(a.h.stored("CLOSE_REQUEST_COUNTDOWN_TEXTBOX"), "00:02:00");
+    EXPECT_TRUE(a.h.app.openWindows().empty());
+}
+
 }  // namespace pd::test

@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
+#include "app/setup/SetupDriver.hpp"
+#include "app/setup/SetupScript.hpp"
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "platform/posix/PosixPlatform.hpp"
@@ -122,6 +126,116 @@ std::string normalised(std::string text) {
     return out;
 }
 
+// A simulated node's data folder, and the node a run starts in it, however it ends.
+class NodeFolder {
+  public:
+    NodeFolder(const ScratchDir& dir, const std::string& simSettings) : path_(dir / "node data") {
+        fs::create_directories(path_);
+        simtest::writeFile(path_ + "/simcoin.conf", simSettings);
+    }
+    ~NodeFolder() {
+        if (auto pid = runningPid()) ::kill(*pid, SIGKILL);
+    }
+    NodeFolder(const NodeFolder&) = delete;
+    NodeFolder& operator=(const NodeFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    // The node's process while it runs; a crashed node leaves its pid file behind.
+    std::optional<pid_t> runningPid() const {
+        auto text = simtest::readFile(path_ + "/simcoind.pid");
+        if (text.empty()) return std::nullopt;
+        auto pid = static_cast<pid_t>(std::stol(text));
+        if (!pidAlive(pid)) return std::nullopt;
+        return pid;
+    }
+    std::string log() const { return simtest::readFile(path_ + "/debug.log"); }
+
+  private:
+    std::string path_;
+};
+
+// What pacedeck-setup would apply for a daemon run of the simulated node: a home folder
+// made by CREATE FOLDERS, a conf file from the generator with a test login on a free
+// port, the simulated programs, a blockcounter polling every two seconds until the
+// readings hold, cli stop, and autoclose. `sections` come before the main window's, whose
+// EXIT stores its ticks; `ticks` are more of them.
+std::string nodeRunSetup(const std::string& home, const NodeFolder& node, std::uint16_t port,
+                         const std::string& sections = "", const std::string& ticks = "") {
+    const std::string programs = SIMCOIN_BIN_DIR;
+    return "[PACEDECK_MAIN_SETTINGS]\n"
+           "PACEDECK_HOME_TEXTBOX = \"" +
+           home +
+           "\"\n"
+           "press = CREATE_FOLDERS_BUTTON\n"
+           "press = OK_BUTTON\n"
+           "[PACEDECK_MAIN_SETTINGS]\n"
+           "AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1\n"
+           "press = OK_BUTTON\n"
+           "[PACEDECK_CONF_GENERATOR_IDS]\n"
+           "IMPORT_SETTINGS_TICKBOX = 1\n"
+           "press = BASIC_SETTINGS_BUTTON\n"
+           "[PACEDECK_CONF_GENERATOR_TEST_RPC]\n"
+           "press = TEST_CFG_2_BUTTON\n"
+           "press = USE_CURRENT_CREDENTIALS_BUTTON\n"
+           "[PACEDECK_CONF_GENERATOR_MAIN]\n"
+           "CRYPTO_NAME_TEXTBOX = SIM\n"
+           "RPC_PORT_TEXTBOX = " +
+           std::to_string(port) +
+           "\n"
+           "press = SAVE_BUTTON\n"
+           "[PACEDECK_CRYPTO_SETTINGS]\n"
+           "CRYPTO_NAME_TEXTBOX = SIM\n"
+           "BLOCKCHAIN_HOME_TEXTBOX = \"" +
+           node.path() +
+           "\"\n"
+           "QT_LOCATION_TEXTBOX = \"" +
+           programs +
+           "\"\n"
+           "QT_NAME_TEXTBOX = simcoin-qt\n"
+           "DAEMON_CLI_LOCATION_TEXTBOX = \"" +
+           programs +
+           "\"\n"
+           "DAEMOND_NAME_TEXTBOX = simcoind\n"
+           "DAEMONCLI_NAME_SETTINGS_TEXTBOX = simcoin-cli\n"
+           "press = SAVE_BUTTON\n" +
+           sections +
+           "[PACEDECK_MAIN]\n"
+           "ALWAYS_ON_TOP_TICKBOX = 0\n"
+           "RUN_DAEMON_TICKBOX = 1\n"
+           "TASK_8_ENABLE_TICKBOX = 1\n"
+           "FINISH_WHEN_IDENTICAL_TICKBOX = 1\n"
+           "USER_COUNT_TIME_TEXTBOX = 00:00:02\n"
+           "TASK_11_ENABLE_TICKBOX = 1\n"
+           "TASK_19_ENABLE_TICKBOX = 1\n" +
+           ticks + "press = EXIT_BUTTON\n";
+}
+
+// Applies a set-up text to the copy's store and files as pacedeck-setup does.
+void applySetup(const ScratchDir& dir, const std::string& exe, const std::string& text) {
+    auto script = setup::parseSetupScript(text);
+    ASSERT_FALSE(script.error) << script.error->line << ": " << script.error->message;
+    LiveCopy copy(dir, exe);
+    setup::SetupDriver driver(copy.app);
+    auto error = driver.run(script.lines);
+    ASSERT_FALSE(error) << error->line << ": " << error->message;
+}
+
+// The lines of a report, without line ends.
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(normalised(text));
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// The line that follows `title` in a report.
+std::string after(const std::vector<std::string>& report, const std::string& title) {
+    auto at = std::find(report.begin(), report.end(), title);
+    return at == report.end() || at + 1 == report.end() ? "<none>" : *(at + 1);
+}
+
+constexpr auto completed = "!!! COMPLETED SUCCESSFULLY !!!";
+
 }  // namespace
 
 TEST(EndToEnd, TheMailerGetsEveryValueWholeAndTheScriptsAreTheUsersAlone) {
@@ -228,6 +342,125 @@ TEST(EndToEnd, ARunMailsItsStartNoticeAndItsReportThroughTheRealMailer) {
     // The mailer wrote its log where the commands told it to.
     auto log = simtest::readFile(home + "/LOGS/MAILRUN-SEND-EMAIL.LOG");
     EXPECT_NE(log.find("Email was sent successfully"), std::string::npos) << log;
+}
+
+TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
+    ScratchDir dir;
+    SmtpSink sink(dir);
+    ASSERT_TRUE(sink.ready());
+    const auto home = dir / "PACEDECK HOME";
+    NodeFolder node(dir, "start_height=1000\ntarget=+40\nrate=10\nstartup_delay=1\nstop_delay=1\n");
+    applySetup(dir, "SIMRUN",
+               nodeRunSetup(home, node, freePort(),
+                            "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
+                            "press = USE_BUTTON\n"
+                            "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:" +
+                                std::to_string(sink.port()) +
+                                "\n"
+                                "SEND_FROM_ADDRESS_TEXTBOX = node@example.org\n"
+                                "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n"
+                                "REPORT_AS_ATTACHMENT_TICKBOX = 1\n"
+                                "press = OK_BUTTON\n",
+                            "TASK_4_ENABLE_TICKBOX = 1\nTASK_17_ENABLE_TICKBOX = 1\n"));
+    // The reading an earlier run left behind: the new data folder starts at that height.
+    simtest::writeFile(home + "/BLOCKCOUNTS/SIMRUN-LATEST-BLOCKCOUNT.LOG", "1000\n");
+
+    LiveCopy copy(dir, "SIMRUN");
+    auto& w = copy.app.start();
+    ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+    std::optional<pid_t> nodePid;
+    ASSERT_TRUE(copy.runUntil(
+        [&] {
+            if (!nodePid) nodePid = node.runningPid();
+            return !copy.app.running();
+        },
+        180s))
+        << copy.status();
+
+    // The node the run started was polled, stopped cleanly and has gone.
+    ASSERT_TRUE(nodePid);
+    EXPECT_FALSE(pidAlive(*nodePid));
+    EXPECT_NE(node.log().find("getblockcount"), std::string::npos);
+    EXPECT_FALSE(fs::exists(node.path() + "/simcoind.pid"));
+    EXPECT_EQ(simtest::readFile(node.path() + "/height"), "1040\n");
+
+    EXPECT_EQ(copy.stored("BLOCKCOUNTER_LAST_RUN"), completed);
+    EXPECT_EQ(copy.stored("MULTILOADER_LAST_RUN_TEXTBOX"), completed);
+    const auto reportFile = simtest::readFile(home + "/REPORTS/SIMRUN-END-REPORT.LOG");
+    const auto report = lines(reportFile);
+    EXPECT_EQ(after(report, "Last Know Block Number BEFORE Update:"), "1000");
+    EXPECT_EQ(after(report, "Last Know Block Number AFTER Update:"), "1040");
+    EXPECT_EQ(after(report, "Number Of Blocks Downloaded:"), "40");
+    EXPECT_NE(std::find(report.begin(), report.end(), std::string("BLOCKCOUNTER LAST RUN: ") + completed),
+              report.end())
+        << reportFile;
+
+    // The start notice and the report went out through the real mailer.
+    ASSERT_TRUE(sink.waitForMessages(2));
+    auto messages = sink.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    auto has = [&](const std::string& subject) {
+        return std::find_if(messages.begin(), messages.end(),
+                            [&](auto& m) { return m.find("Subject: " + subject + "\r\n") != m.npos; });
+    };
+    auto notice = has("PACEDECK - SIM - STARTED");
+    auto mailed = has("PACEDECK - SIM - COMPLETED - LOG REPORT");
+    ASSERT_NE(notice, messages.end());
+    ASSERT_NE(mailed, messages.end());
+    EXPECT_NE(normalised(*mailed).find(normalised(reportFile)), std::string::npos) << *mailed;
+    EXPECT_NE(mailed->find("filename=\"SIMRUN-END-REPORT.LOG\""), std::string::npos);
+    auto log = simtest::readFile(home + "/LOGS/SIMRUN-SEND-EMAIL.LOG");
+    EXPECT_NE(log.find("Email was sent successfully"), std::string::npos) << log;
+}
+
+TEST(EndToEnd, ANodeThatCrashesMidRunEndsTheRunCleanlyWithoutASuccessStamp) {
+    ScratchDir dir;
+    const auto home = dir / "PACEDECK HOME";
+    NodeFolder node(dir, "start_height=1000\ntarget=+80\nrate=5\nstartup_delay=1\ncrash_at=1040\n");
+    // Without autoclose the run ends at its last stage with the window open.
+    applySetup(dir, "SIMCRASH", nodeRunSetup(home, node, freePort(), "", "TASK_19_ENABLE_TICKBOX = 0\n"));
+
+    LiveCopy copy(dir, "SIMCRASH");
+    auto& w = copy.app.start();
+    ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+    ASSERT_TRUE(copy.runUntil([&] { return copy.status() == "!!! COMPLETED - FINISHED - DONE !!!"; }, 180s))
+        << copy.status();
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::red);
+
+    EXPECT_NE(node.log().find("getblockcount"), std::string::npos);
+    EXPECT_EQ(simtest::readFile(node.path() + "/height"), "1040\n");
+    EXPECT_FALSE(node.runningPid());
+    EXPECT_EQ(copy.stored("BLOCKCOUNTER_LAST_RUN"), "!!! QT / DAEMON ERROR !!!");
+    const auto report = lines(simtest::readFile(home + "/REPORTS/SIMCRASH-END-REPORT.LOG"));
+    EXPECT_NE(std::find(report.begin(), report.end(), "BLOCKCOUNTER LAST RUN: !!! QT / DAEMON ERROR !!!"),
+              report.end());
+}
+
+TEST(EndToEnd, ANodeThatNeverStopsHoldsTheRunAtItsShutdownStageUntilStop) {
+    ScratchDir dir;
+    const auto home = dir / "PACEDECK HOME";
+    NodeFolder node(dir, "start_height=1000\ntarget=+10\nrate=10\nstartup_delay=1\nnever_stop=1\n");
+    applySetup(dir, "SIMHOLD", nodeRunSetup(home, node, freePort()));
+
+    LiveCopy copy(dir, "SIMHOLD");
+    auto& w = copy.app.start();
+    ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+    // The stop request reached the node, which answered it and kept running.
+    ASSERT_TRUE(
+        copy.runUntil([&] { return node.log().find("Stop requested; ignored") != std::string::npos; }, 120s))
+        << copy.status();
+    ASSERT_TRUE(copy.runUntil([&] { return w.TASK_12_LIGHT.back() == colour::cyan; }, 10s));
+    const auto before = w.TASK_13_LIGHT.back();
+    EXPECT_FALSE(copy.runUntil([&] { return w.TASK_13_LIGHT.back() != before; }, 4s)) << copy.status();
+    EXPECT_TRUE(node.runningPid());
+    EXPECT_EQ(copy.stored("BLOCKCOUNTER_LAST_RUN"), completed);
+
+    // STOP ends the run there: no later stage runs and no report is written.
+    ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+    EXPECT_EQ(w.MULTILOADER_START_STOP_BUTTON.text(), "START");
+    EXPECT_FALSE(copy.runUntil([&] { return w.TASK_13_LIGHT.back() != before; }, 2s));
+    EXPECT_FALSE(fs::exists(home + "/REPORTS/SIMHOLD-END-REPORT.LOG"));
+    EXPECT_TRUE(copy.app.running());
 }
 
 }  // namespace pd::test

@@ -74,10 +74,16 @@ TEST(MailerCommands, WindowsQuotesOnlyWhatCmdWouldSplitOrExpand) {
     auto c = buildMailerCommands(windowsProfile(), v);
     EXPECT_NE(c.startCommand.find(" -xp \"two words\" "), std::string::npos);
     EXPECT_NE(c.startCommand.find(" -o password=\"two words\" -q "), std::string::npos);
+    // The commands run as `call` lines of a batch file: a quote inside is doubled so cmd's
+    // quote state never flips, and "%" survives both the batch file and `call` halving it.
     v.password = "say \"hi\" 100%";
     c = buildMailerCommands(windowsProfile(), v);
-    EXPECT_NE(c.startCommand.find(" -xp \"say \\\"hi\\\" 100%%\" "), std::string::npos);
-    EXPECT_NE(c.startCommand.find(" -o password=\"say \\\"hi\\\" 100%%\" -q "), std::string::npos);
+    EXPECT_NE(c.startCommand.find(" -xp \"say \"\"hi\"\" 100%%%%\" "), std::string::npos) << c.startCommand;
+    EXPECT_NE(c.startCommand.find(" -o password=\"say \"\"hi\"\" 100%%%%\" -q "), std::string::npos);
+    // A closing backslash must not escape the closing quote.
+    v.password = "pa\\";
+    c = buildMailerCommands(windowsProfile(), v);
+    EXPECT_NE(c.startCommand.find(" -xp \"pa\\\\\" "), std::string::npos) << c.startCommand;
 }
 
 TEST(MailerCommands, PosixUsesDebiansSendemailAndQuotesForTheShell) {

@@ -7,9 +7,9 @@ set -euo pipefail
 want=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libssl-dev googletest libgtest-dev
       qt6-base-dev libgl-dev libx11-dev libxtst-dev)
 case "${1:-test}" in
-  test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd
+  test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
                g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev) ;;
-  demo) want+=(xvfb xauth) ;;
+  demo) want+=(xvfb xauth procps) ;;
 esac
 
 missing=()

@@ -80,7 +80,7 @@ LayoutNode CoinPresetsWindow::layout() {
         row({BASIC_SETTINGS_BUTTON, stretch()}),
         row({BTC_IMPORT_BUTTON, LTC_IMPORT_BUTTON, NMC_IMPORT_BUTTON, DASH_IMPORT_BUTTON, VTC_IMPORT_BUTTON,
              BTG_IMPORT_BUTTON}),
-        sized(BTC_BTG_RPC_NOTE_TEXTBOX, 56, 2),
+        sized(BTC_BTG_RPC_NOTE_TEXTBOX, 48, 2),
         VTC_NODE_LIST_NOTE_LABEL,
         row({stretch(), CANCEL_BUTTON}),
     });

@@ -292,8 +292,8 @@ LayoutNode ConfGeneratorWindow::layout() {
               });
     auto rpc = group("RPC", {
                                 labelled("RPC Username", RPC_USER_TEXTBOX, 24),
-                                labelled("RPC Password", RPC_PASSWORD_TEXTBOX, 48),
-                                labelled("RPC Auth", RPC_AUTH_TEXTBOX, 64),
+                                labelled("RPC Password", RPC_PASSWORD_TEXTBOX, 40),
+                                labelled("RPC Auth", RPC_AUTH_TEXTBOX, 40),
                                 row({SW_RPC_TEST_CREDENTIALS_BUTTON, stretch()}),
                             });
     auto inputs = column({
@@ -303,13 +303,13 @@ LayoutNode ConfGeneratorWindow::layout() {
         network,
         rpc,
         row({label("User Defined Settings:"), label("(CTRL-ENTER for a new line)")}),
-        sized(USER_DEFINED_SETTINGS_TEXTBOX, 60, 4),
+        sized(USER_DEFINED_SETTINGS_TEXTBOX, 44, 4),
         label("User Defined Settings - USE CAUTION IF NOT 127.0.0.1 / Localhost !!! :)"),
     });
     auto output = column({
         label("CRYPTO CONFIG OUTPUT"),
-        sized(CONF_OUTPUT_TEXTBOX, 64, 24),
-        sized(CONF_FILE_LOCATION_TEXTBOX, 64),
+        sized(CONF_OUTPUT_TEXTBOX, 48, 24),
+        sized(CONF_FILE_LOCATION_TEXTBOX, 48),
     });
     return column({
         row({inputs, output}),

@@ -97,6 +97,8 @@ QWidget* ElementView::createWidget() {
             auto* label = new QLabel;
             label->setAutoFillBackground(true);
             label->installEventFilter(this);
+            // A long notice wraps rather than widening its window beyond its default size.
+            if (element_->text().size() > 48) label->setWordWrap(true);
             return label;
         }
     }

@@ -149,6 +149,8 @@ void WindowView::add(QBoxLayout& into, const LayoutNode& node) {
         }
         case Kind::Caption: {
             auto* caption = new QLabel(QString::fromStdString(node.caption), this);
+            // A long notice wraps rather than widening its window beyond its default size.
+            if (node.caption.size() > 48) caption->setWordWrap(true);
             if (node.widthChars > 0)
                 caption->setMinimumWidth(caption->fontMetrics().horizontalAdvance(QLatin1Char('0')) *
                                          node.widthChars);

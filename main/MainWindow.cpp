@@ -286,50 +286,36 @@ void MainWindow::alwaysOnTopClicked() {
     storeTick(ALWAYS_ON_TOP_TICKBOX);
 }
 
-void MainWindow::runQtClicked() {
-    if (RUN_QT_TICKBOX.ticked()) {
-        RUN_DAEMON_TICKBOX.setValue(0);
-        RUN_DAEMON_TICKBOX.setEnabled(false);
-        RUN_QT_OR_D_TEXTBOX.setText("QT");
+namespace {
+// One of two exclusive choices clicked: ticking clears and greys the other and names the
+// choice in its field; clearing frees the other and empties the field.
+void exclusiveChoice(TickBox& chosen, TickBox& other, TextBox& field, std::string_view name) {
+    if (chosen.ticked()) {
+        other.setValue(0);
+        other.setEnabled(false);
+        field.setText(name);
     } else {
-        RUN_DAEMON_TICKBOX.setEnabled(true);
-        RUN_QT_OR_D_TEXTBOX.setText("");
+        other.setEnabled(true);
+        field.setText("");
     }
 }
+}  // namespace
+
+void MainWindow::runQtClicked() { exclusiveChoice(RUN_QT_TICKBOX, RUN_DAEMON_TICKBOX, RUN_QT_OR_D_TEXTBOX, "QT"); }
 
 void MainWindow::runDaemonClicked() {
-    if (RUN_DAEMON_TICKBOX.ticked()) {
-        RUN_QT_TICKBOX.setValue(0);
-        RUN_QT_TICKBOX.setEnabled(false);
-        RUN_QT_OR_D_TEXTBOX.setText("DAEMON");
-    } else {
-        RUN_QT_TICKBOX.setEnabled(true);
-        RUN_QT_OR_D_TEXTBOX.setText("");
-    }
+    exclusiveChoice(RUN_DAEMON_TICKBOX, RUN_QT_TICKBOX, RUN_QT_OR_D_TEXTBOX, "DAEMON");
 }
 
 void MainWindow::autocloseChoiceClicked() {
-    if (TASK_19_ENABLE_TICKBOX.ticked()) {
-        TASK_20_ENABLE_TICKBOX.setValue(0);
-        TASK_20_ENABLE_TICKBOX.setEnabled(false);
-        AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.setText("AUTOCLOSE");
-    } else {
-        TASK_20_ENABLE_TICKBOX.setEnabled(true);
-        AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.setText("");
-    }
+    exclusiveChoice(TASK_19_ENABLE_TICKBOX, TASK_20_ENABLE_TICKBOX, AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX, "AUTOCLOSE");
     storeText(AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX);
 }
 
 void MainWindow::powerAutotimerChoiceClicked() {
-    if (TASK_20_ENABLE_TICKBOX.ticked()) {
-        TASK_19_ENABLE_TICKBOX.setValue(0);
-        TASK_19_ENABLE_TICKBOX.setEnabled(false);
-        AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.setText("POWER AUTOTIMER");
-    } else {
-        TASK_19_ENABLE_TICKBOX.setEnabled(true);
-        AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.setText("");
-        AUTOTIMER_ACTION_TEXTBOX.setText("");
-    }
+    exclusiveChoice(TASK_20_ENABLE_TICKBOX, TASK_19_ENABLE_TICKBOX, AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX,
+                    "POWER AUTOTIMER");
+    if (!TASK_20_ENABLE_TICKBOX.ticked()) AUTOTIMER_ACTION_TEXTBOX.setText("");
     storeText(AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX);
 }
 

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/posix/ChildExec.hpp"
 #include "platform/posix/FolderSize.hpp"
 #include "platform/posix/ProcessTable.hpp"
 
@@ -48,22 +49,7 @@ Outcome spawnDetached(const std::vector<std::string>& argv) {
         ::setsid();
         pid_t grandchild = ::fork();
         if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
-        int devnull = ::open("/dev/null", O_RDWR);
-        if (devnull >= 0) {
-            ::dup2(devnull, 0);
-            ::dup2(devnull, 1);
-            ::dup2(devnull, 2);
-            if (devnull > 2) ::close(devnull);
-        }
-        std::vector<char*> args;
-        for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::signal(SIGPIPE, SIG_DFL);
-        ::execvp(args[0], args.data());
-        int err = errno;
-        auto ignored = ::write(pipeFds[1], &err, sizeof err);
-        (void)ignored;
-        _exit(127);
+        execQuietly(argv, pipeFds[1]);
     }
     ::close(pipeFds[1]);
     int status = 0;

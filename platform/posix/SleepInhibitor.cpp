@@ -11,6 +11,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/posix/ChildExec.hpp"
+
 namespace pd {
 
 namespace {
@@ -73,25 +75,7 @@ Outcome SleepInhibitor::hold() {
         // Go when we go, even if we are killed without a chance to release.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent) _exit(1);
-        int devnull = ::open("/dev/null", O_RDWR);
-        if (devnull >= 0) {
-            ::dup2(devnull, 0);
-            ::dup2(devnull, 1);
-            ::dup2(devnull, 2);
-            if (devnull > 2) ::close(devnull);
-        }
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::signal(SIGPIPE, SIG_DFL);
-        std::vector<char*> args;
-        for (auto& a : command_) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        int err = errno;
-        auto ignored = ::write(report[1], &err, sizeof err);
-        (void)ignored;
-        _exit(127);
+        execQuietly(command_, report[1]);
     }
     ::close(report[1]);
     ::setpgid(pid, pid);  // also here, so a release right away reaches the whole group

@@ -265,7 +265,9 @@ std::vector<ConfGeneratorWindow::TextLine> ConfGeneratorWindow::textLines() {
 }
 
 // The home folder as the main settings window shows it.
-std::string ConfGeneratorWindow::homeFolder() const { return settingsHomeFolder(app()).text(); }
+std::string ConfGeneratorWindow::homeFolder() const {
+    return settingsHomeFolder(app()).text();
+}
 
 std::string ConfGeneratorWindow::confFilePath() const {
     return app().profile().subFolder(homeFolder(), "CONFIGS") + app().exe() + "-CRYPTO-CONFIG.conf";

@@ -7,7 +7,11 @@
 namespace pd {
 
 App::App(std::string exe, SettingsStore& store, Platform& platform, Profile profile, Scheduler& scheduler)
-    : exe_(std::move(exe)), store_(store), platform_(platform), profile_(std::move(profile)), scheduler_(scheduler) {}
+    : exe_(std::move(exe)),
+      store_(store),
+      platform_(platform),
+      profile_(std::move(profile)),
+      scheduler_(scheduler) {}
 
 App::~App() {
     // Windows hold timers registered with the scheduler: destroy children first.
@@ -21,7 +25,9 @@ MainWindow& App::start() {
     return w;
 }
 
-MainWindow& App::main() const { return *main_; }
+MainWindow& App::main() const {
+    return *main_;
+}
 
 std::vector<Window*> App::openWindows() const {
     std::vector<Window*> out;
@@ -60,7 +66,9 @@ void App::windowClosed(Window& window) {
     }
 }
 
-void App::collectClosed() { closed_.clear(); }
+void App::collectClosed() {
+    closed_.clear();
+}
 
 std::string exeNameFrom(std::string_view argv0) {
     auto slash = argv0.find_last_of("/\\");

@@ -18,7 +18,7 @@ class MainWindow;
 // Owns what the windows share: the settings store, the platform, the profile, the
 // scheduler, the executable's name and the open windows.
 class App {
-public:
+  public:
     App(std::string exe, SettingsStore& store, Platform& platform, Profile profile, Scheduler& scheduler);
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -69,7 +69,7 @@ public:
     // Destroys closed windows; called between events, never from a handler.
     void collectClosed();
 
-private:
+  private:
     void adopt(std::unique_ptr<Window> window, Window* owner, bool modal);
 
     std::string exe_;

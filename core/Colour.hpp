@@ -22,7 +22,9 @@ constexpr Colour windowText = 0x80000008;
 constexpr Colour buttonFace = 0x8000000F;
 constexpr Colour buttonText = 0x80000012;
 
-constexpr bool isSystem(Colour c) { return (c & 0x80000000u) != 0; }
+constexpr bool isSystem(Colour c) {
+    return (c & 0x80000000u) != 0;
+}
 // Plain RGB of a colour value, for renderers: system colours are resolved by the front end.
 constexpr std::uint32_t toRgb(Colour c) {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);

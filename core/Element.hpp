@@ -29,7 +29,7 @@ struct Design {
 // A named element of a window. Its state is what the windows decide on (texts, colours,
 // enabled flags), so every change is observable by the front end that renders it.
 class Element {
-public:
+  public:
     using Observer = std::function<void(const Element&)>;
 
     Element(Window& owner, std::string_view name, ElementKind kind, Design design);
@@ -66,11 +66,11 @@ public:
     std::function<void()> onDoubleClick;
     void doubleClick();
 
-protected:
+  protected:
     virtual void textChanged() {}
     void notify();
 
-private:
+  private:
     Window& owner_;
     std::string name_;
     ElementKind kind_;
@@ -85,7 +85,7 @@ private:
 };
 
 class TextBox : public Element {
-public:
+  public:
     TextBox(Window& owner, std::string_view name, Design design = {});
 
     bool locked() const { return locked_; }
@@ -99,17 +99,17 @@ public:
     // Typing by the user: refused while the box is disabled or locked.
     bool type(std::string_view text);
 
-protected:
+  protected:
     void textChanged() override;
 
-private:
+  private:
     bool locked_;
     bool multiLine_;
     bool password_;
 };
 
 class TickBox : public Element {
-public:
+  public:
     TickBox(Window& owner, std::string_view name, Design design = {});
 
     int value() const { return value_; }
@@ -122,12 +122,12 @@ public:
     // A click by the user toggles the value; ignored while disabled.
     bool click();
 
-private:
+  private:
     int value_;
 };
 
 class Button : public Element {
-public:
+  public:
     Button(Window& owner, std::string_view name, Design design = {});
     std::function<void()> onClick;
     // A click by the user; ignored while disabled or hidden.
@@ -135,7 +135,7 @@ public:
 };
 
 class Label : public Element {
-public:
+  public:
     Label(Window& owner, std::string_view name, Design design = {});
 };
 

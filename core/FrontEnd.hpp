@@ -8,13 +8,14 @@ class Window;
 
 // Dialogs that only a front end can show. Headless use and tests answer without asking.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual std::optional<std::string> browseFolder(Window& owner, const std::string& title,
                                                     const std::string& startFolder) = 0;
     // filter: "CONF Files (*.conf)|*.conf|All files (*.*)|*.*"
     virtual std::optional<std::string> openFile(Window& owner, const std::string& title,
-                                                const std::string& filter, const std::string& defaultExtension,
+                                                const std::string& filter,
+                                                const std::string& defaultExtension,
                                                 const std::string& startFolder) = 0;
     // A plain message with an OK button (failures the user must see).
     virtual void message(Window& owner, const std::string& title, const std::string& text) = 0;
@@ -22,7 +23,7 @@ public:
 
 // Answers every dialog as cancelled; used where no user can answer.
 class NoDialogs final : public Dialogs {
-public:
+  public:
     std::optional<std::string> browseFolder(Window&, const std::string&, const std::string&) override {
         return std::nullopt;
     }
@@ -35,7 +36,7 @@ public:
 
 // What the App tells a front end about windows.
 class FrontEnd {
-public:
+  public:
     virtual ~FrontEnd() = default;
     virtual void windowOpened(Window& window) = 0;
     virtual void windowClosed(Window& window) = 0;

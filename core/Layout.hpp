@@ -13,11 +13,11 @@ struct LayoutNode {
     enum class Kind { Row, Column, Group, Item, Caption, Stretch };
 
     Kind kind = Kind::Column;
-    std::string caption;            // group title or static caption
-    Element* element = nullptr;     // Item only
+    std::string caption;         // group title or static caption
+    Element* element = nullptr;  // Item only
     std::vector<LayoutNode> children;
-    int widthChars = 0;             // preferred width in average characters (0: natural)
-    int heightLines = 0;            // preferred height in text lines for multi-line boxes
+    int widthChars = 0;   // preferred width in average characters (0: natural)
+    int heightLines = 0;  // preferred height in text lines for multi-line boxes
 
     LayoutNode() = default;
     LayoutNode(Element& e) : kind(Kind::Item), element(&e) {}  // NOLINT: natural in lists

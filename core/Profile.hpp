@@ -14,15 +14,15 @@ enum class TaskScheduler { SchTasks, Crontab };
 // Every platform convention as data: the windows build paths, scripts and commands from
 // the profile, never from literals, so the same window logic serves both systems.
 struct Profile {
-    std::string name;              // "windows" or "posix"
-    char separator = '\\';         // path separator
-    std::string lineEnd;           // line end of written text files
-    std::string scriptExtension;   // ".bat" / ".sh"
-    std::string scriptPrefix;      // "call " / "exec "
+    std::string name;             // "windows" or "posix"
+    char separator = '\\';        // path separator
+    std::string lineEnd;          // line end of written text files
+    std::string scriptExtension;  // ".bat" / ".sh"
+    std::string scriptPrefix;     // "call " / "exec "
     ShellKind shell = ShellKind::Cmd;
     TextEncoding encoding = TextEncoding::AnsiCodePage;
-    std::string defaultHome;       // the home folder the settings window calls the default
-    std::string executableSuffix;  // ".exe" / ""
+    std::string defaultHome;           // the home folder the settings window calls the default
+    std::string executableSuffix;      // ".exe" / ""
     bool caseInsensitiveNames = true;  // process image names
 
     // Values of the crypto settings window's Use buttons.
@@ -32,10 +32,10 @@ struct Profile {
     std::string useDaemondFile;
     std::string useDaemonCliFile;
 
-    std::string mailerFolder;      // the e-mail settings' Use button
-    std::string mailerFile;        // "SendEmail.exe" / "sendemail"
-    std::string editorCommand;     // prefix of the command that opens a text file
-    std::string editorName;        // how the windows name that editor: "NOTEPAD"
+    std::string mailerFolder;   // the e-mail settings' Use button
+    std::string mailerFile;     // "SendEmail.exe" / "sendemail"
+    std::string editorCommand;  // prefix of the command that opens a text file
+    std::string editorName;     // how the windows name that editor: "NOTEPAD"
     TaskScheduler taskScheduler = TaskScheduler::SchTasks;
     // Commands of the power actions: shutdown, restart, hibernate, log off.
     std::array<std::string, 4> powerCommands;
@@ -52,7 +52,6 @@ struct Profile {
     // command as it is under cmd, and as one quoted word under sh.
     std::string editorCommandFor(std::string_view path) const;
 };
-
 
 const Profile& windowsProfile();
 // The POSIX profile for a user whose home directory is given.

@@ -16,7 +16,7 @@ class Timer;
 // and repeatable, in tests on virtual time as in the program on the real clock.
 // Ties fire in the order in which the timers were enabled.
 class Scheduler {
-public:
+  public:
     explicit Scheduler(Clock& clock) : clock_(clock) {}
     Scheduler(const Scheduler&) = delete;
     Scheduler& operator=(const Scheduler&) = delete;
@@ -41,7 +41,7 @@ public:
     void arm(std::uint64_t id, int intervalMs);
     void disarm(std::uint64_t id);
 
-private:
+  private:
     struct Entry {
         std::int64_t due;
         std::uint64_t seq;

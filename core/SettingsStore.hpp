@@ -11,7 +11,7 @@ namespace pd {
 // The settings store: text values by section and key under the application "SW_PACEDECK".
 // A missing key gives the caller's default; nothing is ever deleted.
 class SettingsStore {
-public:
+  public:
     static constexpr std::string_view application = "SW_PACEDECK";
     static constexpr std::string_view sharedEmailSection = "PACEDECK-SHARED-EMAIL-SETTINGS";
 
@@ -33,7 +33,7 @@ public:
 
 // In-memory store for tests; it also records the order of writes.
 class MemoryStore final : public SettingsStore {
-public:
+  public:
     std::optional<std::string> get(std::string_view section, std::string_view key) override {
         auto it = values_.find({std::string(section), std::string(key)});
         if (it == values_.end()) return std::nullopt;
@@ -56,7 +56,7 @@ public:
     }
     void clearLog() { log_.clear(); }
 
-private:
+  private:
     std::map<std::pair<std::string, std::string>, std::string> values_;
     std::vector<std::pair<std::string, std::string>> log_;
 };

@@ -51,8 +51,12 @@ std::string TimeOfDay::hhmmss() const {
     return twoDigits(seconds_ / 3600) + ":" + twoDigits(seconds_ / 60 % 60) + ":" + twoDigits(seconds_ % 60);
 }
 
-std::string TimeOfDay::ss() const { return twoDigits(seconds_ % 60); }
+std::string TimeOfDay::ss() const {
+    return twoDigits(seconds_ % 60);
+}
 
-std::string TimeOfDay::hhmm() const { return twoDigits(seconds_ / 3600) + ":" + twoDigits(seconds_ / 60 % 60); }
+std::string TimeOfDay::hhmm() const {
+    return twoDigits(seconds_ / 3600) + ":" + twoDigits(seconds_ / 60 % 60);
+}
 
 }  // namespace pd

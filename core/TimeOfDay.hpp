@@ -8,7 +8,7 @@ namespace pd {
 // A time of day with one-second resolution. Countdowns and the run-time clock are kept
 // as such values, so they wrap at 24 hours exactly as a clock does.
 class TimeOfDay {
-public:
+  public:
     static constexpr int day = 24 * 60 * 60;
 
     constexpr TimeOfDay() = default;
@@ -29,7 +29,7 @@ public:
     constexpr TimeOfDay plusSecond() const { return TimeOfDay(seconds_ + 1); }
     constexpr bool operator==(const TimeOfDay&) const = default;
 
-private:
+  private:
     int seconds_ = 0;
 };
 

@@ -12,7 +12,9 @@ Timer::Timer(Window& owner, std::string_view name, int intervalMs)
     owner_.registerTimer(*this);
 }
 
-Timer::~Timer() { scheduler_.remove(id_); }
+Timer::~Timer() {
+    scheduler_.remove(id_);
+}
 
 void Timer::setInterval(int ms) {
     if (interval_ == ms) return;

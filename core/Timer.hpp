@@ -12,7 +12,7 @@ class Scheduler;
 // A periodic timer of a window. Enabling a running timer changes nothing; disabling stops
 // it; the first tick comes one interval after enabling. Interval 0 never ticks.
 class Timer {
-public:
+  public:
     Timer(Window& owner, std::string_view name, int intervalMs = 0);
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
@@ -29,7 +29,7 @@ public:
 
     std::function<void()> onTick;
 
-private:
+  private:
     friend class Scheduler;
     void fire();
 

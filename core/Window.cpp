@@ -36,7 +36,9 @@ void Window::opened(Window* owner, bool modal) {
     open_ = true;
 }
 
-void Window::runLoad() { load(); }
+void Window::runLoad() {
+    load();
+}
 
 void Window::close() {
     if (!open_) return;
@@ -46,7 +48,9 @@ void Window::close() {
     app_.windowClosed(*this);
 }
 
-std::string Window::setting(std::string_view key) const { return setting(key, catalogue::defaultOf(key)); }
+std::string Window::setting(std::string_view key) const {
+    return setting(key, catalogue::defaultOf(key));
+}
 
 std::string Window::setting(std::string_view key, std::string_view fallback) const {
     return app_.store().read(app_.exe(), key, fallback);
@@ -56,17 +60,27 @@ bool Window::store(std::string_view key, std::string_view value) {
     return app_.writeSetting(app_.exe(), key, value);
 }
 
-void Window::loadText(Element& e) { loadText(e, e.name()); }
-void Window::loadText(Element& e, std::string_view key) { e.setText(setting(key)); }
+void Window::loadText(Element& e) {
+    loadText(e, e.name());
+}
+void Window::loadText(Element& e, std::string_view key) {
+    e.setText(setting(key));
+}
 
-void Window::loadTick(TickBox& t) { loadTick(t, t.name()); }
+void Window::loadTick(TickBox& t) {
+    loadTick(t, t.name());
+}
 void Window::loadTick(TickBox& t, std::string_view key) {
     auto fallback = tickValue(catalogue::defaultOf(key), 0);
     t.setValue(tickValue(setting(key), fallback));
 }
 
-bool Window::storeText(const Element& e) { return store(e.name(), e.text()); }
-bool Window::storeTick(const TickBox& t) { return store(t.name(), std::to_string(t.value())); }
+bool Window::storeText(const Element& e) {
+    return store(e.name(), e.text());
+}
+bool Window::storeTick(const TickBox& t) {
+    return store(t.name(), std::to_string(t.value()));
+}
 
 void Window::restoreGeometry() {
     const auto& g = catalogue::geometryOf(className_);

@@ -24,7 +24,7 @@ struct Geometry {
 // A window: its named elements and timers, its handlers, its geometry and declared
 // layout. Windows reach each other through typed references held by the App.
 class Window {
-public:
+  public:
     Window(App& app, std::string_view className, std::string caption);
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -64,7 +64,7 @@ public:
     void registerElement(Element& e) { elements_.push_back(&e); }
     void registerTimer(Timer& t) { timers_.push_back(&t); }
 
-protected:
+  protected:
     virtual void load() {}
     virtual void unload() {}
 
@@ -72,7 +72,7 @@ protected:
     std::string setting(std::string_view key) const;
     std::string setting(std::string_view key, std::string_view fallback) const;
     bool store(std::string_view key, std::string_view value);
-    void loadText(Element& e);                          // from the key of the element's name
+    void loadText(Element& e);  // from the key of the element's name
     void loadText(Element& e, std::string_view key);
     void loadTick(TickBox& t);
     void loadTick(TickBox& t, std::string_view key);
@@ -84,7 +84,7 @@ protected:
     void storePosition();
     void storePosition(std::string_view prefix);  // under another prefix ("DESKTOP")
 
-private:
+  private:
     App& app_;
     std::string className_;
     std::string caption_;

@@ -14,7 +14,7 @@ class Label;
 // the light chaser, the lock-key lights and the tool-tip refresher. While the heartbeat
 // runs it also holds the system's own sleep inhibitor.
 class Heartbeats {
-public:
+  public:
     explicit Heartbeats(MainWindow& w);
     Heartbeats(const Heartbeats&) = delete;
     Heartbeats& operator=(const Heartbeats&) = delete;
@@ -26,7 +26,7 @@ public:
     // The main settings window's OK: chaser lamps reset, heartbeat timer restarted.
     void resetFromSettings();
 
-private:
+  private:
     // handlers, in the order of the window
     void kittButtonClicked();
     void heartbeatTick();

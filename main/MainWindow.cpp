@@ -26,12 +26,14 @@ MainWindow::MainWindow(App& app) : Window(app, "PACEDECK_MAIN", "PACEDECK") {
     const auto& profile = app.profile();
     const auto& mailer = profile.mailerFile;
     PROCESS_TEXTBOX_4.setText(mailer);
-    PROCESS_TEXTBOX_4.setToolTip("\"" + mailer + "\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED");
+    PROCESS_TEXTBOX_4.setToolTip("\"" + mailer +
+                                 "\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED");
     ZERO_NEW_LINE_TEXTBOX.setText(profile.zeroReading());
     const auto& nl = profile.lineEnd;
     LOG_TOP_MESSAGE_TEXTBOX.setText("!!! - SYNCWARD - PACEDECK - !!!" + nl);
-    LOG_BOTTOM_MESSAGE_TEXTBOX.setText("!!! - Thanks for using Syncward Software - !!!" + nl +
-                                       "!!! - PACEDECK - made by the PACEDECK developers for node keepers - !!!" + nl);
+    LOG_BOTTOM_MESSAGE_TEXTBOX.setText(
+        "!!! - Thanks for using Syncward Software - !!!" + nl +
+        "!!! - PACEDECK - made by the PACEDECK developers for node keepers - !!!" + nl);
 
     ALWAYS_ON_TOP_TICKBOX.onChange = [this] { alwaysOnTopClicked(); };
     AUTOSTART_START_BUTTON.onClick = [this] { autostartButtonClicked(); };
@@ -91,8 +93,9 @@ Timer& MainWindow::taskTimer(int stage) {
 
 Label& MainWindow::kittLabel(int n) {
     static constexpr std::array<Label MainWindow::*, 7> labels = {
-        &MainWindow::KITT_LABEL_1, &MainWindow::KITT_LABEL_2, &MainWindow::KITT_LABEL_3, &MainWindow::KITT_LABEL_4,
-        &MainWindow::KITT_LABEL_5, &MainWindow::KITT_LABEL_6, &MainWindow::KITT_LABEL_7};
+        &MainWindow::KITT_LABEL_1, &MainWindow::KITT_LABEL_2, &MainWindow::KITT_LABEL_3,
+        &MainWindow::KITT_LABEL_4, &MainWindow::KITT_LABEL_5, &MainWindow::KITT_LABEL_6,
+        &MainWindow::KITT_LABEL_7};
     return this->*labels.at(static_cast<std::size_t>(n - 1));
 }
 
@@ -167,10 +170,11 @@ void MainWindow::load() {
 }
 
 void MainWindow::giveTimersTheirIntervals() {
-    for (auto* t : {&AUTOSTART_TIMER, &AUTOCLOSE_TIMER, &RUNTIME_TIMER, &TOOLTIP_TIMER, &HEARTBEAT_TIMER,
-                    &BLOCKCOUNTER_COUNTDOWN_TIMER, &GETBLOCKCOUNT_TIMER, &BLOCKCOUNT_TEXTBOX_UPDATER_TIMER,
-                    &ZERO_EMPTY_TEXTBOX_CHECKER_TIMER, &IDENTICAL_CHECKER_TIMER, &VERIFY_TIMER, &TRIPLE_CHECK_TIMER,
-                    &COMPLETED_TIMER, &OVERRIDE_TIMER, &FOLDER_SIZER_BEFORE_TIMER, &FOLDER_SIZER_AFTER_TIMER})
+    for (auto* t :
+         {&AUTOSTART_TIMER, &AUTOCLOSE_TIMER, &RUNTIME_TIMER, &TOOLTIP_TIMER, &HEARTBEAT_TIMER,
+          &BLOCKCOUNTER_COUNTDOWN_TIMER, &GETBLOCKCOUNT_TIMER, &BLOCKCOUNT_TEXTBOX_UPDATER_TIMER,
+          &ZERO_EMPTY_TEXTBOX_CHECKER_TIMER, &IDENTICAL_CHECKER_TIMER, &VERIFY_TIMER, &TRIPLE_CHECK_TIMER,
+          &COMPLETED_TIMER, &OVERRIDE_TIMER, &FOLDER_SIZER_BEFORE_TIMER, &FOLDER_SIZER_AFTER_TIMER})
         t->setInterval(1000);
     for (int n = 1; n <= 20; ++n) taskTimer(n).setInterval(1000);
     MULTI_PROCESS_WATCHER_TIMER.setInterval(250);
@@ -182,7 +186,9 @@ void MainWindow::giveTimersTheirIntervals() {
     CHECKER_TIMER.setInterval(3000);
 }
 
-void MainWindow::restoreTick(TickBox& t) { restoreTick(t, t.name()); }
+void MainWindow::restoreTick(TickBox& t) {
+    restoreTick(t, t.name());
+}
 
 void MainWindow::restoreTick(TickBox& t, std::string_view key) {
     // Restoring acts as the user's tick would, and a user cannot tick a greyed box: so a
@@ -228,11 +234,12 @@ void MainWindow::restoreSettings() {
 }
 
 void MainWindow::resetRunRecord() {
-    for (auto* box : {&RUN_QT_OR_D_TEXTBOX, &DOWNLOADED_BLOCKS_TEXTBOX, &DATE_TEXTBOX, &TOTAL_RUNTIME_TEXTBOX,
-                      &START_TIME_TEXTBOX, &END_TIME_TEXTBOX, &BLOCK_VERIFIER_TEXTBOX, &BLOCK_TRIPLE_CHECK_TEXTBOX,
-                      &BLOCKCOUNT_LOG_END_TEXTBOX, &FILE_SIZE_BYTES_TEXTBOX, &FILE_SIZE_KILOBYTES_TEXTBOX,
-                      &FILE_SIZE_MEGABYTES_TEXTBOX, &FILE_SIZE_GIGABYTES_TEXTBOX, &FILE_SIZE_TERABYTES_TEXTBOX,
-                      &FILE_SIZE_PETABYTES_TEXTBOX})
+    for (auto* box :
+         {&RUN_QT_OR_D_TEXTBOX, &DOWNLOADED_BLOCKS_TEXTBOX, &DATE_TEXTBOX, &TOTAL_RUNTIME_TEXTBOX,
+          &START_TIME_TEXTBOX, &END_TIME_TEXTBOX, &BLOCK_VERIFIER_TEXTBOX, &BLOCK_TRIPLE_CHECK_TEXTBOX,
+          &BLOCKCOUNT_LOG_END_TEXTBOX, &FILE_SIZE_BYTES_TEXTBOX, &FILE_SIZE_KILOBYTES_TEXTBOX,
+          &FILE_SIZE_MEGABYTES_TEXTBOX, &FILE_SIZE_GIGABYTES_TEXTBOX, &FILE_SIZE_TERABYTES_TEXTBOX,
+          &FILE_SIZE_PETABYTES_TEXTBOX})
         box->setText("");
     BC_FOLDER_SIZE_BEFORE.setText("!!! STILL TO RUN !!!");
     BC_FOLDER_SIZE_AFTER.setText("!!! STILL TO RUN !!!");
@@ -301,14 +308,17 @@ void exclusiveChoice(TickBox& chosen, TickBox& other, TextBox& field, std::strin
 }
 }  // namespace
 
-void MainWindow::runQtClicked() { exclusiveChoice(RUN_QT_TICKBOX, RUN_DAEMON_TICKBOX, RUN_QT_OR_D_TEXTBOX, "QT"); }
+void MainWindow::runQtClicked() {
+    exclusiveChoice(RUN_QT_TICKBOX, RUN_DAEMON_TICKBOX, RUN_QT_OR_D_TEXTBOX, "QT");
+}
 
 void MainWindow::runDaemonClicked() {
     exclusiveChoice(RUN_DAEMON_TICKBOX, RUN_QT_TICKBOX, RUN_QT_OR_D_TEXTBOX, "DAEMON");
 }
 
 void MainWindow::autocloseChoiceClicked() {
-    exclusiveChoice(TASK_19_ENABLE_TICKBOX, TASK_20_ENABLE_TICKBOX, AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX, "AUTOCLOSE");
+    exclusiveChoice(TASK_19_ENABLE_TICKBOX, TASK_20_ENABLE_TICKBOX, AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX,
+                    "AUTOCLOSE");
     storeText(AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX);
 }
 

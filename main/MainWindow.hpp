@@ -18,7 +18,7 @@ namespace pd {
 // blockcounter, process watch, folder sizer, heartbeats, end report) live in their own
 // classes and work on these elements and timers.
 class MainWindow final : public Window {
-public:
+  public:
     explicit MainWindow(App& app);
     LayoutNode layout() override;
 
@@ -30,12 +30,20 @@ public:
     Button AUTOSTART_START_BUTTON{*this, "AUTOSTART_START_BUTTON", {.text = "START"}};
     TextBox AUTOCLOSE_TIMER_TEXTBOX{*this, "AUTOCLOSE_TIMER_TEXTBOX", {.text = "00", .locked = true}};
     Button AUTOCLOSE_START_BUTTON{*this, "AUTOCLOSE_START_BUTTON", {.text = "START", .enabled = false}};
-    TextBox MULTILOADER_LAST_RUN_TEXTBOX{*this, "MULTILOADER_LAST_RUN_TEXTBOX", {.text = "MULTILOADER-LAST-RUN", .locked = true}};
-    TextBox BLOCKCOUNTER_LAST_RUN_TEXTBOX{*this, "BLOCKCOUNTER_LAST_RUN_TEXTBOX", {.text = "BLOCKCOUNTER-LAST-RUN", .locked = true}};
-    Button MULTILOADER_START_STOP_BUTTON{*this, "MULTILOADER_START_STOP_BUTTON", {.text = "START", .tip = "START / STOP MULTILOADER"}};
-    Label CURRENT_STATUS_LABEL{*this, "CURRENT_STATUS_LABEL", {.text = "READY...", .fore = colour::green, .back = colour::black}};
-    Label RUNTIME_LABEL{*this, "RUNTIME_LABEL", {.text = "00:00:00", .tip = "UPTIME-TIMER - PACEDECK HAS BEEN RUNNING THIS LONG !!!"}};
-    TextBox CLOSE_REQUEST_COUNTDOWN_TEXTBOX{*this, "CLOSE_REQUEST_COUNTDOWN_TEXTBOX", {.text = "00:00:00", .locked = true}};
+    TextBox MULTILOADER_LAST_RUN_TEXTBOX{
+        *this, "MULTILOADER_LAST_RUN_TEXTBOX", {.text = "MULTILOADER-LAST-RUN", .locked = true}};
+    TextBox BLOCKCOUNTER_LAST_RUN_TEXTBOX{
+        *this, "BLOCKCOUNTER_LAST_RUN_TEXTBOX", {.text = "BLOCKCOUNTER-LAST-RUN", .locked = true}};
+    Button MULTILOADER_START_STOP_BUTTON{
+        *this, "MULTILOADER_START_STOP_BUTTON", {.text = "START", .tip = "START / STOP MULTILOADER"}};
+    Label CURRENT_STATUS_LABEL{
+        *this, "CURRENT_STATUS_LABEL", {.text = "READY...", .fore = colour::green, .back = colour::black}};
+    Label RUNTIME_LABEL{
+        *this,
+        "RUNTIME_LABEL",
+        {.text = "00:00:00", .tip = "UPTIME-TIMER - PACEDECK HAS BEEN RUNNING THIS LONG !!!"}};
+    TextBox CLOSE_REQUEST_COUNTDOWN_TEXTBOX{
+        *this, "CLOSE_REQUEST_COUNTDOWN_TEXTBOX", {.text = "00:00:00", .locked = true}};
 
     // ---- run pipeline: stage lights and choices
     TextBox TASK_1_LIGHT{*this, "TASK_1_LIGHT", {.back = colour::black}};
@@ -68,8 +76,10 @@ public:
     TickBox RUN_QT_TICKBOX{*this, "RUN_QT_TICKBOX", {.text = "RUN QT"}};
     TickBox RUN_DAEMON_TICKBOX{*this, "RUN_DAEMON_TICKBOX", {.text = "RUN DAEMON"}};
     TextBox RUN_QT_OR_D_TEXTBOX{*this, "RUN_QT_OR_D_TEXTBOX", {.locked = true}};
-    TextBox AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX{*this, "AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX", {.locked = true}};
-    TextBox AUTOTIMER_ACTION_TEXTBOX{*this, "AUTOTIMER_ACTION_TEXTBOX", {.text = "!!! NO ACTION SET !!!", .locked = true}};
+    TextBox AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX{
+        *this, "AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX", {.locked = true}};
+    TextBox AUTOTIMER_ACTION_TEXTBOX{
+        *this, "AUTOTIMER_ACTION_TEXTBOX", {.text = "!!! NO ACTION SET !!!", .locked = true}};
 
     // ---- the run's record
     TextBox PC_NAME_TEXTBOX{*this, "PC_NAME_TEXTBOX", {.locked = true}};
@@ -77,15 +87,21 @@ public:
     TextBox START_TIME_TEXTBOX{*this, "START_TIME_TEXTBOX", {.locked = true}};
     TextBox END_TIME_TEXTBOX{*this, "END_TIME_TEXTBOX", {.locked = true}};
     TextBox TOTAL_RUNTIME_TEXTBOX{*this, "TOTAL_RUNTIME_TEXTBOX", {.locked = true}};
-    TextBox BLOCKCOUNT_LOG_START_TEXTBOX{*this, "BLOCKCOUNT_LOG_START_TEXTBOX", {.text = "0", .locked = true}};
+    TextBox BLOCKCOUNT_LOG_START_TEXTBOX{
+        *this, "BLOCKCOUNT_LOG_START_TEXTBOX", {.text = "0", .locked = true}};
     TextBox BLOCKCOUNT_LOG_END_TEXTBOX{*this, "BLOCKCOUNT_LOG_END_TEXTBOX", {.locked = true}};
     TextBox DOWNLOADED_BLOCKS_TEXTBOX{*this, "DOWNLOADED_BLOCKS_TEXTBOX", {.locked = true}};
 
     // ---- end report
     TextBox LOG_TOP_MESSAGE_TEXTBOX{*this, "LOG_TOP_MESSAGE_TEXTBOX", {.visible = false, .multiLine = true}};
-    TextBox SPLITTER_LINE_TEXTBOX{*this, "SPLITTER_LINE_TEXTBOX", {.text = std::string(61, '='), .visible = false}};
-    TextBox LOG_BOTTOM_MESSAGE_TEXTBOX{*this, "LOG_BOTTOM_MESSAGE_TEXTBOX", {.visible = false, .multiLine = true}};
-    TextBox LOG_FILE_OUTPUT_TEXTBOX{*this, "LOG_FILE_OUTPUT_TEXTBOX", {.text = "!!! LOG GENERATED AFTER RUN COMPLETION !!!", .locked = true, .multiLine = true}};
+    TextBox SPLITTER_LINE_TEXTBOX{
+        *this, "SPLITTER_LINE_TEXTBOX", {.text = std::string(61, '='), .visible = false}};
+    TextBox LOG_BOTTOM_MESSAGE_TEXTBOX{
+        *this, "LOG_BOTTOM_MESSAGE_TEXTBOX", {.visible = false, .multiLine = true}};
+    TextBox LOG_FILE_OUTPUT_TEXTBOX{
+        *this,
+        "LOG_FILE_OUTPUT_TEXTBOX",
+        {.text = "!!! LOG GENERATED AFTER RUN COMPLETION !!!", .locked = true, .multiLine = true}};
 
     // ---- settings copied here by the settings windows
     TextBox PACEDECK_HOME_TEXTBOX{*this, "PACEDECK_HOME_TEXTBOX", {.locked = true}};
@@ -98,46 +114,97 @@ public:
     TextBox CLI_NAME_TEXTBOX{*this, "CLI_NAME_TEXTBOX", {.locked = true}};
     TextBox SW_QT_COMMAND_TEXTBOX{*this, "SW_QT_COMMAND_TEXTBOX", {.text = placeholderQt, .locked = true}};
     TextBox SW_D_COMMAND_TEXTBOX{*this, "SW_D_COMMAND_TEXTBOX", {.text = placeholderDaemon, .locked = true}};
-    TextBox SWCLI_STOP_COMMAND_TEXTBOX{*this, "SWCLI_STOP_COMMAND_TEXTBOX", {.text = placeholderCliStop, .locked = true}};
-    TextBox GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX{*this, "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX", {.text = placeholderBlockcount, .locked = true}};
+    TextBox SWCLI_STOP_COMMAND_TEXTBOX{
+        *this, "SWCLI_STOP_COMMAND_TEXTBOX", {.text = placeholderCliStop, .locked = true}};
+    TextBox GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX{
+        *this, "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX", {.text = placeholderBlockcount, .locked = true}};
     TextBox EMAIL_OUTPUT_START_COMMAND_TEXTBOX{*this, "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", {.locked = true}};
     TextBox EMAIL_OUTPUT_END_COMMAND_TEXTBOX{*this, "EMAIL_OUTPUT_END_COMMAND_TEXTBOX", {.locked = true}};
-    TickBox AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX{*this, "AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX", {.text = "AutoLoad Block Count File", .visible = false}};
-    TextBox GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX{*this, "GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX", {.visible = false}};
-    TextBox HEARTBEAT_COUNTDOWN_TIME_TEXTBOX{*this, "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", {.fore = colour::green, .back = colour::black, .locked = true}};
+    TickBox AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX{
+        *this, "AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX", {.text = "AutoLoad Block Count File", .visible = false}};
+    TextBox GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX{
+        *this, "GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX", {.visible = false}};
+    TextBox HEARTBEAT_COUNTDOWN_TIME_TEXTBOX{*this,
+                                             "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX",
+                                             {.fore = colour::green, .back = colour::black, .locked = true}};
 
     // ---- blockcounter
-    TextBox CURRENT_BLOCK_TEXTBOX{*this, "CURRENT_BLOCK_TEXTBOX", {.fore = colour::green, .back = colour::black, .locked = true}};
-    TextBox LAST_BLOCKCOUNT_TEXTBOX{*this, "LAST_BLOCKCOUNT_TEXTBOX", {.fore = colour::green, .back = colour::black, .locked = true}};
+    TextBox CURRENT_BLOCK_TEXTBOX{
+        *this, "CURRENT_BLOCK_TEXTBOX", {.fore = colour::green, .back = colour::black, .locked = true}};
+    TextBox LAST_BLOCKCOUNT_TEXTBOX{
+        *this, "LAST_BLOCKCOUNT_TEXTBOX", {.fore = colour::green, .back = colour::black, .locked = true}};
     TextBox USER_COUNT_TIME_TEXTBOX{*this, "USER_COUNT_TIME_TEXTBOX", {.back = colour::green}};
-    TextBox BLOCKCOUNT_TIMER_TEXTBOX{*this, "BLOCKCOUNT_TIMER_TEXTBOX", {.back = colour::green, .locked = true}};
-    TextBox USER_OVERRIDE_TIME_TEXTBOX{*this, "USER_OVERRIDE_TIME_TEXTBOX", {.back = colour::pink, .enabled = false}};
-    TextBox OVERRIDE_TIMER_TEXTBOX{*this, "OVERRIDE_TIMER_TEXTBOX", {.back = colour::pink, .enabled = false, .locked = true}};
-    Button START_STOP_TIMER_BUTTON{*this, "START_STOP_TIMER_BUTTON", {.text = "START", .tip = "START / STOP BLOCKCOUNTER"}};
+    TextBox BLOCKCOUNT_TIMER_TEXTBOX{
+        *this, "BLOCKCOUNT_TIMER_TEXTBOX", {.back = colour::green, .locked = true}};
+    TextBox USER_OVERRIDE_TIME_TEXTBOX{
+        *this, "USER_OVERRIDE_TIME_TEXTBOX", {.back = colour::pink, .enabled = false}};
+    TextBox OVERRIDE_TIMER_TEXTBOX{
+        *this, "OVERRIDE_TIMER_TEXTBOX", {.back = colour::pink, .enabled = false, .locked = true}};
+    Button START_STOP_TIMER_BUTTON{
+        *this, "START_STOP_TIMER_BUTTON", {.text = "START", .tip = "START / STOP BLOCKCOUNTER"}};
     Button RUN_NOW_BUTTON{*this, "RUN_NOW_BUTTON", {.text = "Run Now"}};
-    Button START_OVERRIDE_BUTTON{*this, "START_OVERRIDE_BUTTON", {.text = "START", .tip = "START / STOP BLOCKCOUNTER OVERRIDE TIMER", .enabled = false}};
-    Button FINISH_BLOCKCOUNTER_BUTTON{*this, "FINISH_BLOCKCOUNTER_BUTTON", {.text = "MANUAL FINISH BLOCKCOUNTER", .tip = "STOP BLOCKCOUNTER AND CONTINUE RUN PROCESS"}};
+    Button START_OVERRIDE_BUTTON{
+        *this,
+        "START_OVERRIDE_BUTTON",
+        {.text = "START", .tip = "START / STOP BLOCKCOUNTER OVERRIDE TIMER", .enabled = false}};
+    Button FINISH_BLOCKCOUNTER_BUTTON{
+        *this,
+        "FINISH_BLOCKCOUNTER_BUTTON",
+        {.text = "MANUAL FINISH BLOCKCOUNTER", .tip = "STOP BLOCKCOUNTER AND CONTINUE RUN PROCESS"}};
     TickBox OVERRIDE_TIMER_ENABLE_TICKBOX{*this, "OVERRIDE_TIMER_ENABLE_TICKBOX", {.text = "OVERRIDE TIMER"}};
-    TickBox AUTOSTART_OVERRIDE_TIMER_TICKBOX{*this, "AUTOSTART_OVERRIDE_TIMER_TICKBOX", {.text = "AUTO START", .enabled = false}};
-    TickBox FINISH_WHEN_IDENTICAL_TICKBOX{*this, "FINISH_WHEN_IDENTICAL_TICKBOX", {.text = "Finish When Identical"}};
-    TextBox IDENTICAL_TEXTBOX{*this, "IDENTICAL_TEXTBOX", {.text = "IDENTICAL", .tip = "!!! IDENTICAL BLOCK NUMBERS FOUND !!!", .locked = true}};
-    TextBox VERIFYING_TEXTBOX{*this, "VERIFYING_TEXTBOX", {.text = "VERIFYING", .tip = "VERIFYING IDENTICAL BLOCK NUMBERS", .locked = true}};
-    TextBox TRIPLE_CHECK_TEXTBOX{*this, "TRIPLE_CHECK_TEXTBOX", {.text = "TRIPLE-CHECK", .tip = "TRIPLE-CHECKING IDENTICAL BLOCK NUMBERS", .locked = true}};
-    TextBox CONFIRMED_TEXTBOX{*this, "CONFIRMED_TEXTBOX", {.text = "CONFIRMED", .tip = "!!! IDENTICAL BLOCK NUMBERS CONFIRMED !!!", .locked = true}};
+    TickBox AUTOSTART_OVERRIDE_TIMER_TICKBOX{
+        *this, "AUTOSTART_OVERRIDE_TIMER_TICKBOX", {.text = "AUTO START", .enabled = false}};
+    TickBox FINISH_WHEN_IDENTICAL_TICKBOX{
+        *this, "FINISH_WHEN_IDENTICAL_TICKBOX", {.text = "Finish When Identical"}};
+    TextBox IDENTICAL_TEXTBOX{
+        *this,
+        "IDENTICAL_TEXTBOX",
+        {.text = "IDENTICAL", .tip = "!!! IDENTICAL BLOCK NUMBERS FOUND !!!", .locked = true}};
+    TextBox VERIFYING_TEXTBOX{
+        *this,
+        "VERIFYING_TEXTBOX",
+        {.text = "VERIFYING", .tip = "VERIFYING IDENTICAL BLOCK NUMBERS", .locked = true}};
+    TextBox TRIPLE_CHECK_TEXTBOX{
+        *this,
+        "TRIPLE_CHECK_TEXTBOX",
+        {.text = "TRIPLE-CHECK", .tip = "TRIPLE-CHECKING IDENTICAL BLOCK NUMBERS", .locked = true}};
+    TextBox CONFIRMED_TEXTBOX{
+        *this,
+        "CONFIRMED_TEXTBOX",
+        {.text = "CONFIRMED", .tip = "!!! IDENTICAL BLOCK NUMBERS CONFIRMED !!!", .locked = true}};
     TextBox BLOCK_VERIFIER_TEXTBOX{*this, "BLOCK_VERIFIER_TEXTBOX", {.visible = false}};
     TextBox BLOCK_TRIPLE_CHECK_TEXTBOX{*this, "BLOCK_TRIPLE_CHECK_TEXTBOX", {.visible = false}};
     TextBox ZERO_NEW_LINE_TEXTBOX{*this, "ZERO_NEW_LINE_TEXTBOX", {.visible = false}};
     TextBox EMPTY_TEXTBOX{*this, "EMPTY_TEXTBOX", {.visible = false}};
 
     // ---- process lights
-    TextBox PROCESS_TEXTBOX_1{*this, "PROCESS_TEXTBOX_1", {.text = "QT", .tip = "QT PROCESS - GREEN=RUNNING, RED=STOPPED", .locked = true}};
-    TextBox PROCESS_TEXTBOX_2{*this, "PROCESS_TEXTBOX_2", {.text = "DAEMON", .tip = "DAEMON  PROCESS - GREEN=RUNNING, RED=STOPPED", .locked = true}};
-    TextBox PROCESS_TEXTBOX_3{*this, "PROCESS_TEXTBOX_3", {.text = "CLI", .tip = "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED", .locked = true}};
+    TextBox PROCESS_TEXTBOX_1{
+        *this,
+        "PROCESS_TEXTBOX_1",
+        {.text = "QT", .tip = "QT PROCESS - GREEN=RUNNING, RED=STOPPED", .locked = true}};
+    TextBox PROCESS_TEXTBOX_2{
+        *this,
+        "PROCESS_TEXTBOX_2",
+        {.text = "DAEMON", .tip = "DAEMON  PROCESS - GREEN=RUNNING, RED=STOPPED", .locked = true}};
+    TextBox PROCESS_TEXTBOX_3{
+        *this,
+        "PROCESS_TEXTBOX_3",
+        {.text = "CLI", .tip = "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED", .locked = true}};
     TextBox PROCESS_TEXTBOX_4{*this, "PROCESS_TEXTBOX_4", {.locked = true}};
 
     // ---- folder sizer
-    TextBox BC_FOLDER_SIZE_BEFORE{*this, "BC_FOLDER_SIZE_BEFORE", {.text = "!!! STILL TO RUN !!!", .tip = "File / Folder Size - BEFORE BLOCKCHAIN UPDATE", .locked = true, .multiLine = true}};
-    TextBox BC_FOLDER_SIZE_AFTER{*this, "BC_FOLDER_SIZE_AFTER", {.text = "!!! STILL TO RUN !!!", .tip = "File / Folder Size - AFTER BLOCKCHAIN UPDATE", .locked = true, .multiLine = true}};
+    TextBox BC_FOLDER_SIZE_BEFORE{*this,
+                                  "BC_FOLDER_SIZE_BEFORE",
+                                  {.text = "!!! STILL TO RUN !!!",
+                                   .tip = "File / Folder Size - BEFORE BLOCKCHAIN UPDATE",
+                                   .locked = true,
+                                   .multiLine = true}};
+    TextBox BC_FOLDER_SIZE_AFTER{*this,
+                                 "BC_FOLDER_SIZE_AFTER",
+                                 {.text = "!!! STILL TO RUN !!!",
+                                  .tip = "File / Folder Size - AFTER BLOCKCHAIN UPDATE",
+                                  .locked = true,
+                                  .multiLine = true}};
     Button FFS_RUN_1_BUTTON{*this, "FFS_RUN_1_BUTTON", {.text = "Run", .tip = "Get Folder Size Now"}};
     Button FFS_RUN_2_BUTTON{*this, "FFS_RUN_2_BUTTON", {.text = "Run", .tip = "Get Folder Size Now"}};
     TextBox FILE_SIZE_BYTES_TEXTBOX{*this, "FILE_SIZE_BYTES_TEXTBOX", {.visible = false}};
@@ -148,8 +215,13 @@ public:
     TextBox FILE_SIZE_PETABYTES_TEXTBOX{*this, "FILE_SIZE_PETABYTES_TEXTBOX", {.visible = false}};
 
     // ---- heartbeats and lock lights
-    TextBox HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX{*this, "HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX", {.text = "--:--:--", .tip = "KITT \"Num-Lock\" HEARTBEAT TIMER", .locked = true}};
-    Button KITT_START_BUTTON{*this, "KITT_START_BUTTON", {.text = "START KITT", .tip = "START / STOP KITT \"Num-Lock\" HEARTBEAT"}};
+    TextBox HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX{
+        *this,
+        "HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX",
+        {.text = "--:--:--", .tip = "KITT \"Num-Lock\" HEARTBEAT TIMER", .locked = true}};
+    Button KITT_START_BUTTON{*this,
+                             "KITT_START_BUTTON",
+                             {.text = "START KITT", .tip = "START / STOP KITT \"Num-Lock\" HEARTBEAT"}};
     Label KITT_LABEL_1{*this, "KITT_LABEL_1", {.back = colour::black}};
     Label KITT_LABEL_2{*this, "KITT_LABEL_2", {.back = colour::black}};
     Label KITT_LABEL_3{*this, "KITT_LABEL_3", {.back = colour::black}};
@@ -158,15 +230,22 @@ public:
     Label KITT_LABEL_6{*this, "KITT_LABEL_6", {.back = colour::black}};
     Label KITT_LABEL_7{*this, "KITT_LABEL_7", {.back = colour::black}};
     Label KITT_BACKGROUND_LABEL{*this, "KITT_BACKGROUND_LABEL", {.back = colour::black}};
-    Label VERT_NUM_LIGHT_LABEL{*this, "VERT_NUM_LIGHT_LABEL", {.text = "N", .tip = "NUM LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"}};
-    Label VERT_CAPS_LIGHT_LABEL{*this, "VERT_CAPS_LIGHT_LABEL", {.text = "C", .tip = "CAPS LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"}};
-    Label VERT_SCROLL_LIGHT_LABEL{*this, "VERT_SCROLL_LIGHT_LABEL", {.text = "S", .tip = "SCROLL LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"}};
+    Label VERT_NUM_LIGHT_LABEL{*this,
+                               "VERT_NUM_LIGHT_LABEL",
+                               {.text = "N", .tip = "NUM LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"}};
+    Label VERT_CAPS_LIGHT_LABEL{*this,
+                                "VERT_CAPS_LIGHT_LABEL",
+                                {.text = "C", .tip = "CAPS LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"}};
+    Label VERT_SCROLL_LIGHT_LABEL{*this,
+                                  "VERT_SCROLL_LIGHT_LABEL",
+                                  {.text = "S", .tip = "SCROLL LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"}};
 
     // ---- buttons that open other windows, and EXIT
     Button SETTINGS_BUTTON{*this, "SETTINGS_BUTTON", {.text = "Settings"}};
     Button MANUAL_RUN_BUTTON{*this, "MANUAL_RUN_BUTTON", {.text = "Manual Run"}};
     Button BOX_INFO_BUTTON{*this, "BOX_INFO_BUTTON", {.text = "Box Info"}};
-    Button TERMINATOR_BUTTON{*this, "TERMINATOR_BUTTON", {.text = "TERMINATOR", .tip = "!!! PROCESS TERMINATOR !!!"}};
+    Button TERMINATOR_BUTTON{
+        *this, "TERMINATOR_BUTTON", {.text = "TERMINATOR", .tip = "!!! PROCESS TERMINATOR !!!"}};
     Button BLOCK_TIMES_WINDOW_BUTTON{*this, "BLOCK_TIMES_WINDOW_BUTTON", {.text = "Block Times"}};
     Button END_LOG_BUTTON{*this, "END_LOG_BUTTON", {.text = "End Log", .enabled = false}};
     Button HELP_BUTTON{*this, "HELP_BUTTON", {.text = "Basic Help"}};
@@ -273,11 +352,11 @@ public:
     EndReport endReport{*this};
     Pipeline pipeline{*this};
 
-protected:
+  protected:
     void load() override;
     void unload() override;
 
-private:
+  private:
     void giveTimersTheirIntervals();
     void restoreTick(TickBox& t);
     void restoreTick(TickBox& t, std::string_view key);

@@ -18,7 +18,7 @@ struct Outcome {
 
 // One look at the process table; lookups by name are then cheap.
 class ProcessTable {
-public:
+  public:
     virtual ~ProcessTable() = default;
     virtual bool has(std::string_view name) const = 0;
 };
@@ -39,7 +39,7 @@ enum class WindowStyle { Hidden, Normal };
 // The operations the windows need from the system. One implementation per system, and a
 // fake for the behaviour tests.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Processes. A snapshot that cannot be taken gives nullptr.

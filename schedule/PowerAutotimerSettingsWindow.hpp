@@ -25,7 +25,7 @@ int powerActionIndex(std::string_view text);
 // PACEDECK_POWER_AUTOTIMER_SETTINGS: chooses the power action that ends a run and the
 // length of the last countdown before it.
 class PowerAutotimerSettingsWindow final : public Window {
-public:
+  public:
     explicit PowerAutotimerSettingsWindow(App& app);
     LayoutNode layout() override;
 
@@ -38,11 +38,11 @@ public:
     TextBox CLOSE_REQUEST_COUNTDOWN_TEXTBOX{*this, "CLOSE_REQUEST_COUNTDOWN_TEXTBOX", {.text = "00:00:00"}};
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
 
-protected:
+  protected:
     void load() override;
     void unload() override;
 
-private:
+  private:
     TickBox& actionTick(int index);
     void actionClicked(int index);
     void okClicked();

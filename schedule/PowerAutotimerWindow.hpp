@@ -7,7 +7,7 @@ namespace pd {
 // PACEDECK_POWER_AUTOTIMER_WINDOW: the last countdown of a run, shown without blocking
 // the main window; at zero it starts the chosen power action and closes.
 class PowerAutotimerWindow final : public Window {
-public:
+  public:
     explicit PowerAutotimerWindow(App& app);
     LayoutNode layout() override;
 
@@ -21,11 +21,11 @@ public:
 
     TimeOfDay POWER_TIME_LEFT{};
 
-protected:
+  protected:
     void load() override;
     void unload() override;
 
-private:
+  private:
     void startStopClicked();
     void counterTick();
     void stopCounting(std::string_view status);

@@ -22,7 +22,7 @@ struct GraphicalSession {
 // scheduler: SchTasks under Windows, a tagged line of the user's crontab under POSIX.
 // The window shows each command exactly as it runs it.
 class ScheduledTask {
-public:
+  public:
     ScheduledTask(const Profile& profile, std::string exe, GraphicalSession session = {});
 
     // "PACEDECK - " + EXE: each copy of the program has a task of its own.
@@ -47,7 +47,7 @@ public:
     static std::optional<std::pair<int, int>> parseRunTime(std::string_view text);
     static bool isRunTime(std::string_view text) { return parseRunTime(text).has_value(); }
 
-private:
+  private:
     std::string quotedName() const;  // the name between double quotes
     std::string cronTag() const;     // what marks the task's crontab line
     std::string cronDays(std::string_view dayList) const;

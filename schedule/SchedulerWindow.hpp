@@ -12,7 +12,7 @@ namespace pd {
 // window builds the task's commands, shows each one and runs it; what it believes about
 // the task is the status word it stores itself.
 class SchedulerWindow final : public Window {
-public:
+  public:
     explicit SchedulerWindow(App& app);
     LayoutNode layout() override;
 
@@ -57,11 +57,11 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override;
 
-private:
+  private:
     std::array<TickBox*, 7> weekdays();
     std::array<TickBox*, 8> dayOptions();
     std::array<TextBox*, 7> dayFields();

@@ -44,7 +44,9 @@ void EmailSettingsWindow::unload() {
 
 // The scripts go under the main settings window's home folder (the commands name the main
 // window's, which that window's OK keeps equal).
-std::string EmailSettingsWindow::homeFolder() const { return settingsHomeFolder(app()).text(); }
+std::string EmailSettingsWindow::homeFolder() const {
+    return settingsHomeFolder(app()).text();
+}
 
 void EmailSettingsWindow::regenerate() {
     auto& main = app().main();

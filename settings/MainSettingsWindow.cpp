@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "confgen/ConfGeneratorWindow.hpp"
 #include "core/App.hpp"
 #include "core/TextFile.hpp"
 #include "main/MainWindow.hpp"
-#include "confgen/ConfGeneratorWindow.hpp"
 #include "schedule/PowerAutotimerSettingsWindow.hpp"
 #include "schedule/SchedulerWindow.hpp"
 #include "settings/CryptoSettingsWindow.hpp"

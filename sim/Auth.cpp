@@ -1,4 +1,4 @@
-#include "Auth.h"
+#include "Auth.hpp"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
@@ -36,8 +36,8 @@ std::string base64Encode(std::string_view data) {
     std::string out;
     std::size_t i = 0;
     while (i + 2 < data.size()) {
-        unsigned v = (static_cast<unsigned char>(data[i]) << 16) | (static_cast<unsigned char>(data[i + 1]) << 8) |
-                     static_cast<unsigned char>(data[i + 2]);
+        unsigned v = (static_cast<unsigned char>(data[i]) << 16) |
+                     (static_cast<unsigned char>(data[i + 1]) << 8) | static_cast<unsigned char>(data[i + 2]);
         out += kAlphabet[(v >> 18) & 63];
         out += kAlphabet[(v >> 12) & 63];
         out += kAlphabet[(v >> 6) & 63];
@@ -83,8 +83,8 @@ std::optional<std::string> base64Decode(std::string_view text) {
 std::string hmacSha256Hex(std::string_view key, std::string_view message) {
     std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
     unsigned int length = 0;
-    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
-         message.size(), digest.data(), &length);
+    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
+         reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest.data(), &length);
     return toHex(digest.data(), length);
 }
 
@@ -104,7 +104,9 @@ void Authenticator::allowUserPassword(std::string user, std::string password) {
     plain_.emplace_back(std::move(user), std::move(password));
 }
 
-void Authenticator::allowRpcAuth(RpcAuthLine line) { hashed_.push_back(std::move(line)); }
+void Authenticator::allowRpcAuth(RpcAuthLine line) {
+    hashed_.push_back(std::move(line));
+}
 
 bool Authenticator::check(std::string_view header) const {
     constexpr std::string_view prefix = "Basic ";
@@ -113,14 +115,16 @@ bool Authenticator::check(std::string_view header) const {
     if (!decoded) return false;
     auto colon = decoded->find(':');
     if (colon == std::string::npos) return false;
-    return checkCredentials(std::string_view(*decoded).substr(0, colon), std::string_view(*decoded).substr(colon + 1));
+    return checkCredentials(std::string_view(*decoded).substr(0, colon),
+                            std::string_view(*decoded).substr(colon + 1));
 }
 
 bool Authenticator::checkCredentials(std::string_view user, std::string_view password) const {
     bool ok = false;
     // Every entry is checked even after a match, to keep the time constant.
     for (const auto& [u, p] : plain_) ok |= sameSecret(user, u) & sameSecret(password, p);
-    for (const auto& line : hashed_) ok |= sameSecret(user, line.user) & sameSecret(hmacSha256Hex(line.salt, password), line.hash);
+    for (const auto& line : hashed_)
+        ok |= sameSecret(user, line.user) & sameSecret(hmacSha256Hex(line.salt, password), line.hash);
     return ok;
 }
 

@@ -1,11 +1,12 @@
-#include "Chain.h"
+#include "Chain.hpp"
 
 #include <algorithm>
 #include <cmath>
 
 namespace simcoin {
 
-Chain::Chain(std::int64_t start, std::int64_t target, double blocksPerSecond, std::optional<std::int64_t> stuckAt)
+Chain::Chain(std::int64_t start, std::int64_t target, double blocksPerSecond,
+             std::optional<std::int64_t> stuckAt)
     : start_(start), target_(target), rate_(blocksPerSecond) {
     // A chain never goes down: a node already past the target stays where it is.
     ceiling_ = std::max(start_, target_);

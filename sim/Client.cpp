@@ -1,4 +1,4 @@
-#include "Client.h"
+#include "Client.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,11 +6,11 @@
 #include <fstream>
 #include <thread>
 
-#include "Auth.h"
-#include "HttpClient.h"
-#include "Json.h"
-#include "Paths.h"
-#include "SimSettings.h"
+#include "Auth.hpp"
+#include "HttpClient.hpp"
+#include "Json.hpp"
+#include "Paths.hpp"
+#include "SimSettings.hpp"
 
 namespace fs = std::filesystem;
 
@@ -77,10 +77,11 @@ int runClient(const std::string& programName, const CommandLine& commandLine) {
         sleepSeconds(sim->cliHang);
     }
     if (lastOption(args, "h") || lastOption(args, "help") || lastOption(args, "?")) {
-        std::printf("Usage: %s [options] <command> [params]  Send a command to the simulated Simcoin node\n"
-                    "  -conf=<file>  -datadir=<dir>  -rpcconnect=<ip>  -rpcport=<port>  -rpcuser=<user>\n"
-                    "  -rpcpassword=<pw>  -rpcclienttimeout=<seconds>  -rpcwait  -rpcwaittimeout=<seconds>\n",
-                    programName.c_str());
+        std::printf(
+            "Usage: %s [options] <command> [params]  Send a command to the simulated Simcoin node\n"
+            "  -conf=<file>  -datadir=<dir>  -rpcconnect=<ip>  -rpcport=<port>  -rpcuser=<user>\n"
+            "  -rpcpassword=<pw>  -rpcclienttimeout=<seconds>  -rpcwait  -rpcwaittimeout=<seconds>\n",
+            programName.c_str());
         return 0;
     }
     auto datadir = dataDirFrom(args);
@@ -100,8 +101,10 @@ int runClient(const std::string& programName, const CommandLine& commandLine) {
 
     auto creds = credentials(options, datadir);
     if (!creds) {
-        return failWith("error: Could not locate RPC credentials. No authentication cookie could be found, and RPC "
-                        "password is not set.  See -rpcpassword.  Configuration file: (" + confPath + ")");
+        return failWith(
+            "error: Could not locate RPC credentials. No authentication cookie could be found, and RPC "
+            "password is not set.  See -rpcpassword.  Configuration file: (" +
+            confPath + ")");
     }
     Call call;
     call.host = options.get("rpcconnect", "127.0.0.1");
@@ -113,7 +116,8 @@ int runClient(const std::string& programName, const CommandLine& commandLine) {
         std::atoi(options.get("rpcclienttimeout", std::to_string(kDefaultClientTimeoutSeconds)).c_str()));
 
     Json::Array params;
-    for (std::size_t i = 1; i < commandLine.words.size(); ++i) params.push_back(toParam(commandLine.words[i]));
+    for (std::size_t i = 1; i < commandLine.words.size(); ++i)
+        params.push_back(toParam(commandLine.words[i]));
     Json body(Json::Object{{"method", commandLine.words.front()}, {"params", std::move(params)}, {"id", 1}});
     call.request.method = "POST";
     call.request.target = "/";
@@ -148,7 +152,8 @@ int runClient(const std::string& programName, const CommandLine& commandLine) {
         const auto& response = exchange.response;
         if (response.status == 401)
             return failWith("error: Authorization failed: Incorrect rpcuser or rpcpassword");
-        if (response.status != 200 && response.status != 400 && response.status != 404 && response.status != 500)
+        if (response.status != 200 && response.status != 400 && response.status != 404 &&
+            response.status != 500)
             return failWith("error: server returned HTTP error " + std::to_string(response.status));
         if (response.body.empty()) return failWith("error: no response from server");
         auto reply = Json::parse(response.body);

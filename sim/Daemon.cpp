@@ -1,4 +1,4 @@
-#include "Daemon.h"
+#include "Daemon.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,13 +12,13 @@
 #include <fstream>
 #include <set>
 
-#include "Auth.h"
-#include "Chain.h"
-#include "DataDir.h"
-#include "HttpServer.h"
-#include "Paths.h"
-#include "Rpc.h"
-#include "SimSettings.h"
+#include "Auth.hpp"
+#include "Chain.hpp"
+#include "DataDir.hpp"
+#include "HttpServer.hpp"
+#include "Paths.hpp"
+#include "Rpc.hpp"
+#include "SimSettings.hpp"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -29,7 +29,9 @@ namespace {
 
 std::atomic<bool> g_stopSignal{false};
 
-extern "C" void onStopSignal(int) { g_stopSignal = true; }
+extern "C" void onStopSignal(int) {
+    g_stopSignal = true;
+}
 
 void installSignalHandlers() {
     struct sigaction sa {};
@@ -44,15 +46,16 @@ void installSignalHandlers() {
 // Options the node understands; anything else is logged and ignored, so a
 // command line written for a real node still starts the simulator.
 const std::set<std::string>& knownNodeOptions() {
-    static const std::set<std::string> known{"conf", "datadir", "daemon", "disablewallet", "server", "rpcport",
-                                             "rpcuser", "rpcpassword", "rpcauth", "rpcallowip", "rpcbind",
-                                             "printtoconsole", "pid", "debuglogfile"};
+    static const std::set<std::string> known{
+        "conf",        "datadir", "daemon",     "disablewallet", "server",         "rpcport", "rpcuser",
+        "rpcpassword", "rpcauth", "rpcallowip", "rpcbind",       "printtoconsole", "pid",     "debuglogfile"};
     return known;
 }
 
 const std::set<std::string>& simulationOptions() {
-    static const std::set<std::string> sim{"start_height", "target", "rate", "bytes_per_block", "startup_delay",
-                                           "stop_delay", "crash_at", "stuck_at", "never_stop", "cli_hang"};
+    static const std::set<std::string> sim{"start_height",  "target",     "rate",     "bytes_per_block",
+                                           "startup_delay", "stop_delay", "crash_at", "stuck_at",
+                                           "never_stop",    "cli_hang"};
     return sim;
 }
 
@@ -80,13 +83,13 @@ bool daemonize(bool& isParent) {
 }
 
 class Node {
-public:
+  public:
     Node(const DaemonIdentity& who, std::string datadir, Options options, SimSettings sim)
         : who_(who), datadir_(std::move(datadir)), options_(std::move(options)), sim_(sim) {}
 
     int run();
 
-private:
+  private:
     enum class State { Loading, Running, Stopping };
 
     bool setUpAuth(Authenticator& auth, std::string& error);
@@ -162,7 +165,8 @@ void Node::requestStop(const std::string& why) {
     log_.write(why);
     state_ = State::Stopping;
     closeListener_ = true;
-    stopDeadline_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(sim_.stopDelay));
+    stopDeadline_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(sim_.stopDelay));
     // The chain stands still from here on; keep what was reached.
     saveHeight(datadir_, height_);
 }
@@ -191,8 +195,9 @@ void Node::advanceChain() {
     }
     if (height_ == chain_->ceiling() && !reportedTop_) {
         reportedTop_ = true;
-        log_.write(height_ < chain_->target() ? "No more blocks from peers; chain stuck at " + std::to_string(height_)
-                                              : "Chain caught up at height " + std::to_string(height_));
+        log_.write(height_ < chain_->target()
+                       ? "No more blocks from peers; chain stuck at " + std::to_string(height_)
+                       : "Chain caught up at height " + std::to_string(height_));
     }
 }
 
@@ -220,7 +225,8 @@ int Node::run() {
         if (!knownNodeOptions().count(k)) log_.write("Ignoring unknown command-line option -" + k);
     }
     if (options_.get("disablewallet")) {
-        log_.write(std::string("Wallet ") + (options_.getBool("disablewallet", false) ? "disabled" : "enabled"));
+        log_.write(std::string("Wallet ") +
+                   (options_.getBool("disablewallet", false) ? "disabled" : "enabled"));
     }
     log_.write("Simulation: " + describe(sim_));
 
@@ -270,8 +276,10 @@ int Node::run() {
 
     while (true) {
         if (g_stopSignal.exchange(false)) {
-            if (sim_.neverStop >= 2) log_.write("Signal received; ignored (never_stop fault)");
-            else requestStop("Signal received; shutting down");
+            if (sim_.neverStop >= 2)
+                log_.write("Signal received; ignored (never_stop fault)");
+            else
+                requestStop("Signal received; shutting down");
         }
         // A short poll keeps the chain ticking smoothly while idle.
         server.pollOnce(std::chrono::milliseconds(20));
@@ -283,7 +291,8 @@ int Node::run() {
             // Leave once the delay is over, after the "stop" answer is out
             // (never waiting on a stuck client for more than a second).
             auto now = Clock::now();
-            if (now >= stopDeadline_ && (!server.hasPendingWork() || now >= stopDeadline_ + std::chrono::seconds(1)))
+            if (now >= stopDeadline_ &&
+                (!server.hasPendingWork() || now >= stopDeadline_ + std::chrono::seconds(1)))
                 break;
             continue;
         }
@@ -302,10 +311,11 @@ int runDaemon(const DaemonIdentity& who, const CommandLine& commandLine) {
     }
     if (lastOption(commandLine.options, "h") || lastOption(commandLine.options, "help") ||
         lastOption(commandLine.options, "?")) {
-        std::printf("Usage: %s [options]  Start the simulated Simcoin node\n"
-                    "  -conf=<file>  -datadir=<dir>  -rpcport=<port>  -rpcuser=<user>  -rpcpassword=<pw>\n"
-                    "  -rpcauth=<user:salt$hash>  -disablewallet  -daemon  -printtoconsole  -pid=<file>\n",
-                    who.programName.c_str());
+        std::printf(
+            "Usage: %s [options]  Start the simulated Simcoin node\n"
+            "  -conf=<file>  -datadir=<dir>  -rpcport=<port>  -rpcuser=<user>  -rpcpassword=<pw>\n"
+            "  -rpcauth=<user:salt$hash>  -disablewallet  -daemon  -printtoconsole  -pid=<file>\n",
+            who.programName.c_str());
         return 0;
     }
     auto datadir = dataDirFrom(commandLine.options);
@@ -341,7 +351,8 @@ int runDaemon(const DaemonIdentity& who, const CommandLine& commandLine) {
 
     DataDirLock lock(datadir);
     if (!lock.held()) {
-        return fail("Cannot obtain a lock on data directory " + datadir + ". Simcoin is probably already running.");
+        return fail("Cannot obtain a lock on data directory " + datadir +
+                    ". Simcoin is probably already running.");
     }
     installSignalHandlers();
     Node node(who, datadir, std::move(options), *sim);

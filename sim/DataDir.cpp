@@ -1,4 +1,4 @@
-#include "DataDir.h"
+#include "DataDir.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -81,7 +81,9 @@ DataDirLock::~DataDirLock() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-void DebugLog::open(const std::string& path) { out_.open(path, std::ios::app); }
+void DebugLog::open(const std::string& path) {
+    out_.open(path, std::ios::app);
+}
 
 void DebugLog::write(const std::string& line) {
     if (echo_) {

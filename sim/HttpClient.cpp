@@ -1,4 +1,4 @@
-#include "HttpClient.h"
+#include "HttpClient.hpp"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -15,7 +15,7 @@ namespace simcoin {
 namespace {
 
 class Socket {
-public:
+  public:
     explicit Socket(int fd) : fd_(fd) {}
     ~Socket() {
         if (fd_ >= 0) ::close(fd_);
@@ -24,23 +24,24 @@ public:
     Socket& operator=(const Socket&) = delete;
     int fd() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
 class Deadline {
-public:
+  public:
     explicit Deadline(std::chrono::milliseconds timeout)
         : unlimited_(timeout.count() == 0), end_(std::chrono::steady_clock::now() + timeout) {}
     // Milliseconds left for poll(); -1 waits for ever.
     int remaining() const {
         if (unlimited_) return -1;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end_ - std::chrono::steady_clock::now());
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end_ - std::chrono::steady_clock::now());
         return left.count() > 0 ? static_cast<int>(left.count()) : 0;
     }
     bool expired() const { return !unlimited_ && remaining() == 0; }
 
-private:
+  private:
     bool unlimited_;
     std::chrono::steady_clock::time_point end_;
 };
@@ -111,9 +112,12 @@ HttpExchange httpExchange(const std::string& host, std::uint16_t port, const Htt
         if (state != ParseResult::Incomplete || closed) return result;
         if (!waitFor(sock.fd(), POLLIN, deadline)) return result;
         ssize_t n = ::recv(sock.fd(), buf, sizeof buf, 0);
-        if (n > 0) in.append(buf, static_cast<std::size_t>(n));
-        else if (n == 0) closed = true;
-        else if (errno != EAGAIN && errno != EINTR) closed = true;
+        if (n > 0)
+            in.append(buf, static_cast<std::size_t>(n));
+        else if (n == 0)
+            closed = true;
+        else if (errno != EAGAIN && errno != EINTR)
+            closed = true;
     }
 }
 

@@ -1,12 +1,12 @@
-#include "HttpMessage.h"
-
-#include "Options.h"
+#include "HttpMessage.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <chrono>
 #include <ctime>
+
+#include "Options.hpp"
 
 namespace simcoin {
 
@@ -66,17 +66,28 @@ std::string httpDate() {
 
 const char* reasonPhrase(int status) {
     switch (status) {
-    case 100: return "Continue";
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 413: return "Payload Too Large";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "Unknown";
+        case 100:
+            return "Continue";
+        case 200:
+            return "OK";
+        case 400:
+            return "Bad Request";
+        case 401:
+            return "Unauthorized";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 413:
+            return "Payload Too Large";
+        case 500:
+            return "Internal Server Error";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Unknown";
     }
 }
 
@@ -93,7 +104,8 @@ ParseResult parseRequest(std::string_view buffer, HttpRequest& out) {
     req.method = firstLine.substr(0, sp1);
     req.target = firstLine.substr(sp1 + 1, sp2 - sp1 - 1);
     if (!firstLine.substr(sp2 + 1).starts_with("HTTP/1.")) return ParseResult::Bad;
-    if (req.headers.count("transfer-encoding")) return ParseResult::Bad;  // chunked bodies are not spoken here
+    if (req.headers.count("transfer-encoding"))
+        return ParseResult::Bad;  // chunked bodies are not spoken here
     std::size_t length = 0;
     if (req.headers.count("content-length")) {
         auto n = contentLength(req.headers);

@@ -1,4 +1,4 @@
-#include "HttpServer.h"
+#include "HttpServer.hpp"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -18,7 +18,9 @@ namespace {
 // An idle client must not hold a connection for ever.
 constexpr auto kIdleTimeout = std::chrono::seconds(30);
 
-void setNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+void setNonBlocking(int fd) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
 
 }  // namespace
 
@@ -62,7 +64,8 @@ void HttpServer::stopListening() {
 void HttpServer::pollOnce(std::chrono::milliseconds timeout) {
     std::vector<pollfd> fds;
     if (listenFd_ >= 0) fds.push_back({listenFd_, POLLIN, 0});
-    for (auto& c : connections_) fds.push_back({c.fd, static_cast<short>(c.out.empty() ? POLLIN : POLLOUT), 0});
+    for (auto& c : connections_)
+        fds.push_back({c.fd, static_cast<short>(c.out.empty() ? POLLIN : POLLOUT), 0});
     int ready = ::poll(fds.data(), fds.size(), static_cast<int>(timeout.count()));
     if (ready <= 0) {
         // Nothing happened (or a signal arrived): only look for idle clients.
@@ -124,16 +127,22 @@ void HttpServer::readFrom(Connection& c) {
     HttpRequest request;
     HttpResponse response;
     switch (parseRequest(c.in, request)) {
-    case ParseResult::Incomplete:
-        if (!c.sentContinue && wantsContinue(c.in)) {
-            c.sentContinue = true;
-            c.out = "HTTP/1.1 100 Continue\r\n\r\n";
-            writeTo(c);
-        }
-        return;
-    case ParseResult::Bad: response.status = 400; break;
-    case ParseResult::TooLarge: response.status = 413; break;
-    case ParseResult::Complete: response = handler_(request); break;
+        case ParseResult::Incomplete:
+            if (!c.sentContinue && wantsContinue(c.in)) {
+                c.sentContinue = true;
+                c.out = "HTTP/1.1 100 Continue\r\n\r\n";
+                writeTo(c);
+            }
+            return;
+        case ParseResult::Bad:
+            response.status = 400;
+            break;
+        case ParseResult::TooLarge:
+            response.status = 413;
+            break;
+        case ParseResult::Complete:
+            response = handler_(request);
+            break;
     }
     c.answered = true;
     c.out += serialiseResponse(response);

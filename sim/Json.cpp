@@ -1,4 +1,4 @@
-#include "Json.h"
+#include "Json.hpp"
 
 #include <cerrno>
 #include <cmath>
@@ -30,21 +30,35 @@ void escapeTo(std::string& out, const std::string& s) {
     out += '"';
     for (unsigned char c : s) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
         }
     }
     out += '"';
@@ -57,7 +71,7 @@ void newline(std::string& out, int indent, int level) {
 }
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view text) : s_(text) {}
 
     std::optional<Json> parseDocument() {
@@ -67,12 +81,13 @@ public:
         return v;
     }
 
-private:
+  private:
     // Deep nesting is refused so a hostile request cannot exhaust the stack.
     static constexpr int kMaxDepth = 64;
 
     void skipSpace() {
-        while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\t' || s_[pos_] == '\n' || s_[pos_] == '\r'))
+        while (pos_ < s_.size() &&
+               (s_[pos_] == ' ' || s_[pos_] == '\t' || s_[pos_] == '\n' || s_[pos_] == '\r'))
             ++pos_;
     }
 
@@ -153,10 +168,14 @@ private:
         for (int i = 0; i < 4; ++i) {
             char c = s_[pos_++];
             v <<= 4;
-            if (c >= '0' && c <= '9') v |= static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f') v |= static_cast<unsigned>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') v |= static_cast<unsigned>(c - 'A' + 10);
-            else return std::nullopt;
+            if (c >= '0' && c <= '9')
+                v |= static_cast<unsigned>(c - '0');
+            else if (c >= 'a' && c <= 'f')
+                v |= static_cast<unsigned>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F')
+                v |= static_cast<unsigned>(c - 'A' + 10);
+            else
+                return std::nullopt;
         }
         return v;
     }
@@ -175,26 +194,43 @@ private:
             if (pos_ >= s_.size()) return std::nullopt;
             char e = s_[pos_++];
             switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'u': {
-                auto cp = parseHex4();
-                if (!cp) return std::nullopt;
-                if (*cp >= 0xD800 && *cp < 0xDC00 && consume("\\u")) {
-                    auto low = parseHex4();
-                    if (!low || *low < 0xDC00 || *low >= 0xE000) return std::nullopt;
-                    *cp = 0x10000 + ((*cp - 0xD800) << 10) + (*low - 0xDC00);
+                case '"':
+                    out += '"';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                case '/':
+                    out += '/';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'u': {
+                    auto cp = parseHex4();
+                    if (!cp) return std::nullopt;
+                    if (*cp >= 0xD800 && *cp < 0xDC00 && consume("\\u")) {
+                        auto low = parseHex4();
+                        if (!low || *low < 0xDC00 || *low >= 0xE000) return std::nullopt;
+                        *cp = 0x10000 + ((*cp - 0xD800) << 10) + (*low - 0xDC00);
+                    }
+                    appendUtf8(out, *cp);
+                    break;
                 }
-                appendUtf8(out, *cp);
-                break;
-            }
-            default: return std::nullopt;
+                default:
+                    return std::nullopt;
             }
         }
         return std::nullopt;
@@ -244,7 +280,9 @@ private:
 
 }  // namespace
 
-std::optional<Json> Json::parse(std::string_view text) { return Parser(text).parseDocument(); }
+std::optional<Json> Json::parse(std::string_view text) {
+    return Parser(text).parseDocument();
+}
 
 std::string Json::dump(int indent) const {
     std::string out;

@@ -1,4 +1,4 @@
-#include "Options.h"
+#include "Options.hpp"
 
 #include <fstream>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "Rpc.h"
+#include "Rpc.hpp"
 
 namespace simcoin {
 
@@ -17,7 +17,8 @@ int httpStatusFor(int code) {
 }
 
 Json replyObject(Json result, Json error, Json id) {
-    return Json(Json::Object{{"result", std::move(result)}, {"error", std::move(error)}, {"id", std::move(id)}});
+    return Json(
+        Json::Object{{"result", std::move(result)}, {"error", std::move(error)}, {"id", std::move(id)}});
 }
 
 Json errorObject(int code, const std::string& message) {
@@ -54,7 +55,8 @@ HttpResponse RpcService::handle(const HttpRequest& request) {
     auto parsed = Json::parse(request.body);
     if (!parsed) {
         response.status = 500;
-        response.body = replyObject(Json(), errorObject(rpc_error::kParseError, "Parse error"), Json()).dump() + "\n";
+        response.body =
+            replyObject(Json(), errorObject(rpc_error::kParseError, "Parse error"), Json()).dump() + "\n";
         return response;
     }
     if (parsed->isArray()) {
@@ -102,7 +104,9 @@ Json RpcService::execute(const std::string& method, const Json& params, const No
         return Json(status.height);
     }
     if (method == "getblockchaininfo") {
-        requireNoParams("getblockchaininfo\nReturns an object containing various state info regarding blockchain processing.");
+        requireNoParams(
+            "getblockchaininfo\nReturns an object containing various state info regarding blockchain "
+            "processing.");
         return Json(Json::Object{
             {"chain", "main"},
             {"blocks", status.height},

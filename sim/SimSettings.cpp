@@ -1,11 +1,11 @@
-#include "SimSettings.h"
-
-#include "Options.h"
+#include "SimSettings.hpp"
 
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+
+#include "Options.hpp"
 
 namespace simcoin {
 
@@ -42,7 +42,7 @@ std::optional<std::int64_t> toInt(const std::string& text) {
 }
 
 class Source {
-public:
+  public:
     Source(const OptionList& file, const EnvLookup& env) : file_(file), env_(env) {}
 
     // The raw text of a setting, environment first. Empty values count as
@@ -59,14 +59,15 @@ public:
         return std::nullopt;
     }
 
-private:
+  private:
     const OptionList& file_;
     const EnvLookup& env_;
 };
 
 }  // namespace
 
-std::optional<SimSettings> loadSimSettings(const std::string& datadir, const EnvLookup& env, std::string& error) {
+std::optional<SimSettings> loadSimSettings(const std::string& datadir, const EnvLookup& env,
+                                           std::string& error) {
     OptionList fileOptions;
     auto path = (std::filesystem::path(datadir) / "simcoin.conf").string();
     if (!datadir.empty() && std::filesystem::exists(path)) {
@@ -86,28 +87,36 @@ std::optional<SimSettings> loadSimSettings(const std::string& datadir, const Env
     };
     auto readInt = [&](const std::string& name, std::int64_t& out) {
         if (auto v = src.raw(name)) {
-            if (auto n = toInt(*v)) out = *n;
-            else bad(name, *v);
+            if (auto n = toInt(*v))
+                out = *n;
+            else
+                bad(name, *v);
         }
     };
     auto readDouble = [&](const std::string& name, double& out) {
         if (auto v = src.raw(name)) {
-            if (auto d = toDouble(*v)) out = *d;
-            else bad(name, *v);
+            if (auto d = toDouble(*v))
+                out = *d;
+            else
+                bad(name, *v);
         }
     };
     auto readOptionalInt = [&](const std::string& name, std::optional<std::int64_t>& out) {
         if (auto v = src.raw(name)) {
-            if (auto n = toInt(*v)) out = *n;
-            else bad(name, *v);
+            if (auto n = toInt(*v))
+                out = *n;
+            else
+                bad(name, *v);
         }
     };
 
     readInt("start_height", s.startHeight);
     if (auto v = src.raw("target")) {
         s.targetRelative = v->starts_with("+");
-        if (auto n = toInt(s.targetRelative ? v->substr(1) : *v)) s.target = *n;
-        else bad("target", *v);
+        if (auto n = toInt(s.targetRelative ? v->substr(1) : *v))
+            s.target = *n;
+        else
+            bad("target", *v);
     }
     readDouble("rate", s.blocksPerSecond);
     readInt("bytes_per_block", s.bytesPerBlock);

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "Client.h"
-#include "Daemon.h"
-#include "Options.h"
-#include "Paths.h"
+#include "Client.hpp"
+#include "Daemon.hpp"
+#include "Options.hpp"
+#include "Paths.hpp"
 
 int main(int argc, char** argv) {
     using namespace simcoin;
@@ -24,8 +24,7 @@ int main(int argc, char** argv) {
     if (name.ends_with("-cli")) return runClient(name, commandLine);
     if (name.ends_with("-qt")) return runDaemon({name, false}, commandLine);
     if (name.ends_with("d")) return runDaemon({name, true}, commandLine);
-    std::fprintf(stderr,
-                 "%s: start me as simcoind, simcoin-qt or simcoin-cli (the name chooses what I do)\n",
+    std::fprintf(stderr, "%s: start me as simcoind, simcoin-qt or simcoin-cli (the name chooses what I do)\n",
                  name.c_str());
     return 2;
 }

@@ -6,7 +6,7 @@ namespace pd {
 
 // PACEDECK_ABOUT: what the program is, with the way to the dedications and donations.
 class AboutWindow final : public Window {
-public:
+  public:
     explicit AboutWindow(App& app);
     LayoutNode layout() override;
 
@@ -17,7 +17,7 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override { restoreGeometry(); }
     void unload() override { storePosition(); }
 };

@@ -8,7 +8,7 @@ namespace pd {
 // PACEDECK_ALL_OUTPUT_COMMANDS_WINDOW: the six generated commands and their scripts at
 // once, as the main window held them when this window opened.
 class AllOutputCommandsWindow final : public Window {
-public:
+  public:
     explicit AllOutputCommandsWindow(App& app);
     LayoutNode layout() override;
 
@@ -29,11 +29,11 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override { storePosition(); }
 
-private:
+  private:
     // In the order of the generated commands.
     std::array<TextBox*, 6> commandBoxes();
     std::array<TextBox*, 6> scriptBoxes();

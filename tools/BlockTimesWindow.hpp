@@ -8,7 +8,7 @@ namespace pd {
 // PACEDECK_BLOCK_TIMES_WINDOW: the average block time of each supported coin and a
 // shorter recommended interval; either goes into the main window's count time.
 class BlockTimesWindow final : public Window {
-public:
+  public:
     explicit BlockTimesWindow(App& app);
     LayoutNode layout() override;
 
@@ -41,11 +41,11 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override { restoreGeometry(); }
     void unload() override { storePosition(); }
 
-private:
+  private:
     void useTime(std::string_view time);
 };
 

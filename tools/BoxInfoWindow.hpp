@@ -6,7 +6,7 @@ namespace pd {
 
 // PACEDECK_BOX_INFO_WINDOW: the computer's name and the signed-in user's name.
 class BoxInfoWindow final : public Window {
-public:
+  public:
     explicit BoxInfoWindow(App& app);
     LayoutNode layout() override;
 
@@ -17,7 +17,7 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override { storePosition(); }
 };

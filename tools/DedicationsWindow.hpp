@@ -6,7 +6,7 @@ namespace pd {
 
 // PACEDECK_DEDICATIONS_WINDOW: a few words of thanks.
 class DedicationsWindow final : public Window {
-public:
+  public:
     explicit DedicationsWindow(App& app);
     LayoutNode layout() override;
 
@@ -15,7 +15,7 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override { restoreGeometry(); }
     void unload() override { storePosition(); }
 };

@@ -6,7 +6,7 @@ namespace pd {
 
 // PACEDECK_HELP_WINDOW: a short guide, and where this copy keeps its settings.
 class HelpWindow final : public Window {
-public:
+  public:
     explicit HelpWindow(App& app);
     LayoutNode layout() override;
 
@@ -16,7 +16,7 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override { storePosition(); }
 };

@@ -8,7 +8,7 @@ namespace pd {
 // PACEDECK_LOG_MANAGER: where the log files lie, and the end report or the mailer's log
 // emptied on request.
 class LogManagerWindow final : public Window {
-public:
+  public:
     explicit LogManagerWindow(App& app);
     LayoutNode layout() override;
 
@@ -23,11 +23,11 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override { storePosition(); }
 
-private:
+  private:
     void enableClicked();
     void clear(const TextBox& location, Button& button);
 };

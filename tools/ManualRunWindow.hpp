@@ -9,7 +9,7 @@ namespace pd {
 // request, by hand through the same scripts the run uses, gated by copies of the main
 // window's process lights.
 class ManualRunWindow final : public Window {
-public:
+  public:
     explicit ManualRunWindow(App& app);
     LayoutNode layout() override;
 
@@ -28,11 +28,11 @@ public:
     Timer BUTTON_UPDATE_TIMER{*this, "BUTTON_UPDATE_TIMER"};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override { storePosition(); }
 
-private:
+  private:
     void startScript(std::string_view stem, std::string_view what);
     void refreshTick();
 };

@@ -16,7 +16,7 @@ struct LogFiles {
 // PACEDECK_REPORTS_LOGS_WINDOW: the end report of the last run as the main window holds
 // it, and the saved report and the mailer's log opened in the text editor.
 class ReportsLogsWindow final : public Window {
-public:
+  public:
     explicit ReportsLogsWindow(App& app);
     LayoutNode layout() override;
 
@@ -31,11 +31,11 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override { storePosition(); }
 
-private:
+  private:
     void refreshClicked();
     void openInEditor(const std::string& path);
 };

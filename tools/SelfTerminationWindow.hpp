@@ -7,7 +7,7 @@ namespace pd {
 // PACEDECK_SELF_TERMINATION_WINDOW: asked before the terminator ends processes named like
 // this program, this one included.
 class SelfTerminationWindow final : public Window {
-public:
+  public:
     explicit SelfTerminationWindow(App& app);
     LayoutNode layout() override;
 
@@ -17,11 +17,11 @@ public:
     Button ONLY_JOKING_BUTTON{*this, "ONLY_JOKING_BUTTON", {.text = "!!! NO - ONLY JOKING !!! :)"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override { restoreGeometry(); }
     void unload() override { storePosition(); }
 
-private:
+  private:
     void selfTerminateClicked();
 };
 

@@ -24,7 +24,7 @@ std::string commandScript(const App& app, const GeneratedCommand& command);
 // PACEDECK_SINGLE_OUTPUT_COMMANDS_WINDOW: one generated command at a time with the path of
 // its script; it only reads the main window and never runs anything.
 class SingleOutputCommandsWindow final : public Window {
-public:
+  public:
     explicit SingleOutputCommandsWindow(App& app);
     LayoutNode layout() override;
 
@@ -43,11 +43,11 @@ public:
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
-protected:
+  protected:
     void load() override { restoreGeometry(); }
     void unload() override { storePosition(); }
 
-private:
+  private:
     void show(const GeneratedCommand& command, const std::string& heading);
 };
 

@@ -8,7 +8,7 @@ namespace pd {
 // PACEDECK_TERMINATOR_WINDOW: the last resort that ends processes by name. Nothing works
 // until the user arms it; then each TERMINATE button works only while its process runs.
 class TerminatorWindow final : public Window {
-public:
+  public:
     explicit TerminatorWindow(App& app);
     LayoutNode layout() override;
 
@@ -34,11 +34,11 @@ public:
     Timer CUSTOM_PROCESS_WATCHER_TIMER{*this, "CUSTOM_PROCESS_WATCHER_TIMER"};
     // clang-format on
 
-protected:
+  protected:
     void load() override;
     void unload() override;
 
-private:
+  private:
     void armClicked();
     void terminateNamedBox(const TextBox& box);
     void customTerminateClicked();

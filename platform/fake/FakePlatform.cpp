@@ -4,11 +4,11 @@ namespace pd {
 
 namespace {
 class FakeTable final : public ProcessTable {
-public:
+  public:
     explicit FakeTable(std::multiset<std::string> names) : names_(std::move(names)) {}
     bool has(std::string_view name) const override { return names_.count(std::string(name)) > 0; }
 
-private:
+  private:
     std::multiset<std::string> names_;
 };
 }  // namespace
@@ -67,7 +67,9 @@ Outcome FakePlatform::createFolder(const std::string& path) {
     return Outcome::success();
 }
 
-bool FakePlatform::exists(const std::string& path) { return files.contains(path) || folders.contains(path); }
+bool FakePlatform::exists(const std::string& path) {
+    return files.contains(path) || folders.contains(path);
+}
 
 std::optional<std::uint64_t> FakePlatform::folderSize(const std::string& path) {
     ++folderSizeCalls;

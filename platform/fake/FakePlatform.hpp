@@ -11,7 +11,7 @@ namespace pd {
 // A platform made of plain data for the behaviour tests: a process table the test fills,
 // files in a map, recorded launches and key presses.
 class FakePlatform final : public Platform {
-public:
+  public:
     struct Launch {
         std::string what;  // script path or command line
         bool script;
@@ -25,10 +25,10 @@ public:
     std::set<std::string> folders;
     std::set<std::string> unwritable;  // paths (files or folders) whose writes fail
     std::map<std::string, std::uint64_t> folderSizes;
-    std::map<LockKey, bool> locks;     // absent: unknown
+    std::map<LockKey, bool> locks;  // absent: unknown
     bool keyboardAvailable = true;
-    std::string sleepLockFailure;      // when set, taking the sleep lock fails with it
-    std::string commandFailure;        // when set, runCommand fails with it
+    std::string sleepLockFailure;  // when set, taking the sleep lock fails with it
+    std::string commandFailure;    // when set, runCommand fails with it
     std::map<std::string, std::string> env;
     std::string computer = "TESTBOX";
     std::string user = "tester";
@@ -38,7 +38,7 @@ public:
     char thousands = ',';
     char decimal = '.';
     bool scriptsMustExist = true;  // runScript fails for a path not in files
-    CommandResult commandResult;       // what every runAndWait gives back
+    CommandResult commandResult;   // what every runAndWait gives back
 
     // What the windows did.
     std::vector<Launch> launches;

@@ -22,7 +22,9 @@
 namespace pd {
 
 namespace {
-std::string errorText(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string errorText(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 std::string folderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -227,11 +229,17 @@ bool PosixPlatform::exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::optional<std::uint64_t> PosixPlatform::folderSize(const std::string& path) { return sumFileSizes(path); }
+std::optional<std::uint64_t> PosixPlatform::folderSize(const std::string& path) {
+    return sumFileSizes(path);
+}
 
-std::optional<bool> PosixPlatform::lockState(LockKey key) { return keyboard_.state(key); }
+std::optional<bool> PosixPlatform::lockState(LockKey key) {
+    return keyboard_.state(key);
+}
 
-Outcome PosixPlatform::pressLockKey(LockKey key) { return keyboard_.press(key); }
+Outcome PosixPlatform::pressLockKey(LockKey key) {
+    return keyboard_.press(key);
+}
 
 Outcome PosixPlatform::inhibitSleep(bool on) {
     if (!on) {
@@ -276,8 +284,12 @@ std::string nowFormatted(const char* format) {
 }
 }  // namespace
 
-std::string PosixPlatform::timeText() { return nowFormatted("%X"); }
-std::string PosixPlatform::dateText() { return nowFormatted("%x"); }
+std::string PosixPlatform::timeText() {
+    return nowFormatted("%X");
+}
+std::string PosixPlatform::dateText() {
+    return nowFormatted("%x");
+}
 
 char PosixPlatform::thousandsSeparator() {
     const auto* lc = std::localeconv();

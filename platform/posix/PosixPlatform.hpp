@@ -12,7 +12,7 @@ namespace pd {
 // The platform on Linux and other POSIX systems: /proc for processes, /bin/sh for
 // scripts, plain files, and the user's environment.
 class PosixPlatform : public Platform {
-public:
+  public:
     PosixPlatform() = default;
     ~PosixPlatform() override;
 
@@ -39,7 +39,7 @@ public:
     char thousandsSeparator() override;
     char decimalSeparator() override;
 
-private:
+  private:
     ProcessScanner scanner_;    // the process watcher's snapshots, four a second
     X11Keyboard keyboard_;      // opens the display when first asked
     SleepInhibitor sleepLock_;  // given back at the latest when we end

@@ -13,7 +13,7 @@ namespace pd {
 // started; so does our own end, even an abrupt one, since the child is told to go when we
 // die.
 class SleepInhibitor {
-public:
+  public:
     // The command that holds the lock while it runs.
     static std::vector<std::string> defaultCommand();
 
@@ -29,7 +29,7 @@ public:
     // The process that holds the lock, 0 when none.
     pid_t holder() const { return child_; }
 
-private:
+  private:
     bool childAlive();
     void reap();
 

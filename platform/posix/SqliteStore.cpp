@@ -48,7 +48,8 @@ SqliteStore::SqliteStore(const std::string& path) : path_(path) {
         }
         ::chmod(folder.c_str(), 0700);
     }
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+    if (sqlite3_open_v2(path.c_str(), &db_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {
         error_ = db_ ? sqlite3_errmsg(db_) : "cannot open " + path;
         sqlite3_close(db_);

@@ -11,7 +11,7 @@ namespace pd {
 // `sqlite3` shows a user everything. Every write is its own durable transaction, and a
 // busy timeout lets several copies of the program write side by side.
 class SqliteStore final : public SettingsStore {
-public:
+  public:
     // Opens (creating as needed) ${XDG_CONFIG_HOME:-$HOME/.config}/SW_PACEDECK/settings.sqlite3.
     static std::string defaultPath();
     explicit SqliteStore(const std::string& path);
@@ -27,7 +27,7 @@ public:
     bool put(std::string_view section, std::string_view key, std::string_view value) override;
     std::string location(std::string_view section) const override;
 
-private:
+  private:
     std::string path_;
     sqlite3* db_ = nullptr;
     std::string error_;

@@ -94,7 +94,7 @@ struct X11Keyboard::Session {
     // the display lost. The previous handlers come back afterwards, so the rest of the
     // program (the toolkit's own connection) keeps its own.
     class Talking {
-    public:
+      public:
         explicit Talking(Session& s)
             : s_(s), error_(s.setErrorHandler(&ignoreXError)), io_(s.setIOErrorHandler(&survivingIOError)) {}
         ~Talking() {
@@ -104,7 +104,7 @@ struct X11Keyboard::Session {
         Talking(const Talking&) = delete;
         Talking& operator=(const Talking&) = delete;
 
-    private:
+      private:
         Session& s_;
         XErrorHandler error_;
         XIOErrorHandler io_;

@@ -12,7 +12,7 @@ namespace pd {
 // whenever no X display can be opened, the state is unknown and presses fail with the
 // reason. The display is opened lazily and reopened after it was lost.
 class X11Keyboard {
-public:
+  public:
     X11Keyboard();
     X11Keyboard(const X11Keyboard&) = delete;
     X11Keyboard& operator=(const X11Keyboard&) = delete;
@@ -21,7 +21,7 @@ public:
     std::optional<bool> state(LockKey key);
     Outcome press(LockKey key);
 
-private:
+  private:
     struct Session;
     std::unique_ptr<Session> session_;
 };

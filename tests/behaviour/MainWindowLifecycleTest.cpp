@@ -131,22 +131,24 @@ TEST(MainWindowLifecycle, AutocloseClosesAndStampsSuccessShownGreenAtNextStart) 
         h.advance(1000);
         EXPECT_FALSE(h.app.running());
     }
-    EXPECT_EQ(h.store.writtenKeys("DEMO"),
-              (std::vector<std::string>{
-                  "MULTILOADER_LAST_RUN_TEXTBOX", "ALWAYS_ON_TOP_TICKBOX", "AUTOSTART_TICKBOX",
-                  "FINISH_WHEN_IDENTICAL_TICKBOX", "USER_COUNT_TIME_TEXTBOX", "USER_OVERRIDE_TIME_TEXTBOX",
-                  "OVERRIDE_TIMER_ENABLE_TICKBOX", "AUTOSTART_OVERRIDE_TIMER_TICKBOX", "TASK_2_ENABLE_TICKBOX",
-                  "TASK_4_ENABLE_TICKBOX", "TASK_8_ENABLE_TICKBOX", "TASK_11_ENABLE_TICKBOX", "TASK_17_ENABLE_TICKBOX",
-                  "TASK_18_ENABLE_TICKBOX", "TASK_19_ENABLE_TICKBOX", "TASK_20_ENABLE_TICKBOX", "RUN_QT_TICKBOX",
-                  "RUN_DAEMON_TICKBOX", "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "EMAIL_OUTPUT_END_COMMAND_TEXTBOX",
-                  "RUN_QT_OR_D_TEXTBOX",
-                  // then closing the window
-                  "MAIN-Left", "MAIN-Top", "AUTOSTART_TICKBOX", "FINISH_WHEN_IDENTICAL_TICKBOX",
-                  "USER_COUNT_TIME_TEXTBOX", "USER_OVERRIDE_TIME_TEXTBOX", "OVERRIDE_TIMER_ENABLE_TICKBOX",
-                  "AUTOSTART_OVERRIDE_TIMER_TICKBOX", "TASK_2_ENABLE_TICKBOX", "TASK_4_ENABLE_TICKBOX",
-                  "TASK_8_ENABLE_TICKBOX", "TASK_11_ENABLE_TICKBOX", "TASK_17_ENABLE_TICKBOX",
-                  "TASK_18_ENABLE_TICKBOX", "TASK_19_ENABLE_TICKBOX", "TASK_20_ENABLE_TICKBOX",
-                  "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "EMAIL_OUTPUT_END_COMMAND_TEXTBOX", "RUN_QT_OR_D_TEXTBOX"}));
+    EXPECT_EQ(
+        h.store.writtenKeys("DEMO"),
+        (std::vector<std::string>{
+            "MULTILOADER_LAST_RUN_TEXTBOX", "ALWAYS_ON_TOP_TICKBOX", "AUTOSTART_TICKBOX",
+            "FINISH_WHEN_IDENTICAL_TICKBOX", "USER_COUNT_TIME_TEXTBOX", "USER_OVERRIDE_TIME_TEXTBOX",
+            "OVERRIDE_TIMER_ENABLE_TICKBOX", "AUTOSTART_OVERRIDE_TIMER_TICKBOX", "TASK_2_ENABLE_TICKBOX",
+            "TASK_4_ENABLE_TICKBOX", "TASK_8_ENABLE_TICKBOX", "TASK_11_ENABLE_TICKBOX",
+            "TASK_17_ENABLE_TICKBOX", "TASK_18_ENABLE_TICKBOX", "TASK_19_ENABLE_TICKBOX",
+            "TASK_20_ENABLE_TICKBOX", "RUN_QT_TICKBOX", "RUN_DAEMON_TICKBOX",
+            "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "EMAIL_OUTPUT_END_COMMAND_TEXTBOX", "RUN_QT_OR_D_TEXTBOX",
+            // then closing the window
+            "MAIN-Left", "MAIN-Top", "AUTOSTART_TICKBOX", "FINISH_WHEN_IDENTICAL_TICKBOX",
+            "USER_COUNT_TIME_TEXTBOX", "USER_OVERRIDE_TIME_TEXTBOX", "OVERRIDE_TIMER_ENABLE_TICKBOX",
+            "AUTOSTART_OVERRIDE_TIMER_TICKBOX", "TASK_2_ENABLE_TICKBOX", "TASK_4_ENABLE_TICKBOX",
+            "TASK_8_ENABLE_TICKBOX", "TASK_11_ENABLE_TICKBOX", "TASK_17_ENABLE_TICKBOX",
+            "TASK_18_ENABLE_TICKBOX", "TASK_19_ENABLE_TICKBOX", "TASK_20_ENABLE_TICKBOX",
+            "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "EMAIL_OUTPUT_END_COMMAND_TEXTBOX",
+            "RUN_QT_OR_D_TEXTBOX"}));
     Harness next;
     next.store = h.store;
     auto& w = next.start();
@@ -185,7 +187,8 @@ TEST(MainWindowLifecycle, ExitWritesItsKeysInOrderAndIsShownRedNextTime) {
         EXPECT_FALSE(h.app.running());
     }
     auto keys = h.store.writtenKeys("DEMO");
-    std::vector<std::string> expectedStart = {"DESKTOP-Left", "DESKTOP-Top", "ALWAYS_ON_TOP_TICKBOX", "AUTOSTART_TICKBOX"};
+    std::vector<std::string> expectedStart = {"DESKTOP-Left", "DESKTOP-Top", "ALWAYS_ON_TOP_TICKBOX",
+                                              "AUTOSTART_TICKBOX"};
     ASSERT_GE(keys.size(), 25u);
     EXPECT_EQ(std::vector<std::string>(keys.begin(), keys.begin() + 4), expectedStart);
     EXPECT_EQ(keys[21], "RUN_QT_OR_D_TEXTBOX");

@@ -16,7 +16,7 @@ namespace {
 // Every window, reached as a user reaches it, must show all of its elements inside its
 // default size: nothing cut off, nothing needing a bigger window.
 class EveryWindow : public ::testing::Test {
-protected:
+  protected:
     GuiHarness h;
     std::set<std::string> seen;
 

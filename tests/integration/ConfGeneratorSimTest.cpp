@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "SimHarness.h"
+#include "SimHarness.hpp"
 #include "confgen/CoinPresetsWindow.hpp"
 #include "confgen/ConfGeneratorWindow.hpp"
 #include "confgen/TestRpcCredentialsWindow.hpp"

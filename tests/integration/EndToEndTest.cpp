@@ -16,7 +16,7 @@
 #include "platform/posix/PosixPlatform.hpp"
 #include "platform/posix/SqliteStore.hpp"
 #include "settings/EmailSettingsWindow.hpp"
-#include "sim/SimHarness.h"
+#include "sim/SimHarness.hpp"
 
 namespace pd::test {
 

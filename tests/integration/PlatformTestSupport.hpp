@@ -32,7 +32,7 @@ inline bool waitUntil(const std::function<bool()>& condition, std::chrono::milli
 
 // A fresh folder, removed with everything in it afterwards.
 class Scratch {
-public:
+  public:
     Scratch() {
         std::string pattern = (std::filesystem::temp_directory_path() / "pacedeck-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
@@ -54,7 +54,7 @@ public:
         return file;
     }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -75,7 +75,7 @@ inline std::vector<std::string> linesOf(const std::string& text) {
 
 // Sets (or, with nullopt, removes) an environment variable until the end of the scope.
 class EnvChange {
-public:
+  public:
     EnvChange(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
         if (const char* old = std::getenv(name_.c_str())) old_ = old;
         if (value)
@@ -92,7 +92,7 @@ public:
     EnvChange(const EnvChange&) = delete;
     EnvChange& operator=(const EnvChange&) = delete;
 
-private:
+  private:
     std::string name_;
     std::optional<std::string> old_;
 };

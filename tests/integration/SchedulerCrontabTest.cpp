@@ -34,7 +34,7 @@ void spit(const fs::path& p, const std::string& text,
 
 // An environment variable set for the test and put back afterwards.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         ::setenv(name, value.c_str(), 1);
@@ -46,7 +46,7 @@ public:
             ::unsetenv(name_);
     }
 
-private:
+  private:
     const char* name_;
     std::optional<std::string> old_;
 };

@@ -22,7 +22,7 @@ namespace {
 
 // A copy of sleep named `name`, started and reaped by the test.
 class Sleeper {
-public:
+  public:
     explicit Sleeper(const fs::path& program) {
         pid_ = ::fork();
         if (pid_ == 0) {
@@ -54,7 +54,7 @@ public:
         return !status_;
     }
 
-private:
+  private:
     pid_t pid_ = -1;
     std::optional<int> status_;
 };

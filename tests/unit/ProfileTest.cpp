@@ -1,6 +1,6 @@
-#include "core/Profile.hpp"
-
 #include <gtest/gtest.h>
+
+#include "core/Profile.hpp"
 
 namespace pd {
 

@@ -1,11 +1,10 @@
-#include "core/Scheduler.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "core/App.hpp"
+#include "core/Scheduler.hpp"
 #include "platform/fake/FakePlatform.hpp"
 
 namespace pd {
@@ -13,7 +12,7 @@ namespace pd {
 namespace {
 // A bare window for timers that belong to no real window.
 class TimerHost final : public Window {
-public:
+  public:
     explicit TimerHost(App& app) : Window(app, "PACEDECK_ABOUT", "host") {}
     LayoutNode layout() override { return {}; }
     Timer a{*this, "a"};
@@ -82,7 +81,7 @@ TEST_F(SchedulerTest, AHandlerCanHandOverToAnotherTimerAndStopItself) {
 TEST_F(SchedulerTest, RealClockKeepsAFixedPhaseAndRealignsAfterAStall) {
     record(host.a);
     host.a.setInterval(1000);
-    host.a.start();  // due at 1000
+    host.a.start();   // due at 1000
     clock.set(1300);  // a late wake-up: fires once, next due stays on the 1000 ms grid
     scheduler.runDue();
     EXPECT_EQ(scheduler.nextDue(), 2000);

@@ -1,6 +1,6 @@
-#include "core/TimeOfDay.hpp"
-
 #include <gtest/gtest.h>
+
+#include "core/TimeOfDay.hpp"
 
 namespace pd {
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "SimHarness.h"
-#include "TestSettings.h"
+#include "SimHarness.hpp"
+#include "TestSettings.hpp"
 
 namespace fs = std::filesystem;
 using namespace simtest;
@@ -105,7 +105,8 @@ TEST(Faults, ClientHangFromTheDataFolderNeedsDatadir) {
 
 TEST(Faults, HangingClientIsNamedAfterItsPersonality) {
     ScratchDir dir;
-    Process cli(binary("simcoin-cli"), {"getblockcount"}, {{"SIMCOIN_CLI_HANG", "30"}}, dir / "out", dir / "err");
+    Process cli(binary("simcoin-cli"), {"getblockcount"}, {{"SIMCOIN_CLI_HANG", "30"}}, dir / "out",
+                dir / "err");
     ASSERT_TRUE(waitUntil([&] { return cli.comm() == "simcoin-cli"; }, 2s)) << cli.comm();
     cli.signal(SIGKILL);
     EXPECT_EQ(cli.waitExit(5s), 128 + SIGKILL);

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "SimHarness.h"
-#include "TestSettings.h"
+#include "SimHarness.hpp"
+#include "TestSettings.hpp"
 
 namespace fs = std::filesystem;
 using namespace simtest;
@@ -86,7 +86,8 @@ TEST(NodeLifecycle, RpcIsGoneWhileTheNodeIsStillShuttingDown) {
     Result r;
     ASSERT_TRUE(waitUntil([&] { return (r = node.cli({"getblockcount"})).status == 1; }, 2s));
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("Could not connect to the server 127.0.0.1:" + std::to_string(node.port())), std::string::npos);
+    EXPECT_NE(r.err.find("Could not connect to the server 127.0.0.1:" + std::to_string(node.port())),
+              std::string::npos);
     EXPECT_TRUE(node.process().running());
     EXPECT_EQ(node.process().waitExit(6s), 0);
 }
@@ -166,7 +167,8 @@ TEST(NodeLifecycle, SecondNodeOnSameDataFolderRefuses) {
     Node node(dir);
     node.start(fastEnv());
     ASSERT_TRUE(node.waitReady()) << node.stderrText();
-    auto second = run(binary("simcoind"), {"-conf=" + node.confPath(), "-datadir=" + node.datadir()}, fastEnv());
+    auto second =
+        run(binary("simcoind"), {"-conf=" + node.confPath(), "-datadir=" + node.datadir()}, fastEnv());
     EXPECT_NE(second.status, 0);
     EXPECT_NE(second.err.find("Cannot obtain a lock on data directory"), std::string::npos) << second.err;
     EXPECT_TRUE(node.process().running()) << "the first node is unaffected";

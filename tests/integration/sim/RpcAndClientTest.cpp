@@ -7,8 +7,8 @@
 #include <array>
 #include <filesystem>
 
-#include "SimHarness.h"
-#include "TestSettings.h"
+#include "SimHarness.hpp"
+#include "TestSettings.hpp"
 
 namespace fs = std::filesystem;
 using namespace simtest;
@@ -83,12 +83,15 @@ TEST(RpcAndClient, WrongPasswordIsRefused) {
 TEST(RpcAndClient, RpcauthLineAcceptsItsPassword) {
     ScratchDir dir;
     Node node(dir);
-    std::string conf = "server=1\nrpcport=" + std::to_string(node.port()) + "\n" + rpcauthLine("bob", "pw with spaces") +
-                       rpcauthLine("carol", "other");
+    std::string conf = "server=1\nrpcport=" + std::to_string(node.port()) + "\n" +
+                       rpcauthLine("bob", "pw with spaces") + rpcauthLine("carol", "other");
     node.start(Node::Setup(fastEnv()).withConf(conf));
     Result r;
     ASSERT_TRUE(waitUntil(
-        [&] { return (r = node.cli({"-rpcuser=bob", "-rpcpassword=pw with spaces", "getblockcount"})).status == 0; },
+        [&] {
+            return (r = node.cli({"-rpcuser=bob", "-rpcpassword=pw with spaces", "getblockcount"})).status ==
+                   0;
+        },
         5s))
         << r.err << node.stderrText();
     EXPECT_GE(std::stoll(r.out), 1000);
@@ -106,7 +109,11 @@ TEST(RpcAndClient, CookieIsUsedWhenNoPasswordIsSet) {
     node.start(Node::Setup(fastEnv()).withConf("rpcport=" + std::to_string(node.port()) + "\n"));
     ASSERT_TRUE(waitUntil([&] { return fs::exists(node.datadir() + "/.cookie"); }, 5s));
     Result r;
-    ASSERT_TRUE(waitUntil([&] { return (r = node.cli({"-datadir=" + node.datadir(), "getblockcount"})).status == 0; }, 5s))
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return (r = node.cli({"-datadir=" + node.datadir(), "getblockcount"})).status == 0;
+        },
+        5s))
         << r.err;
     EXPECT_TRUE(readFile(node.datadir() + "/.cookie").starts_with("__cookie__:"));
     ASSERT_EQ(node.cli({"-datadir=" + node.datadir(), "stop"}).status, 0);
@@ -123,9 +130,11 @@ TEST(RpcAndClient, UnknownMethodIsAnError) {
     EXPECT_EQ(r.status, 32601 & 0xFF);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "error code: -32601\nerror message:\nMethod not found\n");
-    auto raw = httpPost(node.port(), basicAuth(Node::kUser, Node::kPassword), R"({"method":"nosuch","id":7})");
+    auto raw =
+        httpPost(node.port(), basicAuth(Node::kUser, Node::kPassword), R"({"method":"nosuch","id":7})");
     EXPECT_EQ(raw.status, 404);
-    EXPECT_EQ(raw.body, "{\"result\":null,\"error\":{\"code\":-32601,\"message\":\"Method not found\"},\"id\":7}\n");
+    EXPECT_EQ(raw.body,
+              "{\"result\":null,\"error\":{\"code\":-32601,\"message\":\"Method not found\"},\"id\":7}\n");
 }
 
 TEST(RpcAndClient, MalformedRequestsAreAnswered) {
@@ -153,7 +162,8 @@ TEST(RpcAndClient, ClientCannotConnectWithoutANode) {
     auto r = run(binary("simcoin-cli"), {"-conf=" + (dir / "c.conf"), "-daemon=0", "getblockcount"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(r.err.starts_with("error: Could not connect to the server 127.0.0.1:" + std::to_string(port) + "\n"))
+    EXPECT_TRUE(
+        r.err.starts_with("error: Could not connect to the server 127.0.0.1:" + std::to_string(port) + "\n"))
         << r.err;
     EXPECT_NE(r.err.find("Make sure the simcoind server is running"), std::string::npos);
 }

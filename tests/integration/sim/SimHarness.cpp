@@ -1,4 +1,4 @@
-#include "SimHarness.h"
+#include "SimHarness.hpp"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 
 namespace simtest {
 
-std::string binary(const std::string& name) { return std::string(SIMCOIN_BIN_DIR) + "/" + name; }
+std::string binary(const std::string& name) {
+    return std::string(SIMCOIN_BIN_DIR) + "/" + name;
+}
 
 std::uint16_t freePort() {
     // Binding port 0 lets the kernel pick an unused port; it stays free for
@@ -150,7 +152,9 @@ std::optional<int> Process::waitExit(std::chrono::milliseconds limit) {
     return status_;
 }
 
-bool Process::running() { return !waitExit(0ms).has_value(); }
+bool Process::running() {
+    return !waitExit(0ms).has_value();
+}
 
 void Process::signal(int sig) {
     if (running()) ::kill(pid_, sig);
@@ -180,7 +184,8 @@ Result run(const std::string& program, const std::vector<std::string>& args, con
         auto status = p.waitExit(limit);
         result.status = status ? *status : -1;
     }  // a process that overran is killed here
-    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
+    result.elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
     result.out = readFile(io / "out");
     result.err = readFile(io / "err");
     return result;
@@ -251,9 +256,12 @@ void Node::start(const Setup& setup) {
                                          dir_ / ("node stdout " + std::to_string(runs_)), stderrFile_);
 }
 
-std::string Node::stderrText() const { return readFile(stderrFile_); }
+std::string Node::stderrText() const {
+    return readFile(stderrFile_);
+}
 
-Result Node::cli(const std::vector<std::string>& args, const Env& env, std::chrono::milliseconds limit) const {
+Result Node::cli(const std::vector<std::string>& args, const Env& env,
+                 std::chrono::milliseconds limit) const {
     std::vector<std::string> all{"-conf=" + confPath_};
     all.insert(all.end(), args.begin(), args.end());
     return run(binary("simcoin-cli"), all, env, limit);

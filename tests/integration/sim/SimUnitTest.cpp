@@ -2,12 +2,12 @@
 // JSON, authentication and the client's exit status.
 #include <gtest/gtest.h>
 
-#include "Auth.h"
-#include "Chain.h"
-#include "Client.h"
-#include "Json.h"
-#include "Options.h"
-#include "SimSettings.h"
+#include "Auth.hpp"
+#include "Chain.hpp"
+#include "Client.hpp"
+#include "Json.hpp"
+#include "Options.hpp"
+#include "SimSettings.hpp"
 
 using namespace simcoin;
 
@@ -40,8 +40,8 @@ TEST(ChainModel, NeverGoesDown) {
 }
 
 TEST(OptionParsing, CommandLineKeepsSpacesAndStopsAtCommand) {
-    const char* argv[] = {"simcoin-cli", "-conf=/a b/c.conf", "--datadir=/x y", "-rpcwait", "-nodebug",
-                          "getblockcount", "-notanoption"};
+    const char* argv[] = {"simcoin-cli", "-conf=/a b/c.conf", "--datadir=/x y", "-rpcwait",
+                          "-nodebug",    "getblockcount",     "-notanoption"};
     auto cl = parseCommandLine(7, argv);
     ASSERT_EQ(cl.options.size(), 4u);
     EXPECT_EQ(cl.options[0], (std::pair<std::string, std::string>{"conf", "/a b/c.conf"}));
@@ -53,9 +53,10 @@ TEST(OptionParsing, CommandLineKeepsSpacesAndStopsAtCommand) {
 
 TEST(OptionParsing, ConfFileLikeTheNodeReadsIt) {
     std::string error;
-    auto conf = parseConfText("# comment\n rpcport = 1234 # trailing\n\nrpcauth=a:b$c\nrpcauth=d:e$f\n"
-                              "[test]\nrpcport=1\n[main]\nrpcuser=u\nregtest.rpcport=2\n",
-                              error);
+    auto conf = parseConfText(
+        "# comment\n rpcport = 1234 # trailing\n\nrpcauth=a:b$c\nrpcauth=d:e$f\n"
+        "[test]\nrpcport=1\n[main]\nrpcuser=u\nregtest.rpcport=2\n",
+        error);
     ASSERT_TRUE(conf) << error;
     Options options({{"rpcuser", "cmd"}}, conf->options);
     EXPECT_EQ(options.get("rpcport"), "1234");

@@ -31,7 +31,7 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 // A fresh folder whose path contains a space, removed afterwards.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -39,13 +39,13 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
 // A started program. Killed (SIGKILL) and reaped on destruction if still running.
 class Process {
-public:
+  public:
     // stdout and stderr go to the given files. The child gets this process's
     // environment without any SIMCOIN_* variable, plus `env`.
     Process(const std::string& program, const std::vector<std::string>& args, const Env& env,
@@ -62,7 +62,7 @@ public:
     void signal(int sig);
     std::string comm() const;  // the kernel's name for the process
 
-private:
+  private:
     pid_t pid_ = -1;
     std::optional<int> status_;
 };
@@ -93,12 +93,21 @@ std::string basicAuth(const std::string& user, const std::string& password);
 // A node in a scratch folder: writes the node's conf file, starts it, and
 // runs the client against it.
 class Node {
-public:
+  public:
     struct Setup {
         Setup(Env settings = {}) : env(std::move(settings)) {}
-        Setup& as(std::string name) { program = std::move(name); return *this; }
-        Setup& withArgs(std::vector<std::string> args) { extraArgs = std::move(args); return *this; }
-        Setup& withConf(std::string text) { confText = std::move(text); return *this; }
+        Setup& as(std::string name) {
+            program = std::move(name);
+            return *this;
+        }
+        Setup& withArgs(std::vector<std::string> args) {
+            extraArgs = std::move(args);
+            return *this;
+        }
+        Setup& withConf(std::string text) {
+            confText = std::move(text);
+            return *this;
+        }
 
         Env env;  // SIMCOIN_* settings for the run
         std::string program = "simcoind";
@@ -117,7 +126,8 @@ public:
     std::string stderrText() const;
 
     // Runs simcoin-cli -conf=... <args>.
-    Result cli(const std::vector<std::string>& args, const Env& env = {}, std::chrono::milliseconds limit = 10s) const;
+    Result cli(const std::vector<std::string>& args, const Env& env = {},
+               std::chrono::milliseconds limit = 10s) const;
     // The height through the client, or nullopt if the call failed.
     std::optional<long long> blockCount() const;
     // Waits for the node to answer (loading done).
@@ -130,7 +140,7 @@ public:
     static constexpr const char* kUser = "alice";
     static constexpr const char* kPassword = "s3cret pass";
 
-private:
+  private:
     const ScratchDir& dir_;
     std::string datadir_;
     std::string confPath_;

@@ -23,13 +23,13 @@ struct RpcAuthLine {
 std::optional<RpcAuthLine> parseRpcAuth(std::string_view line);
 
 class Authenticator {
-public:
+  public:
     void allowUserPassword(std::string user, std::string password);
     void allowRpcAuth(RpcAuthLine line);
     // Checks an "Authorization" header value ("Basic xxxx").
     bool check(std::string_view authorizationHeader) const;
 
-private:
+  private:
     bool checkCredentials(std::string_view user, std::string_view password) const;
 
     std::vector<std::pair<std::string, std::string>> plain_;

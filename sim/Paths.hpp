@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Options.h"
+#include "Options.hpp"
 
 namespace simcoin {
 

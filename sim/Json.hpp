@@ -12,7 +12,7 @@
 namespace simcoin {
 
 class Json {
-public:
+  public:
     using Array = std::vector<Json>;
     // Keys keep insertion order, because a client pretty-prints objects in
     // the order the node wrote them.
@@ -55,7 +55,7 @@ public:
     // nullopt on malformed text (trailing garbage included).
     static std::optional<Json> parse(std::string_view text);
 
-private:
+  private:
     void dumpTo(std::string& out, int indent, int level) const;
 
     std::variant<std::monostate, bool, std::int64_t, double, std::string, Array, Object> value_;

@@ -10,8 +10,9 @@
 namespace simcoin {
 
 class Chain {
-public:
-    Chain(std::int64_t start, std::int64_t target, double blocksPerSecond, std::optional<std::int64_t> stuckAt);
+  public:
+    Chain(std::int64_t start, std::int64_t target, double blocksPerSecond,
+          std::optional<std::int64_t> stuckAt);
 
     // Height after `seconds` of catching up. Computed from the elapsed time
     // rather than accumulated per tick, so slow ticks never lose blocks.
@@ -26,7 +27,7 @@ public:
     std::int64_t headers() const { return stuck_ ? ceiling_ : target_; }
     double verificationProgress(std::int64_t height) const;
 
-private:
+  private:
     std::int64_t start_;
     std::int64_t target_;
     double rate_;

@@ -9,12 +9,12 @@
 #include <list>
 #include <string>
 
-#include "HttpMessage.h"
+#include "HttpMessage.hpp"
 
 namespace simcoin {
 
 class HttpServer {
-public:
+  public:
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
 
     explicit HttpServer(Handler handler) : handler_(std::move(handler)) {}
@@ -33,7 +33,7 @@ public:
     // Waits up to `timeout` for activity and deals with all of it.
     void pollOnce(std::chrono::milliseconds timeout);
 
-private:
+  private:
     struct Connection {
         int fd = -1;
         std::string in;

@@ -14,8 +14,8 @@ namespace simcoin {
 using OptionList = std::vector<std::pair<std::string, std::string>>;
 
 struct CommandLine {
-    OptionList options;                // in order of appearance
-    std::vector<std::string> words;    // what follows the options (the client's command)
+    OptionList options;              // in order of appearance
+    std::vector<std::string> words;  // what follows the options (the client's command)
 };
 
 // "-name=value" or "--name=value"; "-name" alone means "1"; "-noname" means
@@ -34,7 +34,7 @@ std::optional<ConfFile> parseConfText(std::string_view text, std::string& error)
 std::optional<ConfFile> readConfFile(const std::string& path, std::string& error);
 
 class Options {
-public:
+  public:
     Options() = default;
     Options(OptionList commandLine, OptionList file)
         : commandLine_(std::move(commandLine)), file_(std::move(file)) {}
@@ -50,7 +50,7 @@ public:
     const OptionList& file() const { return file_; }
     void setFile(OptionList file) { file_ = std::move(file); }
 
-private:
+  private:
     OptionList commandLine_;
     OptionList file_;
 };

@@ -18,14 +18,14 @@ bool saveHeight(const std::string& datadir, std::int64_t height);
 // Appends block data under DATADIR/blocks/ in blkNNNNN.dat files, starting a
 // new file when one reaches kMaxFileSize as the real node does.
 class BlockStore {
-public:
+  public:
     static constexpr std::uint64_t kMaxFileSize = 128ull * 1024 * 1024;
 
     BlockStore(const std::string& datadir, std::int64_t bytesPerBlock);
     // Appends the blocks from `fromHeight`+1 up to `toHeight`.
     bool append(std::int64_t fromHeight, std::int64_t toHeight);
 
-private:
+  private:
     std::string fileName(int index) const;
 
     std::string dir_;
@@ -37,7 +37,7 @@ private:
 // kernel drops it when the process dies, so a crashed node never blocks the
 // next start.
 class DataDirLock {
-public:
+  public:
     explicit DataDirLock(const std::string& datadir);
     ~DataDirLock();
     DataDirLock(const DataDirLock&) = delete;
@@ -45,20 +45,20 @@ public:
 
     bool held() const { return fd_ >= 0; }
 
-private:
+  private:
     int fd_ = -1;
 };
 
 // Appends timestamped lines to DATADIR/debug.log, flushed at once so that a
 // crash leaves the log complete up to the crash.
 class DebugLog {
-public:
+  public:
     void open(const std::string& path);
     // Also print each line on stdout, as -printtoconsole asks.
     void echoToConsole(bool on) { echo_ = on; }
     void write(const std::string& line);
 
-private:
+  private:
     std::ofstream out_;
     bool echo_ = false;
 };

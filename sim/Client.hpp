@@ -3,7 +3,7 @@
 // leaves f empty on any error and the exit status tells what went wrong.
 #pragma once
 
-#include "Options.h"
+#include "Options.hpp"
 
 namespace simcoin {
 

@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "Auth.h"
-#include "HttpMessage.h"
-#include "Json.h"
+#include "Auth.hpp"
+#include "HttpMessage.hpp"
+#include "Json.hpp"
 
 namespace simcoin {
 
@@ -36,7 +36,7 @@ inline constexpr const char* kWarmupMessage = "Loading block index...";
 inline constexpr const char* kStopMessage = "Simcoin server stopping";
 
 class RpcService {
-public:
+  public:
     struct Hooks {
         std::function<NodeStatus()> status;
         std::function<void()> stop;  // called once "stop" has been answered
@@ -47,7 +47,7 @@ public:
 
     HttpResponse handle(const HttpRequest& request);
 
-private:
+  private:
     struct Reply {
         Json body;
         int httpStatus = 200;

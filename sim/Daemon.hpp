@@ -2,13 +2,13 @@
 // has no -daemon). It loads, serves RPC, catches its chain up and stops.
 #pragma once
 
-#include "Options.h"
+#include "Options.hpp"
 
 namespace simcoin {
 
 struct DaemonIdentity {
-    std::string programName;  // simcoind, simcoin-qt, ...
-    bool mayDaemonize = true; // only the headless node forks into the background
+    std::string programName;   // simcoind, simcoin-qt, ...
+    bool mayDaemonize = true;  // only the headless node forks into the background
 };
 
 // Returns the process exit status.

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "HttpMessage.h"
+#include "HttpMessage.hpp"
 
 namespace simcoin {
 

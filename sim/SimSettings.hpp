@@ -17,22 +17,24 @@
 namespace simcoin {
 
 struct SimSettings {
-    std::int64_t startHeight = 1000;   // used only when the data folder has no height file
+    std::int64_t startHeight = 1000;  // used only when the data folder has no height file
     // Where the chain tops out. A relative target ("+N") means N blocks above
     // the height the node starts at, so every start is behind again.
     std::int64_t target = 1300;
     bool targetRelative = false;
     double blocksPerSecond = 6.0;
     std::int64_t bytesPerBlock = 100000;
-    double startupDelay = 3.0;         // seconds answering -28
-    double stopDelay = 1.0;            // seconds between "stop" and exit
-    std::optional<std::int64_t> crashAt;   // exit(1) when the height rises to this
-    std::optional<std::int64_t> stuckAt;   // the chain never rises past this
-    int neverStop = 0;                 // 1: ignore RPC stop; 2: ignore SIGTERM/SIGINT too
-    double cliHang = 0.0;              // client sleeps this long before anything
+    double startupDelay = 3.0;            // seconds answering -28
+    double stopDelay = 1.0;               // seconds between "stop" and exit
+    std::optional<std::int64_t> crashAt;  // exit(1) when the height rises to this
+    std::optional<std::int64_t> stuckAt;  // the chain never rises past this
+    int neverStop = 0;                    // 1: ignore RPC stop; 2: ignore SIGTERM/SIGINT too
+    double cliHang = 0.0;                 // client sleeps this long before anything
 
     // The target for a node that starts at `start`.
-    std::int64_t effectiveTarget(std::int64_t start) const { return targetRelative ? start + target : target; }
+    std::int64_t effectiveTarget(std::int64_t start) const {
+        return targetRelative ? start + target : target;
+    }
 };
 
 // Looks an environment variable up; injectable so tests need not touch the
@@ -43,7 +45,8 @@ EnvLookup processEnvironment();
 // Reads DATADIR/simcoin.conf (absent is fine; an empty datadir reads no file) and the environment. Returns
 // nullopt and sets `error` when a value cannot be read: a typo should not
 // silently run a different simulation.
-std::optional<SimSettings> loadSimSettings(const std::string& datadir, const EnvLookup& env, std::string& error);
+std::optional<SimSettings> loadSimSettings(const std::string& datadir, const EnvLookup& env,
+                                           std::string& error);
 
 std::string describe(const SimSettings& s);
 

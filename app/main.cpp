@@ -5,13 +5,13 @@
 #include <QMessageBox>
 #include <cstdio>
 
-#include "app/SessionEnd.hpp"
 #include "core/App.hpp"
 #include "core/Clock.hpp"
 #include "core/Scheduler.hpp"
 #include "main/MainWindow.hpp"
 #include "platform/posix/PosixSystem.hpp"
 #include "ui/qt/QtFrontEnd.hpp"
+#include "ui/qt/SessionEnd.hpp"
 
 namespace {
 
@@ -31,7 +31,7 @@ int fail(const std::string& text) {
 
 int main(int argc, char** argv) {
     // First, so that the end of the session is never the default abrupt exit.
-    pd::SessionEnd sessionEnd;
+    pd::qt::SessionEnd sessionEnd;
     QApplication qt(argc, argv);                     // Qt takes its own options (-platform ...); we have none
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends with its main window
 
@@ -54,11 +54,11 @@ int main(int argc, char** argv) {
         storeFailureTold = true;
         std::fprintf(stderr, "pacedeck: could not save %s in %s: %s\n", key.c_str(),
                      system.store.path().c_str(), system.store.error().c_str());
-        if (app.running()) app.main().status(notSaved);
+        if (app.running()) pd::mainWindow(app).status(notSaved);
     };
 
-    app.start();
-    if (storeFailureTold && app.running()) app.main().status(notSaved);  // failed while opening
+    app.start<pd::MainWindow>();
+    if (storeFailureTold && app.running()) pd::mainWindow(app).status(notSaved);  // failed while opening
     // The end of the session closes the main window as its close box does: settings saved.
     sessionEnd.listen([&] {
         if (app.running()) app.main().close();

@@ -153,7 +153,7 @@ void ConfGeneratorWindow::save() {
         else
             storeText(*input);
     }
-    app().main().CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
+    mainWindow(app()).CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
     CONF_FILE_LOCATION_TEXTBOX.setText(confFilePath());
     // What the user sees is what is written: the output as last refreshed.
     auto written = writeConfFile(CONF_FILE_LOCATION_TEXTBOX.text());

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "main/MainWindow.hpp"
-
 namespace pd {
 
 App::App(std::string exe, SettingsStore& store, Platform& platform, Profile profile, Scheduler& scheduler)
@@ -17,16 +15,6 @@ App::~App() {
     // Windows hold timers registered with the scheduler: destroy children first.
     while (!windows_.empty()) windows_.pop_back();
     closed_.clear();
-}
-
-MainWindow& App::start() {
-    auto& w = open<MainWindow>(nullptr, false);
-    main_ = &w;
-    return w;
-}
-
-MainWindow& App::main() const {
-    return *main_;
 }
 
 std::vector<Window*> App::openWindows() const {

@@ -13,8 +13,6 @@
 
 namespace pd {
 
-class MainWindow;
-
 // Owns what the windows share: the settings store, the platform, the profile, the
 // scheduler, the executable's name and the open windows.
 class App {
@@ -34,9 +32,15 @@ class App {
     void setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
     FrontEnd* frontEnd() const { return frontEnd_; }
 
-    // Opens the main window: the program's start.
-    MainWindow& start();
-    MainWindow& main() const;
+    // Opens the program's main window, the one whose closing ends the program. The core
+    // knows it only as a window; the windows layer gives it its type (mainWindow(app)).
+    template <class W>
+    W& start() {
+        auto& w = open<W>(nullptr, false);
+        main_ = &w;
+        return w;
+    }
+    Window& main() const { return *main_; }
     bool running() const { return main_ != nullptr && !quit_; }
 
     // Opens a window owned by another; modal windows block input to their owner but
@@ -82,7 +86,7 @@ class App {
     FrontEnd* frontEnd_ = nullptr;
     std::vector<std::unique_ptr<Window>> windows_;
     std::vector<std::unique_ptr<Window>> closed_;
-    MainWindow* main_ = nullptr;
+    Window* main_ = nullptr;
     bool quit_ = false;
 };
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "core/App.hpp"
 #include "core/TimeOfDay.hpp"
 #include "core/Window.hpp"
 #include "main/Blockcounter.hpp"
@@ -380,5 +381,10 @@ class MainWindow final : public Window {
     void autocloseChoiceClicked();
     void powerAutotimerChoiceClicked();
 };
+
+// The program's main window, opened by app.start<MainWindow>().
+inline MainWindow& mainWindow(const App& app) {
+    return static_cast<MainWindow&>(app.main());
+}
 
 }  // namespace pd

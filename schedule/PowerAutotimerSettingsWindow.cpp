@@ -46,7 +46,7 @@ void PowerAutotimerSettingsWindow::load() {
 
 // One action at most: the others are greyed until the ticked one is cleared.
 void PowerAutotimerSettingsWindow::actionClicked(int index) {
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     if (actionTick(index).ticked()) {
         for (int other = 0; other < 4; ++other) {
             if (other == index) continue;
@@ -76,7 +76,7 @@ void PowerAutotimerSettingsWindow::okClicked() {
     positionStored_ = true;
     storeText(AUTOTIMER_ACTION_TEXTBOX);
     storeText(CLOSE_REQUEST_COUNTDOWN_TEXTBOX);
-    app().main().CLOSE_REQUEST_COUNTDOWN_TEXTBOX.setText(CLOSE_REQUEST_COUNTDOWN_TEXTBOX.text());
+    mainWindow(app()).CLOSE_REQUEST_COUNTDOWN_TEXTBOX.setText(CLOSE_REQUEST_COUNTDOWN_TEXTBOX.text());
     close();
 }
 

@@ -25,7 +25,7 @@ void PowerAutotimerWindow::load() {
     restoreGeometry();
     loadText(CLOSE_REQUEST_COUNTDOWN_TEXTBOX);
     POWER_TIME_LEFT = TimeOfDay::parseOr(CLOSE_REQUEST_COUNTDOWN_TEXTBOX.text(), TimeOfDay());
-    AUTOTIMER_ACTION_TEXTBOX.setText(app().main().AUTOTIMER_ACTION_TEXTBOX.text());
+    AUTOTIMER_ACTION_TEXTBOX.setText(mainWindow(app()).AUTOTIMER_ACTION_TEXTBOX.text());
     AUTOTIMER_COUNTER.setInterval(1000);
     AUTOTIMER_COUNTER.start();
     AUTOTIMER_TITLE_LABEL.setText("!!! AUTOSTARTING !!!");

@@ -84,7 +84,7 @@ void SchedulerWindow::load() {
     for (auto* field : dayFields()) field->setText("");
     refreshDayList();
     TASK_NAME_TEXTBOX.setText(task_.name());
-    PACEDECK_HOME_TEXTBOX.setText(app().main().PACEDECK_HOME_TEXTBOX.text());
+    PACEDECK_HOME_TEXTBOX.setText(mainWindow(app()).PACEDECK_HOME_TEXTBOX.text());
 
     if (TASK_STATUS_TEXTBOX.text() == created)
         openAsCreated();

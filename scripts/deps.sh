@@ -8,7 +8,7 @@ want=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libssl-dev googlet
       qt6-base-dev libgl-dev libx11-dev libxtst-dev)
 case "${1:-test}" in
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
-               g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev) ;;
+               g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev clang-format) ;;
   demo) want+=(xvfb xauth procps) ;;
 esac
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds PACEDECK and runs every test: the normal build, the same tests under
-# AddressSanitizer + UBSan, and the behaviour tests of the Windows build under Wine.
+# AddressSanitizer + UBSan, and the behaviour tests of the Windows build under Wine; before
+# them, the format and layer checks.
 # Ends with one summary line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -51,6 +52,16 @@ build() {
     failed=$((failed + 1)); status=1; return 1
   fi
 }
+
+# Static checks first: they take seconds and name the file to mend.
+check() {
+  local label=$1
+  shift
+  echo "== $label"
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+}
+check "format (clang-format 14, .clang-format)" scripts/check-format.sh
+check "layer boundaries of includes" scripts/check-includes.sh
 
 export QT_QPA_PLATFORM=offscreen
 

@@ -112,7 +112,7 @@ void CryptoSettingsWindow::regenerate() {
     f.chainFolder = BLOCKCHAIN_HOME_TEXTBOX.text();
     f.conf = CONF_FILE_LOCATION_TEXTBOX.text();
     // The block-count log lives under the home folder the main window runs with.
-    f.home = app().main().PACEDECK_HOME_TEXTBOX.text();
+    f.home = mainWindow(app()).PACEDECK_HOME_TEXTBOX.text();
     f.exe = app().exe();
     f.qtOption = QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();
     f.daemonOption = DAEMON_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();
@@ -149,7 +149,7 @@ void CryptoSettingsWindow::browseFile(TextBox& nameField, const TextBox& folderF
 // ---------------------------------------------------------------- Save and closing
 
 void CryptoSettingsWindow::saveClicked() {
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     REGENERATE_COMMANDS_TIMER.stop();
     main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
     for (auto* field :
@@ -212,7 +212,7 @@ const TextBox& CryptoSettingsWindow::settingsConf() const {
     if (auto* settings = dynamic_cast<MainSettingsWindow*>(owner()))
         return settings->CONF_FILE_LOCATION_TEXTBOX;
     if (auto* settings = app().find<MainSettingsWindow>()) return settings->CONF_FILE_LOCATION_TEXTBOX;
-    return app().main().CONF_FILE_LOCATION_TEXTBOX;
+    return mainWindow(app()).CONF_FILE_LOCATION_TEXTBOX;
 }
 
 // ---------------------------------------------------------------- layout

@@ -49,7 +49,7 @@ std::string EmailSettingsWindow::homeFolder() const {
 }
 
 void EmailSettingsWindow::regenerate() {
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     main.SE_HOME_TEXTBOX.setText(SE_HOME_TEXTBOX.text());
     MailerValues v;
     v.mailerHome = SE_HOME_TEXTBOX.text();
@@ -89,7 +89,7 @@ void EmailSettingsWindow::okClicked() {
     storeText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX);
     storeTick(REPORT_AS_ATTACHMENT_TICKBOX);
 
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     main.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
     main.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
 

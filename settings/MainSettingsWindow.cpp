@@ -106,7 +106,7 @@ void MainSettingsWindow::createFoldersClicked() {
 
 void MainSettingsWindow::ownConfChanged() {
     applyOwnConfChoice();
-    app().main().CONF_FILE_LOCATION_TEXTBOX.setText(CONF_FILE_LOCATION_TEXTBOX.text());
+    mainWindow(app()).CONF_FILE_LOCATION_TEXTBOX.setText(CONF_FILE_LOCATION_TEXTBOX.text());
     storeTick(USE_OWN_CONF_TICKBOX);
     storeText(CONF_FILE_LOCATION_TEXTBOX);
     // The node scripts carry the configuration path of their last Save.
@@ -122,11 +122,11 @@ void MainSettingsWindow::confBrowseClicked() {
 
 void MainSettingsWindow::autoloadChanged() {
     storeTick(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX);
-    app().main().AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.setValue(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.value());
+    mainWindow(app()).AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.setValue(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.value());
 }
 
 void MainSettingsWindow::okClicked() {
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     storeOnEveryClose();
     main.CONF_FILE_LOCATION_TEXTBOX.setText(CONF_FILE_LOCATION_TEXTBOX.text());
     main.heartbeats.resetFromSettings();
@@ -251,7 +251,7 @@ LayoutNode MainSettingsWindow::layout() {
 
 const TextBox& settingsHomeFolder(App& app) {
     if (auto* settings = app.find<MainSettingsWindow>()) return settings->PACEDECK_HOME_TEXTBOX;
-    return app.main().PACEDECK_HOME_TEXTBOX;
+    return mainWindow(app).PACEDECK_HOME_TEXTBOX;
 }
 
 }  // namespace pd

@@ -38,7 +38,7 @@ BlockTimesWindow::BlockTimesWindow(App& app)
 
 void BlockTimesWindow::useTime(std::string_view time) {
     // Both times are stored: the count time as set, the override time as it stands.
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     main.USER_COUNT_TIME_TEXTBOX.setText(time);
     store("USER_COUNT_TIME_TEXTBOX", main.USER_COUNT_TIME_TEXTBOX.text());
     store("USER_OVERRIDE_TIME_TEXTBOX", main.USER_OVERRIDE_TIME_TEXTBOX.text());

@@ -24,7 +24,7 @@ void ManualRunWindow::load() {
 void ManualRunWindow::startScript(std::string_view stem, std::string_view what) {
     // The buttons are the only guard; a script that is not there is said here, since
     // otherwise only a light that stays red would tell.
-    auto path = app().main().scriptPath(stem);
+    auto path = mainWindow(app()).scriptPath(stem);
     auto started = app().platform().runScript(path, WindowStyle::Hidden);
     if (started)
         MANUAL_RUN_STATUS_LABEL.setText(std::string(what) + " STARTED");
@@ -35,7 +35,7 @@ void ManualRunWindow::startScript(std::string_view stem, std::string_view what) 
 }
 
 void ManualRunWindow::refreshTick() {
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     const std::string mailer = app().profile().mailerFile;
     struct Light {
         TextBox& mine;

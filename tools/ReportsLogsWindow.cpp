@@ -8,7 +8,7 @@ namespace pd {
 
 LogFiles LogFiles::of(const App& app) {
     const auto& p = app.profile();
-    const auto& home = app.main().PACEDECK_HOME_TEXTBOX.text();
+    const auto& home = mainWindow(app).PACEDECK_HOME_TEXTBOX.text();
     return {p.subFolder(home, "REPORTS") + app.exe() + "-END-REPORT.LOG",
             p.subFolder(home, "LOGS") + app.exe() + "-SEND-EMAIL.LOG",
             p.subFolder(home, "BLOCKCOUNTS") + app.exe() + "-LATEST-BLOCKCOUNT.LOG"};
@@ -27,13 +27,13 @@ ReportsLogsWindow::ReportsLogsWindow(App& app)
 
 void ReportsLogsWindow::load() {
     restoreGeometry();
-    LOG_FILE_OUTPUT_TEXTBOX.setText(app().main().LOG_FILE_OUTPUT_TEXTBOX.text());
+    LOG_FILE_OUTPUT_TEXTBOX.setText(mainWindow(app()).LOG_FILE_OUTPUT_TEXTBOX.text());
 }
 
 void ReportsLogsWindow::refreshClicked() {
     // The cyan flash marks the copy.
     LOG_FILE_OUTPUT_TEXTBOX.setBack(colour::cyan);
-    LOG_FILE_OUTPUT_TEXTBOX.setText(app().main().LOG_FILE_OUTPUT_TEXTBOX.text());
+    LOG_FILE_OUTPUT_TEXTBOX.setText(mainWindow(app()).LOG_FILE_OUTPUT_TEXTBOX.text());
     LOG_FILE_OUTPUT_TEXTBOX.setBack(colour::windowBackground);
 }
 

@@ -19,11 +19,11 @@ const std::array<GeneratedCommand, 6>& generatedCommands() {
 }
 
 std::string commandText(const App& app, const GeneratedCommand& command) {
-    return (app.main().*command.source).text();
+    return (mainWindow(app).*command.source).text();
 }
 
 std::string commandScript(const App& app, const GeneratedCommand& command) {
-    return app.main().scriptPath(command.stem);
+    return mainWindow(app).scriptPath(command.stem);
 }
 
 SingleOutputCommandsWindow::SingleOutputCommandsWindow(App& app)

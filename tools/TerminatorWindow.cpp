@@ -28,7 +28,7 @@ void TerminatorWindow::load() {
     CUSTOM_PROCESS_NAME_TEXTBOX.setText("");
     MIRROR_PROCESS_STATE_TIMER.setInterval(1000);
     CUSTOM_PROCESS_WATCHER_TIMER.setInterval(1000);
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     for (auto [mine, theirs] : {std::pair{&QT_NAME_TEXTBOX, &main.QT_NAME_TEXTBOX},
                                 std::pair{&DAEMON_NAME_TEXTBOX, &main.DAEMON_NAME_TEXTBOX},
                                 std::pair{&CLI_NAME_TEXTBOX, &main.CLI_NAME_TEXTBOX}}) {
@@ -74,7 +74,7 @@ void TerminatorWindow::customTerminateClicked() {
 }
 
 void TerminatorWindow::mirrorTick() {
-    auto& main = app().main();
+    auto& main = mainWindow(app());
     PROCESS_TEXTBOX_4.setBack(main.PROCESS_TEXTBOX_4.back());
     QT_NAME_TEXTBOX.setBack(main.PROCESS_TEXTBOX_1.back());
     DAEMON_NAME_TEXTBOX.setBack(main.PROCESS_TEXTBOX_2.back());

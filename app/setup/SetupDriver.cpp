@@ -33,7 +33,7 @@ SetupDriver::SetupDriver(App& app) : app_(app) {}
 
 std::optional<SetupError> SetupDriver::run(const std::vector<SetupLine>& lines) {
     app_.setDialogs(answers_);
-    if (!app_.running()) app_.start();
+    if (!app_.running()) app_.start<MainWindow>();
     auto previous = app_.onStoreFailure;
     app_.onStoreFailure = [this, previous](const std::string& key) {
         if (previous) previous(key);
@@ -65,7 +65,7 @@ std::optional<SetupError> SetupDriver::run(const std::vector<SetupLine>& lines) 
     }
 
     closeAbove(0);
-    if (app_.running()) app_.main().close();
+    if (app_.running()) mainWindow(app_).close();
     app_.collectClosed();
     if (auto why = failure()) return SetupError{lines.empty() ? 0 : lines.back().line, "on closing: " + *why};
     return std::nullopt;
@@ -84,7 +84,7 @@ std::optional<std::string> SetupDriver::enterSection(const std::string& window) 
     closeAbove(keep);
 
     for (std::size_t i = keep + 1; i < chain.size(); ++i) {
-        Window& opener = stack_.empty() ? static_cast<Window&>(app_.main()) : *stack_.back();
+        Window& opener = stack_.empty() ? static_cast<Window&>(mainWindow(app_)) : *stack_.back();
         const auto* row = openerOf(chain[i]);
         auto* button = dynamic_cast<Button*>(opener.find(row->openerButton));
         if (button == nullptr)
@@ -146,7 +146,7 @@ std::optional<std::string> SetupDriver::press(const SetupLine& line) {
 std::optional<std::string> SetupDriver::currentWindow(Window*& out) const {
     if (section_ == mainWindowName) {
         if (!app_.running()) return std::string("the main window has been closed");
-        out = &app_.main();
+        out = &mainWindow(app_);
         return std::nullopt;
     }
     for (auto* w : stack_)
@@ -174,7 +174,7 @@ void SetupDriver::forgetClosedWindows() {
 void SetupDriver::adoptNewWindows() {
     // A pressed button may open a window: it is then part of the chain, closed like the rest.
     for (auto* w : app_.openWindows())
-        if (w != &app_.main() && std::find(stack_.begin(), stack_.end(), w) == stack_.end())
+        if (w != &mainWindow(app_) && std::find(stack_.begin(), stack_.end(), w) == stack_.end())
             stack_.push_back(w);
 }
 

@@ -13,8 +13,8 @@ struct Harness {
     explicit Harness(std::string exe = "DEMO", Profile profile = posixProfile("/home/tester"))
         : app(std::move(exe), store, platform, std::move(profile), scheduler) {}
 
-    MainWindow& start() { return app.start(); }
-    MainWindow& main() { return app.main(); }
+    MainWindow& start() { return app.start<MainWindow>(); }
+    MainWindow& main() { return mainWindow(app); }
     void advance(std::int64_t ms) {
         scheduler.advance(ms, clock);
         app.collectClosed();

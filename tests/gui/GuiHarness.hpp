@@ -18,7 +18,7 @@ struct GuiHarness {
         frontEnd.onQuit = [this] { quitAsked = true; };
     }
 
-    MainWindow& start() { return app.start(); }
+    MainWindow& start() { return app.start<MainWindow>(); }
     pd::qt::WindowView& view(const Window& w) { return *frontEnd.viewOf(w); }
     template <class W>
     W& widget(const Window& w, const char* name) {

@@ -112,7 +112,7 @@ TEST(BlockcounterWithSimulatedNode, FinishesWhenTheChainHasCaughtUp) {
                         {"SIMCOIN_RATE", "20"},
                         {"SIMCOIN_STARTUP_DELAY", "0"}});
     RealRun run(node, {{"USER_COUNT_TIME_TEXTBOX", "00:00:02"}, {"FINISH_WHEN_IDENTICAL_TICKBOX", "1"}});
-    auto& w = run.app.start();
+    auto& w = run.app.start<MainWindow>();
     w.blockcounter.startFromPipeline();
     ASSERT_TRUE(run.runUntilStatus(w, "!!! BLOCKCOUNTER FINISHED !!!", 120s))
         << w.CURRENT_STATUS_LABEL.text();
@@ -134,7 +134,7 @@ TEST(BlockcounterWithSimulatedNode, TheOverrideEndsARunWhoseChainNeverStopsGrowi
                        {"OVERRIDE_TIMER_ENABLE_TICKBOX", "1"},
                        {"AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1"},
                        {"USER_OVERRIDE_TIME_TEXTBOX", "00:00:12"}});
-    auto& w = run.app.start();
+    auto& w = run.app.start<MainWindow>();
     w.blockcounter.startFromPipeline();
     ASSERT_TRUE(run.runUntilStatus(w, "!!! BLOCKCOUNTER - MORE BLOCKS THAN TIME !!!", 60s))
         << w.CURRENT_STATUS_LABEL.text();

@@ -26,7 +26,7 @@ struct RealCopy {
     explicit RealCopy(const std::string& home)
         : app("SIMBTC", store, platform, posixProfile(home), scheduler) {
         store.write("SIMBTC", "PACEDECK_HOME_TEXTBOX", home);
-        app.start();
+        app.start<MainWindow>();
     }
     void advance(std::int64_t ms) {
         scheduler.advance(ms, clock);
@@ -42,7 +42,7 @@ struct RealCopy {
 
 // Composes BASIC SETTINGS + BTC with test set `set` on `port`, and saves it.
 std::string saveConfiguration(RealCopy& copy, int set, std::uint16_t port, bool onlyRpcauth) {
-    auto& g = copy.app.open<ConfGeneratorWindow>(&copy.app.main());
+    auto& g = copy.app.open<ConfGeneratorWindow>(&mainWindow(copy.app));
     g.IDS_BUTTON.click();
     auto& presets = *copy.app.find<CoinPresetsWindow>();
     presets.IMPORT_SETTINGS_TICKBOX.click();

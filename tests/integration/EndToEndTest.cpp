@@ -101,7 +101,7 @@ struct LiveCopy {
     }
     void put(std::string_view key, std::string_view value) { store.write(app.exe(), key, value); }
     std::string stored(std::string_view key) { return store.read(app.exe(), key, "<unset>"); }
-    std::string status() { return app.main().CURRENT_STATUS_LABEL.text(); }
+    std::string status() { return mainWindow(app).CURRENT_STATUS_LABEL.text(); }
 
     SqliteStore store;
     PosixPlatform platform;
@@ -252,7 +252,7 @@ TEST(EndToEnd, TheMailerGetsEveryValueWholeAndTheScriptsAreTheUsersAlone) {
     LiveCopy copy(dir, "MAILTEST");
     copy.put("PACEDECK_HOME_TEXTBOX", home);
     copy.put("CRYPTO_NAME_TEXTBOX", "SIM");
-    auto& w = copy.app.start();
+    auto& w = copy.app.start<MainWindow>();
     auto& e = copy.app.open<EmailSettingsWindow>(&w);
     const std::string password = "it's a \"pw\" $HOME `id` \\ x";
     e.SE_HOME_TEXTBOX.type(mailerHome);
@@ -307,7 +307,7 @@ TEST(EndToEnd, ARunMailsItsStartNoticeAndItsReportThroughTheRealMailer) {
     copy.put("ALWAYS_ON_TOP_TICKBOX", "0");
     copy.put("TASK_4_ENABLE_TICKBOX", "1");
     copy.put("TASK_17_ENABLE_TICKBOX", "1");
-    auto& w = copy.app.start();
+    auto& w = copy.app.start<MainWindow>();
     auto& e = copy.app.open<EmailSettingsWindow>(&w);
     ASSERT_TRUE(e.USE_BUTTON.click());
     e.SMTP_SERVER_ADDRESS_PORT_TEXTBOX.type("127.0.0.1:" + std::to_string(sink.port()));
@@ -366,7 +366,7 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
     simtest::writeFile(home + "/BLOCKCOUNTS/SIMRUN-LATEST-BLOCKCOUNT.LOG", "1000\n");
 
     LiveCopy copy(dir, "SIMRUN");
-    auto& w = copy.app.start();
+    auto& w = copy.app.start<MainWindow>();
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
     std::optional<pid_t> nodePid;
     ASSERT_TRUE(copy.runUntil(
@@ -421,7 +421,7 @@ TEST(EndToEnd, ANodeThatCrashesMidRunEndsTheRunCleanlyWithoutASuccessStamp) {
     applySetup(dir, "SIMCRASH", nodeRunSetup(home, node, freePort(), "", "TASK_19_ENABLE_TICKBOX = 0\n"));
 
     LiveCopy copy(dir, "SIMCRASH");
-    auto& w = copy.app.start();
+    auto& w = copy.app.start<MainWindow>();
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
     ASSERT_TRUE(copy.runUntil([&] { return copy.status() == "!!! COMPLETED - FINISHED - DONE !!!"; }, 180s))
         << copy.status();
@@ -443,7 +443,7 @@ TEST(EndToEnd, ANodeThatNeverStopsHoldsTheRunAtItsShutdownStageUntilStop) {
     applySetup(dir, "SIMHOLD", nodeRunSetup(home, node, freePort()));
 
     LiveCopy copy(dir, "SIMHOLD");
-    auto& w = copy.app.start();
+    auto& w = copy.app.start<MainWindow>();
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
     // The stop request reached the node, which answered it and kept running.
     ASSERT_TRUE(

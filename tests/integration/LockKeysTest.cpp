@@ -113,7 +113,7 @@ TEST_F(LockKeys, HeartbeatTogglesNumLockAndTheLightShowsIt) {
     bin.script("systemd-inhibit", "exec sleep 1000\n");
     auto path = pathFirst(bin.path());
     App app("DEMO", store, platform, posixProfile("/home/tester"), scheduler);
-    auto& w = app.start();
+    auto& w = app.start<MainWindow>();
     auto advance = [&](int ms) { scheduler.advance(ms, clock); };
 
     advance(100);

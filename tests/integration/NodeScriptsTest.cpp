@@ -38,7 +38,7 @@ TEST(NodeScripts, ValuesReachTheProgramsExactlyThroughSh) {
     const std::string exe = "BTC $x é";
     App app(exe, store, platform, posixProfile(tmp.path), scheduler);
     app.setDialogs(dialogs);
-    auto& main = app.start();
+    auto& main = app.start<MainWindow>();
 
     ASSERT_TRUE(main.SETTINGS_BUTTON.click());
     auto& settings = *app.find<MainSettingsWindow>();

@@ -61,7 +61,7 @@ TEST(PowerCommand, CountdownWindowLaunchesTheRealCommandAtZero) {
     store.write("DEMO", "CLOSE_REQUEST_COUNTDOWN_TEXTBOX", "00:00:03");
     PosixPlatform platform;
     App app("DEMO", store, platform, posixProfile("/home/tester"), scheduler);
-    auto& main = app.start();
+    auto& main = app.start<MainWindow>();
     main.AUTOTIMER_ACTION_TEXTBOX.setText("SHUTDOWN PC");
     app.open<PowerAutotimerWindow>(&main, false);
 

@@ -96,7 +96,7 @@ struct PosixApp {
     explicit PosixApp(const std::string& home)
         : app("BTC", store, platform, posixProfile("/home/tester"), scheduler) {
         store.write("BTC", "PACEDECK_HOME_TEXTBOX", home);
-        app.start();
+        app.start<MainWindow>();
     }
     VirtualClock clock;
     Scheduler scheduler{clock};
@@ -122,7 +122,7 @@ TEST(SchedulerCrontab, TheTaskLineIsCreatedSwitchedAndDeletedLeavingTheUsersLine
          fs::perms::owner_all);
 
     PosixApp p(home.string());
-    auto& w = p.app.open<SchedulerWindow>(&p.app.main());
+    auto& w = p.app.open<SchedulerWindow>(&mainWindow(p.app));
     ASSERT_TRUE(w.TASK_RUN_TIME_TEXTBOX.type("06:30"));
     ASSERT_TRUE(w.WED_TICKBOX.click());
     ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
@@ -162,12 +162,12 @@ TEST(SchedulerCrontab, WithoutACrontabCreateMakesOneAndARefusedInstallIsShown) {
     CrontabStandIn cron;
     ScopedEnv path("PATH", (cron.dir / "bin").string() + ":" + std::getenv("PATH"));
     PosixApp p((cron.dir / "home").string());
-    auto& w = p.app.open<SchedulerWindow>(&p.app.main());
+    auto& w = p.app.open<SchedulerWindow>(&mainWindow(p.app));
 
     // Deleting a task that is nowhere changes nothing and is no failure.
     p.store.write("BTC", "TASK_STATUS_TEXTBOX", "TASK-CREATED");
     w.close();
-    auto& again = p.app.open<SchedulerWindow>(&p.app.main());
+    auto& again = p.app.open<SchedulerWindow>(&mainWindow(p.app));
     ASSERT_TRUE(again.ENABLE_DELETE_BUTTON_TICKBOX.click());
     ASSERT_TRUE(again.DELETE_TASK_BUTTON.click());
     EXPECT_EQ(again.TASK_RESULT_LABEL.text(), "TASK DELETED");

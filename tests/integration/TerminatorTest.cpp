@@ -101,8 +101,8 @@ TEST(Terminator, ADaemonStartedOutsideIsEndedByItsNameFromTheWindow) {
     Scheduler scheduler{clock};
     MemoryStore store;
     App app("PACEDECK", store, platform, posixProfile("/home/tester"), scheduler);
-    app.start();
-    auto& w = app.open<TerminatorWindow>(&app.main());
+    app.start<MainWindow>();
+    auto& w = app.open<TerminatorWindow>(&mainWindow(app));
     ASSERT_TRUE(w.ENABLE_TERMINATOR_TICKBOX.click());
     ASSERT_TRUE(w.CUSTOM_PROCESS_NAME_TEXTBOX.type(name));
     scheduler.advance(1000, clock);

@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-namespace pd {
+namespace pd::qt {
 
 // The end of the user's session (SIGTERM, SIGHUP) or an interrupt (SIGINT), delivered
 // to the event loop: the handler only writes a byte to a pipe, and the loop runs
@@ -26,4 +26,4 @@ class SessionEnd {
     std::function<void()> onEnd_;
 };
 
-}  // namespace pd
+}  // namespace pd::qt

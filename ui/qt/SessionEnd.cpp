@@ -1,4 +1,4 @@
-#include "app/SessionEnd.hpp"
+#include "ui/qt/SessionEnd.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -7,7 +7,7 @@
 #include <QSocketNotifier>
 #include <cerrno>
 
-namespace pd {
+namespace pd::qt {
 
 namespace {
 // A signal handler can reach nothing but a plain value: the pipe's write end.
@@ -58,4 +58,4 @@ void SessionEnd::listen(std::function<void()> onEnd) {
     });
 }
 
-}  // namespace pd
+}  // namespace pd::qt

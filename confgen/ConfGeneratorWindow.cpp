@@ -174,7 +174,7 @@ Outcome ConfGeneratorWindow::writeConfFile(const std::string& path) {
     const std::string home = homeFolder();
     if (home.empty()) return Outcome::failure("No home folder is set in the main settings.");
     auto& platform = app().platform();
-    const std::string configs = app().profile().join(home, "CONFIGS");
+    const std::string configs = HomeLayout(app().profile(), home, app().exe()).folder(HomeFolder::Configs);
     if (!platform.exists(configs))
         if (auto made = platform.createFolder(configs); !made) return made;
     // The file holds the RPC password: readable by its owner alone.
@@ -270,7 +270,7 @@ std::string ConfGeneratorWindow::homeFolder() const {
 }
 
 std::string ConfGeneratorWindow::confFilePath() const {
-    return app().profile().subFolder(homeFolder(), "CONFIGS") + app().exe() + "-CRYPTO-CONFIG.conf";
+    return HomeLayout(app().profile(), homeFolder(), app().exe()).cryptoConfig();
 }
 
 // ---------------------------------------------------------------- layout

@@ -15,10 +15,6 @@ std::string Profile::subFolder(std::string_view home, std::string_view sub) cons
     return join(home, sub) + separator;
 }
 
-std::string Profile::scriptPath(std::string_view home, std::string_view exe, std::string_view stem) const {
-    return subFolder(home, "BATS") + std::string(exe) + std::string(stem) + scriptExtension;
-}
-
 std::string Profile::editorCommandFor(std::string_view path) const {
     return editorCommand + (shell == ShellKind::PosixSh ? shellQuoted(path) : std::string(path));
 }

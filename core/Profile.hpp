@@ -46,8 +46,6 @@ struct Profile {
     std::string join(std::string_view folder, std::string_view name) const;
     // home + separator + sub + separator: "C:\HOME\BATS\"
     std::string subFolder(std::string_view home, std::string_view sub) const;
-    // home + separator + "BATS" + separator + exe + stem + script extension
-    std::string scriptPath(std::string_view home, std::string_view exe, std::string_view stem) const;
     // The command line that opens a text file in the editor: the path follows the editor
     // command as it is under cmd, and as one quoted word under sh.
     std::string editorCommandFor(std::string_view path) const;

@@ -210,7 +210,7 @@ void Blockcounter::countdownTick() {
 void Blockcounter::pollStart() {
     w_.status("!!! BLOCKCOUNTER - RUNNING GETBLOCKCOUNT !!!");
     const auto started =
-        w_.app().platform().runScript(w_.scriptPath("-RUN-BLOCKCOUNTER-GBC"), WindowStyle::Hidden);
+        w_.app().platform().runScript(w_.home().script(Script::RunBlockcounter), WindowStyle::Hidden);
     if (!started) {
         // No cli will ever run: waiting for one would read an old file. Count again.
         w_.status("!!! BLOCKCOUNTER - GETBLOCKCOUNT NOT STARTED: " + started.error + " !!!");
@@ -241,7 +241,7 @@ void Blockcounter::readBlockcount() {
     w_.status("!!! BLOCKCOUNTER - UPDATING BLOCKCOUNT !!!");
     // The whole file as written, never trimmed or parsed; a missing or unreadable file is
     // an empty reading, which the screen drops.
-    w_.CURRENT_BLOCK_TEXTBOX.setText(w_.app().platform().readFile(blockcountFile()).value_or(""));
+    w_.CURRENT_BLOCK_TEXTBOX.setText(w_.app().platform().readFile(w_.home().latestBlockcount()).value_or(""));
     w_.status("!!! BLOCKCOUNTER - BLOCKCOUNT UPDATED !!!");
     w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER.start();
     w_.BLOCKCOUNT_TEXTBOX_UPDATER_TIMER.stop();
@@ -454,12 +454,6 @@ void Blockcounter::saveInfoOnly() {
 
 void Blockcounter::save(std::string_view key, std::string_view value) {
     w_.app().writeSetting(w_.app().exe(), key, value);
-}
-
-std::string Blockcounter::blockcountFile() const {
-    const auto& profile = w_.app().profile();
-    return profile.subFolder(w_.PACEDECK_HOME_TEXTBOX.text(), "BLOCKCOUNTS") + w_.app().exe() +
-           "-LATEST-BLOCKCOUNT.LOG";
 }
 
 }  // namespace pd

@@ -53,7 +53,6 @@ class Blockcounter {
     void saveTimes();
     void saveInfoOnly();
     void save(std::string_view key, std::string_view value);
-    std::string blockcountFile() const;
 
     MainWindow& w_;
     // The countdown found both node lights red: the completion that follows is a fault,

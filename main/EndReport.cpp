@@ -6,10 +6,6 @@
 
 namespace pd {
 
-std::string endReportPath(const Profile& profile, std::string_view home, std::string_view exe) {
-    return profile.subFolder(home, "REPORTS") + std::string(exe) + "-END-REPORT.LOG";
-}
-
 EndReport::EndReport(MainWindow& w) : w_(w) {
     w_.TASK_14_MAIN_TIMER.onTick = [this] { logEndTime(); };
     w_.TASK_15_MAIN_TIMER.onTick = [this] { logTotalRuntime(); };
@@ -107,7 +103,7 @@ std::string EndReport::compose() const {
     line(w_.BLOCKCHAIN_HOME_TEXTBOX.text());
     line("");
     line("CRYPTO-CONFIG File: ");
-    line(profile.subFolder(home, "CONFIGS") + exe + "-CRYPTO-CONFIG.conf");
+    line(w_.home().cryptoConfig());
     line("");
     // The qt program's name stands here whichever node program ran.
     line("BLOCKCHAIN UPDATED USING: " + node + " --- " + w_.QT_NAME_TEXTBOX.text() + " --- ");
@@ -133,14 +129,14 @@ void EndReport::writeReportFile() {
         w_.status("!!! END REPORT NOT WRITTEN - NO HOME FOLDER IS SET !!!");
         return;
     }
-    auto folder = profile.join(home, "REPORTS");
+    auto folder = w_.home().folder(HomeFolder::Reports);
     if (!platform.exists(folder)) {
         if (auto made = platform.createFolder(folder); !made) {
             w_.status("!!! END REPORT NOT WRITTEN - " + made.error + " !!!");
             return;
         }
     }
-    auto path = endReportPath(profile, home, w_.app().exe());
+    auto path = w_.home().endReport();
     auto outcome = platform.writeFile(path, w_.LOG_FILE_OUTPUT_TEXTBOX.text() + profile.lineEnd);
     if (!outcome) {
         w_.status("!!! END REPORT NOT WRITTEN - " + outcome.error + " !!!");

@@ -5,10 +5,6 @@
 namespace pd {
 
 class MainWindow;
-struct Profile;
-
-// Where a copy's end report lives: home/REPORTS/EXE-END-REPORT.LOG.
-std::string endReportPath(const Profile& profile, std::string_view home, std::string_view exe);
 
 // Stages 14 to 16 of a run: end time, run time, and the end report shown and written.
 class EndReport {

@@ -1,6 +1,7 @@
 #include "main/MainWindow.hpp"
 
 #include <array>
+#include <string>
 
 #include "core/App.hpp"
 #include "settings/MainSettingsWindow.hpp"
@@ -20,6 +21,15 @@ constexpr std::string_view completed = "!!! COMPLETED SUCCESSFULLY !!!";
 const std::array<std::string_view, 8> stageTickKeys = {
     "TASK_2_ENABLE_TICKBOX",  "TASK_4_ENABLE_TICKBOX",  "TASK_8_ENABLE_TICKBOX",  "TASK_11_ENABLE_TICKBOX",
     "TASK_17_ENABLE_TICKBOX", "TASK_18_ENABLE_TICKBOX", "TASK_19_ENABLE_TICKBOX", "TASK_20_ENABLE_TICKBOX"};
+
+// A countdown's start from its box, or from the box's default when it holds no time.
+TimeOfDay timeIn(const TextBox& box) {
+    return TimeOfDay::parseOr(box.text(), TimeOfDay::parseOr(catalogue::defaultOf(box.name()), {}));
+}
+// The autostart and autoclose boxes hold plain seconds; a double-click restores their default.
+TimeOfDay defaultSecondsOf(const TextBox& box) {
+    return TimeOfDay(std::stoi(catalogue::defaultOf(box.name())));
+}
 }  // namespace
 
 MainWindow::MainWindow(App& app) : Window(app, "PACEDECK_MAIN", "PACEDECK") {
@@ -39,14 +49,14 @@ MainWindow::MainWindow(App& app) : Window(app, "PACEDECK_MAIN", "PACEDECK") {
     AUTOSTART_START_BUTTON.onClick = [this] { autostartButtonClicked(); };
     AUTOSTART_TIMER.onTick = [this] { autostartTick(); };
     AUTOSTART_TIMER_TEXTBOX.onDoubleClick = [this] {
-        AUTOSTART_TIME_LEFT = TimeOfDay(0, 0, 11);
-        AUTOSTART_TIMER_TEXTBOX.setText("11");
+        AUTOSTART_TIME_LEFT = defaultSecondsOf(AUTOSTART_TIMER_TEXTBOX);
+        AUTOSTART_TIMER_TEXTBOX.setText(AUTOSTART_TIME_LEFT.ss());
     };
     AUTOCLOSE_START_BUTTON.onClick = [this] { autocloseButtonClicked(); };
     AUTOCLOSE_TIMER.onTick = [this] { autocloseTick(); };
     AUTOCLOSE_TIMER_TEXTBOX.onDoubleClick = [this] {
-        AUTOCLOSE_TIME_LEFT = TimeOfDay(0, 0, 11);
-        AUTOCLOSE_TIMER_TEXTBOX.setText("11");
+        AUTOCLOSE_TIME_LEFT = defaultSecondsOf(AUTOCLOSE_TIMER_TEXTBOX);
+        AUTOCLOSE_TIMER_TEXTBOX.setText(AUTOCLOSE_TIME_LEFT.ss());
     };
     AlwaysOnTopTimer.onTick = [this] {
         if (auto* fe = this->app().frontEnd()) fe->keepOnTop(*this);
@@ -110,10 +120,6 @@ Timer& MainWindow::kittTimer(int n) {
     return this->*timers.at(static_cast<std::size_t>(n - 1));
 }
 
-std::string MainWindow::scriptPath(std::string_view stem) const {
-    return app().profile().scriptPath(PACEDECK_HOME_TEXTBOX.text(), app().exe(), stem);
-}
-
 // ---------------------------------------------------------------- opening
 
 void MainWindow::load() {
@@ -130,8 +136,8 @@ void MainWindow::load() {
     TOOLTIP_TIMER.start();
 
     RUNTIME_ELAPSED = TimeOfDay();
-    AUTOSTART_TIME_LEFT = TimeOfDay(0, 0, 11);
-    AUTOCLOSE_TIME_LEFT = TimeOfDay(0, 0, 11);
+    AUTOSTART_TIME_LEFT = defaultSecondsOf(AUTOSTART_TIMER_TEXTBOX);
+    AUTOCLOSE_TIME_LEFT = defaultSecondsOf(AUTOCLOSE_TIMER_TEXTBOX);
     for (int n = 1; n <= 7; ++n) kittLabel(n).setBack(colour::red);
 
     restoreSettings();
@@ -140,9 +146,9 @@ void MainWindow::load() {
     PROCESS_TEXTBOX_2.setToolTip(DAEMON_NAME_TEXTBOX.text());
     PROCESS_TEXTBOX_3.setToolTip(CLI_NAME_TEXTBOX.text());
 
-    BLOCKCOUNT_TIME_LEFT = TimeOfDay::parseOr(USER_COUNT_TIME_TEXTBOX.text(), TimeOfDay(0, 5, 0));
-    OVERRIDE_TIME_LEFT = TimeOfDay::parseOr(USER_OVERRIDE_TIME_TEXTBOX.text(), TimeOfDay(1, 0, 0));
-    HEARTBEAT_TIME_LEFT = TimeOfDay::parseOr(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.text(), TimeOfDay(0, 5, 0));
+    BLOCKCOUNT_TIME_LEFT = timeIn(USER_COUNT_TIME_TEXTBOX);
+    OVERRIDE_TIME_LEFT = timeIn(USER_OVERRIDE_TIME_TEXTBOX);
+    HEARTBEAT_TIME_LEFT = timeIn(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX);
 
     resetRunRecord();
     restoreStamps();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/App.hpp"
+#include "core/HomeLayout.hpp"
 #include "core/TimeOfDay.hpp"
 #include "core/Window.hpp"
 #include "main/Blockcounter.hpp"
@@ -331,8 +332,8 @@ class MainWindow final : public Window {
 
     // The status line.
     void status(std::string_view text) { CURRENT_STATUS_LABEL.setText(text); }
-    // Path of one of this copy's scripts in BATS ("-RUN-QT" and so on), under the home folder.
-    std::string scriptPath(std::string_view stem) const;
+    // This copy's files under the home folder shown here.
+    HomeLayout home() const { return {app().profile(), PACEDECK_HOME_TEXTBOX.text(), app().exe()}; }
     // Saves what autoclose saves, in its order.
     void saveOnAutoclose();
 

@@ -52,9 +52,9 @@ void Pipeline::handOver(MainWindow& w, int from, int to) {
     w.taskTimer(from).stop();
 }
 
-bool Pipeline::runScript(std::string_view stem, int stage) {
+bool Pipeline::runScript(Script script, int stage) {
     auto& platform = w_.app().platform();
-    auto path = w_.scriptPath(stem);
+    auto path = w_.home().script(script);
     auto outcome = platform.runScript(path, WindowStyle::Hidden);
     if (outcome) return true;
     w_.taskLight(stage).setBack(colour::red);
@@ -103,7 +103,7 @@ void Pipeline::sendStartEmail() {
     w_.TASK_4_LIGHT.setBack(colour::cyan);
     if (w_.TASK_4_ENABLE_TICKBOX.ticked()) {
         w_.status("SENDING START EMAIL");
-        if (runScript("-START-EMAIL", 4)) w_.TASK_4_LIGHT.setBack(colour::green);
+        if (runScript(Script::StartEmail, 4)) w_.TASK_4_LIGHT.setBack(colour::green);
     } else {
         w_.status("SKIPPING START EMAIL");
         w_.TASK_4_LIGHT.setBack(colour::red);
@@ -133,12 +133,12 @@ void Pipeline::runNode() {
     if (w_.RUN_QT_TICKBOX.ticked()) {
         w_.status("RUNNING QT...");
         w_.RUN_QT_OR_D_TEXTBOX.setText("QT");
-        if (runScript("-RUN-QT", 7)) w_.TASK_7_LIGHT.setBack(colour::green);
+        if (runScript(Script::RunQt, 7)) w_.TASK_7_LIGHT.setBack(colour::green);
     }
     if (w_.RUN_DAEMON_TICKBOX.ticked()) {
         w_.status("RUNNING DAEMON...");
         w_.RUN_QT_OR_D_TEXTBOX.setText("DAEMON");
-        if (runScript("-RUN-DAEMON", 7)) w_.TASK_7_LIGHT.setBack(colour::green);
+        if (runScript(Script::RunDaemon, 7)) w_.TASK_7_LIGHT.setBack(colour::green);
     }
     if (!w_.RUN_QT_TICKBOX.ticked() && !w_.RUN_DAEMON_TICKBOX.ticked()) {
         w_.status("SKIPPING QT / DAEMON STARTUP");
@@ -189,7 +189,7 @@ void Pipeline::sendCliStop() {
     if (w_.TASK_11_ENABLE_TICKBOX.ticked()) {
         // The light stays cyan until the node has gone (stage 12).
         w_.status("SENDING CLI-STOP REQUEST...");
-        runScript("-RUN-CLI-STOP", 11);
+        runScript(Script::RunCliStop, 11);
     } else {
         w_.status("SKIPPING CLI-STOP REQUEST");
         w_.TASK_11_LIGHT.setBack(colour::red);
@@ -239,7 +239,7 @@ void Pipeline::sendReportEmail() {
         w_.TASK_17_LIGHT.setBack(colour::red);
     } else {
         w_.status("SENDING REPORT EMAIL");
-        if (runScript("-END-REPORT-EMAIL", 17)) w_.TASK_17_LIGHT.setBack(colour::green);
+        if (runScript(Script::EndReportEmail, 17)) w_.TASK_17_LIGHT.setBack(colour::green);
     }
     handOver(w_, 17, 18);
 }

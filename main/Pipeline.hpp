@@ -2,6 +2,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/HomeLayout.hpp"
+
 namespace pd {
 
 class MainWindow;
@@ -41,7 +43,7 @@ class Pipeline {
 
     // Starts one of this copy's scripts; a script that cannot be started is named in the
     // status line and its stage's light turns red. Returns whether it started.
-    bool runScript(std::string_view stem, int stage);
+    bool runScript(Script script, int stage);
 
     MainWindow& w_;
 };

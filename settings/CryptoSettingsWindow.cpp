@@ -186,7 +186,7 @@ bool CryptoSettingsWindow::writeScripts() {
                                                     &SWCLI_STOP_COMMAND_TEXTBOX,
                                                     &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX};
     for (std::size_t i = 0; i < commands.size(); ++i) {
-        const auto path = p.scriptPath(home, app().exe(), nodeScriptStems[i]);
+        const auto path = HomeLayout(p, home, app().exe()).script(nodeScripts[i]);
         auto written = writeTextFile(app().platform(), p, path, commands[i]->text() + p.lineEnd, true);
         if (!written) {
             app().dialogs().message(

@@ -96,13 +96,14 @@ void EmailSettingsWindow::okClicked() {
     // The scripts hold the password: readable by the user alone.
     const auto& profile = app().profile();
     std::string failures;
-    auto write = [&](std::string_view stem, const std::string& command) {
-        auto path = profile.scriptPath(homeFolder(), app().exe(), stem);
+    const HomeLayout files(profile, homeFolder(), app().exe());
+    auto write = [&](Script script, const std::string& command) {
+        auto path = files.script(script);
         auto outcome = app().platform().writeFile(path, command + profile.lineEnd, true, true);
         if (!outcome) failures += path + " - " + outcome.error + "\n";
     };
-    write("-START-EMAIL", EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
-    write("-END-REPORT-EMAIL", EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
+    write(Script::StartEmail, EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
+    write(Script::EndReportEmail, EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
     if (!failures.empty())
         app().dialogs().message(
             *this, "PACEDECK - EMAIL SCRIPTS NOT WRITTEN",

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
+#include "core/HomeLayout.hpp"
 #include "core/Profile.hpp"
 #include "core/ShellQuote.hpp"
-#include "main/EndReport.hpp"
 
 namespace pd {
 
@@ -23,15 +23,12 @@ std::string bare(const Profile& p, std::string_view v) {
 
 }  // namespace
 
-std::string mailerLogPath(const Profile& profile, const std::string& home, const std::string& exe) {
-    return profile.subFolder(home, "LOGS") + exe + "-SEND-EMAIL.LOG";
-}
-
 MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
     MailerCommands c;
     c.startSubject = "PACEDECK - " + v.crypto + " - STARTED";
     c.endSubject = "PACEDECK - " + v.crypto + " - COMPLETED - LOG REPORT";
-    const auto report = endReportPath(p, v.home, v.exe);
+    const HomeLayout files(p, v.home, v.exe);
+    const auto report = files.endReport();
     c.messageOption = " -o message-file=" + quoted(p, report);
     if (v.attachReport) c.attachmentOption = "-a " + quoted(p, report);
 
@@ -40,7 +37,7 @@ MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
                       quoted(p, v.bcc);
     const auto tail = " -s " + quoted(p, v.server) + " -xu " + quoted(p, v.username) + " -xp " +
                       quoted(p, v.password) + " -o reply-to=" + bare(p, v.from) + " -l " +
-                      quoted(p, mailerLogPath(p, v.home, v.exe)) + " -o tls=" + bare(p, v.tls) +
+                      quoted(p, files.mailerLog()) + " -o tls=" + bare(p, v.tls) +
                       " -o username=" + bare(p, v.username) + " -o password=" + bare(p, v.password) + " -q " +
                       "-v ";
     c.startCommand = head + " -u " + quoted(p, c.startSubject) + " -m " + quoted(p, c.startSubject) + tail;

@@ -33,7 +33,4 @@ struct MailerCommands {
 // password with a blank or a quote reaches the mailer whole.
 MailerCommands buildMailerCommands(const Profile& profile, const MailerValues& v);
 
-// The mailer's log: home/LOGS/EXE-SEND-EMAIL.LOG.
-std::string mailerLogPath(const Profile& profile, const std::string& home, const std::string& exe);
-
 }  // namespace pd

@@ -47,7 +47,7 @@ void MainSettingsWindow::load() {
     loadText(PACEDECK_HOME_TEXTBOX);
     if (PACEDECK_HOME_TEXTBOX.text() == shown) homeFolderChanged();
 
-    HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.setText(setting(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.name(), "00:05:00"));
+    HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.setText(setting(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.name()));
     loadTick(USE_OWN_CONF_TICKBOX);
     loadText(CONF_FILE_LOCATION_TEXTBOX);
     loadText(GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX);
@@ -70,7 +70,7 @@ void MainSettingsWindow::homeFolderChanged() {
     AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.setEnabled(hasHome);
     // The default configuration file lives in the home folder: it follows the folder, so
     // that OK or the crypto settings never take it from a folder that is no longer home.
-    if (!USE_OWN_CONF_TICKBOX.ticked()) CONF_FILE_LOCATION_TEXTBOX.setText(defaultConfPath());
+    if (!USE_OWN_CONF_TICKBOX.ticked()) CONF_FILE_LOCATION_TEXTBOX.setText(files().cryptoConfig());
     showHomeFolderStatus();
 }
 
@@ -95,11 +95,11 @@ void MainSettingsWindow::createFoldersClicked() {
     if (!createHomeFolder()) return;
     auto& platform = app().platform();
     const auto& profile = app().profile();
-    for (auto sub : {"BATS", "BLOCKCOUNTS", "CONFIGS", "LOGS", "REPORTS"}) {
-        auto made = platform.createFolder(profile.join(home, sub));
+    for (auto folder : homeFolders) {
+        auto made = platform.createFolder(files().folder(folder));
         if (!made) return reportFailure(made.error);
     }
-    auto written = writeTextFile(platform, profile, blockcountLogPath(), profile.lineEnd);
+    auto written = writeTextFile(platform, profile, files().latestBlockcount(), profile.lineEnd);
     if (!written) return reportFailure(written.error);
     MESSAGE_STATUS_TEXTBOX.setText(foldersCreatedStatus);
 }
@@ -132,7 +132,7 @@ void MainSettingsWindow::okClicked() {
     main.heartbeats.resetFromSettings();
     main.PACEDECK_HOME_TEXTBOX.setText(PACEDECK_HOME_TEXTBOX.text());
     main.HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.setText(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.text());
-    GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX.setText(blockcountLogPath());
+    GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX.setText(files().latestBlockcount());
     main.GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX.setText(GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX.text());
     storeText(GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX);
     storeTick(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX);
@@ -169,7 +169,7 @@ void MainSettingsWindow::applyOwnConfChoice() {
     if (own)
         loadText(CONF_FILE_LOCATION_TEXTBOX);
     else
-        CONF_FILE_LOCATION_TEXTBOX.setText(defaultConfPath());
+        CONF_FILE_LOCATION_TEXTBOX.setText(files().cryptoConfig());
     CONF_FILE_LOCATION_TEXTBOX.setBack(own ? colour::red : colour::green);
 }
 
@@ -207,12 +207,8 @@ bool MainSettingsWindow::createHomeFolder() {
     return true;
 }
 
-std::string MainSettingsWindow::defaultConfPath() const {
-    return pd::defaultConfPath(app().profile(), PACEDECK_HOME_TEXTBOX.text(), app().exe());
-}
-
-std::string MainSettingsWindow::blockcountLogPath() const {
-    return pd::blockcountLogPath(app().profile(), PACEDECK_HOME_TEXTBOX.text(), app().exe());
+HomeLayout MainSettingsWindow::files() const {
+    return {app().profile(), PACEDECK_HOME_TEXTBOX.text(), app().exe()};
 }
 
 void MainSettingsWindow::storeOnEveryClose() {

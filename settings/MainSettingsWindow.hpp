@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "core/HomeLayout.hpp"
 #include "core/Window.hpp"
 
 namespace pd {
@@ -68,8 +69,8 @@ class MainSettingsWindow final : public Window {
     void status(std::string_view text, Colour back);
     void reportFailure(const std::string& what);
     bool createHomeFolder();
-    std::string defaultConfPath() const;
-    std::string blockcountLogPath() const;
+    // This copy's files under the home folder being edited here.
+    HomeLayout files() const;
     void storeOnEveryClose();
 };
 

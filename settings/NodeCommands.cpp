@@ -1,5 +1,6 @@
 #include "settings/NodeCommands.hpp"
 
+#include "core/HomeLayout.hpp"
 #include "core/ShellQuote.hpp"
 
 namespace pd {
@@ -26,16 +27,8 @@ NodeCommands buildNodeCommands(const Profile& p, const NodeCommandFields& f) {
                option(p, f.daemonOption);
     c.cliStop = program(p, f.daemonFolder, f.cliName) + " " + conf + " " + option(p, f.cliOption) + " stop";
     c.blockcount = program(p, f.daemonFolder, f.cliName) + " " + conf + " getblockcount > " +
-                   shellRedirectTarget(p.shell, blockcountLogPath(p, f.home, f.exe));
+                   shellRedirectTarget(p.shell, HomeLayout(p, f.home, f.exe).latestBlockcount());
     return c;
-}
-
-std::string blockcountLogPath(const Profile& profile, std::string_view home, std::string_view exe) {
-    return profile.subFolder(home, "BLOCKCOUNTS") + std::string(exe) + "-LATEST-BLOCKCOUNT.LOG";
-}
-
-std::string defaultConfPath(const Profile& profile, std::string_view home, std::string_view exe) {
-    return profile.subFolder(home, "CONFIGS") + std::string(exe) + "-CRYPTO-CONFIG.conf";
 }
 
 }  // namespace pd

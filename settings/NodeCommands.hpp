@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/HomeLayout.hpp"
 #include "core/Profile.hpp"
 
 namespace pd {
@@ -37,13 +38,8 @@ struct NodeCommands {
 // two surrounding spaces.
 NodeCommands buildNodeCommands(const Profile& profile, const NodeCommandFields& f);
 
-// The stems of the four node scripts, in the order Save writes them.
-inline constexpr std::array<std::string_view, 4> nodeScriptStems = {"-RUN-QT", "-RUN-DAEMON", "-RUN-CLI-STOP",
-                                                                    "-RUN-BLOCKCOUNTER-GBC"};
-
-// home + separator + "BLOCKCOUNTS" + separator + EXE + "-LATEST-BLOCKCOUNT.LOG"
-std::string blockcountLogPath(const Profile& profile, std::string_view home, std::string_view exe);
-// home + separator + "CONFIGS" + separator + EXE + "-CRYPTO-CONFIG.conf"
-std::string defaultConfPath(const Profile& profile, std::string_view home, std::string_view exe);
+// The four node scripts, in the order Save writes them.
+inline constexpr std::array<Script, 4> nodeScripts = {Script::RunQt, Script::RunDaemon, Script::RunCliStop,
+                                                      Script::RunBlockcounter};
 
 }  // namespace pd

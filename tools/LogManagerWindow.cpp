@@ -1,6 +1,7 @@
 #include "tools/LogManagerWindow.hpp"
 
 #include "core/App.hpp"
+#include "main/MainWindow.hpp"
 #include "tools/ReportsLogsWindow.hpp"
 
 namespace pd {
@@ -17,10 +18,10 @@ LogManagerWindow::LogManagerWindow(App& app) : Window(app, "PACEDECK_LOG_MANAGER
 
 void LogManagerWindow::load() {
     restoreGeometry();
-    auto files = LogFiles::of(app());
-    PACEDECK_LOG_LOCATION_TEXTBOX.setText(files.endReport);
-    PACEDECK_BLOCKCOUNT_LOG_LOCATION_TEXTBOX.setText(files.blockcount);
-    SE_LOG_LOCATION_TEXTBOX.setText(files.mailerLog);
+    const auto files = mainWindow(app()).home();
+    PACEDECK_LOG_LOCATION_TEXTBOX.setText(files.endReport());
+    PACEDECK_BLOCKCOUNT_LOG_LOCATION_TEXTBOX.setText(files.latestBlockcount());
+    SE_LOG_LOCATION_TEXTBOX.setText(files.mailerLog());
 }
 
 void LogManagerWindow::enableClicked() {

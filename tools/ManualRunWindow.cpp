@@ -8,9 +8,9 @@ namespace pd {
 ManualRunWindow::ManualRunWindow(App& app)
     : Window(app, "PACEDECK_MANUAL_RUN_WINDOW", "PACEDECK - MANUAL RUN") {
     PROCESS_TEXTBOX_4.setText(app.profile().mailerFile);
-    QT_START_BUTTON.onClick = [this] { startScript("-RUN-QT", "QT"); };
-    DAEMON_START_BUTTON.onClick = [this] { startScript("-RUN-DAEMON", "DAEMON"); };
-    CLI_STOP_BUTTON.onClick = [this] { startScript("-RUN-CLI-STOP", "CLI \"STOP\" REQUEST"); };
+    QT_START_BUTTON.onClick = [this] { startScript(Script::RunQt, "QT"); };
+    DAEMON_START_BUTTON.onClick = [this] { startScript(Script::RunDaemon, "DAEMON"); };
+    CLI_STOP_BUTTON.onClick = [this] { startScript(Script::RunCliStop, "CLI \"STOP\" REQUEST"); };
     OK_BUTTON.onClick = [this] { close(); };
     BUTTON_UPDATE_TIMER.onTick = [this] { refreshTick(); };
 }
@@ -21,10 +21,10 @@ void ManualRunWindow::load() {
     BUTTON_UPDATE_TIMER.start();
 }
 
-void ManualRunWindow::startScript(std::string_view stem, std::string_view what) {
+void ManualRunWindow::startScript(Script script, std::string_view what) {
     // The buttons are the only guard; a script that is not there is said here, since
     // otherwise only a light that stays red would tell.
-    auto path = mainWindow(app()).scriptPath(stem);
+    auto path = mainWindow(app()).home().script(script);
     auto started = app().platform().runScript(path, WindowStyle::Hidden);
     if (started)
         MANUAL_RUN_STATUS_LABEL.setText(std::string(what) + " STARTED");

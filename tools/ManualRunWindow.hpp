@@ -1,6 +1,7 @@
 #pragma once
 #include <string_view>
 
+#include "core/HomeLayout.hpp"
 #include "core/Window.hpp"
 
 namespace pd {
@@ -33,7 +34,7 @@ class ManualRunWindow final : public Window {
     void unload() override { storePosition(); }
 
   private:
-    void startScript(std::string_view stem, std::string_view what);
+    void startScript(Script script, std::string_view what);
     void refreshTick();
 };
 

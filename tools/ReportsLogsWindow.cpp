@@ -6,21 +6,15 @@
 
 namespace pd {
 
-LogFiles LogFiles::of(const App& app) {
-    const auto& p = app.profile();
-    const auto& home = mainWindow(app).PACEDECK_HOME_TEXTBOX.text();
-    return {p.subFolder(home, "REPORTS") + app.exe() + "-END-REPORT.LOG",
-            p.subFolder(home, "LOGS") + app.exe() + "-SEND-EMAIL.LOG",
-            p.subFolder(home, "BLOCKCOUNTS") + app.exe() + "-LATEST-BLOCKCOUNT.LOG"};
-}
-
 ReportsLogsWindow::ReportsLogsWindow(App& app)
     : Window(app, "PACEDECK_REPORTS_LOGS_WINDOW", "PACEDECK - REPORTS / LOGS") {
     SE_LOG_BUTTON.setText("\"" + app.profile().mailerFile + "\" LOG");
     OPENS_IN_LABEL.setText("OPENS IN " + app.profile().editorName);
     REFRESH_BUTTON.onClick = [this] { refreshClicked(); };
-    VIEW_LAST_SAVED_REPORT_BUTTON.onClick = [this] { openInEditor(LogFiles::of(this->app()).endReport); };
-    SE_LOG_BUTTON.onClick = [this] { openInEditor(LogFiles::of(this->app()).mailerLog); };
+    VIEW_LAST_SAVED_REPORT_BUTTON.onClick = [this] {
+        openInEditor(mainWindow(this->app()).home().endReport());
+    };
+    SE_LOG_BUTTON.onClick = [this] { openInEditor(mainWindow(this->app()).home().mailerLog()); };
     LOG_MANAGER_BUTTON.onClick = [this] { this->app().open<LogManagerWindow>(this); };
     OK_BUTTON.onClick = [this] { close(); };
 }

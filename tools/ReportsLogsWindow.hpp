@@ -5,14 +5,6 @@
 
 namespace pd {
 
-// Where this copy's text outputs lie, under the main window's home folder.
-struct LogFiles {
-    std::string endReport;   // REPORTS: EXE + "-END-REPORT.LOG"
-    std::string mailerLog;   // LOGS: EXE + "-SEND-EMAIL.LOG"
-    std::string blockcount;  // BLOCKCOUNTS: EXE + "-LATEST-BLOCKCOUNT.LOG"
-    static LogFiles of(const App& app);
-};
-
 // PACEDECK_REPORTS_LOGS_WINDOW: the end report of the last run as the main window holds
 // it, and the saved report and the mailer's log opened in the text editor.
 class ReportsLogsWindow final : public Window {

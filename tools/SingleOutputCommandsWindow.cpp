@@ -8,12 +8,12 @@ namespace pd {
 
 const std::array<GeneratedCommand, 6>& generatedCommands() {
     static const std::array<GeneratedCommand, 6> commands = {{
-        {&MainWindow::SW_QT_COMMAND_TEXTBOX, "-RUN-QT"},
-        {&MainWindow::SW_D_COMMAND_TEXTBOX, "-RUN-DAEMON"},
-        {&MainWindow::SWCLI_STOP_COMMAND_TEXTBOX, "-RUN-CLI-STOP"},
-        {&MainWindow::GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, "-RUN-BLOCKCOUNTER-GBC"},
-        {&MainWindow::EMAIL_OUTPUT_START_COMMAND_TEXTBOX, "-START-EMAIL"},
-        {&MainWindow::EMAIL_OUTPUT_END_COMMAND_TEXTBOX, "-END-REPORT-EMAIL"},
+        {&MainWindow::SW_QT_COMMAND_TEXTBOX, Script::RunQt},
+        {&MainWindow::SW_D_COMMAND_TEXTBOX, Script::RunDaemon},
+        {&MainWindow::SWCLI_STOP_COMMAND_TEXTBOX, Script::RunCliStop},
+        {&MainWindow::GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, Script::RunBlockcounter},
+        {&MainWindow::EMAIL_OUTPUT_START_COMMAND_TEXTBOX, Script::StartEmail},
+        {&MainWindow::EMAIL_OUTPUT_END_COMMAND_TEXTBOX, Script::EndReportEmail},
     }};
     return commands;
 }
@@ -23,7 +23,7 @@ std::string commandText(const App& app, const GeneratedCommand& command) {
 }
 
 std::string commandScript(const App& app, const GeneratedCommand& command) {
-    return mainWindow(app).scriptPath(command.stem);
+    return mainWindow(app).home().script(command.script);
 }
 
 SingleOutputCommandsWindow::SingleOutputCommandsWindow(App& app)

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/HomeLayout.hpp"
 #include "core/Window.hpp"
 
 namespace pd {
@@ -13,7 +14,7 @@ class MainWindow;
 // the script it is written to.
 struct GeneratedCommand {
     TextBox MainWindow::*source;
-    std::string_view stem;
+    Script script;
 };
 const std::array<GeneratedCommand, 6>&
 generatedCommands();  // qt, daemon, cli stop, getblockcount, start and end e-mail

@@ -28,11 +28,11 @@ struct RunHarness : Harness {
     void nodeWithCliStop(std::string_view node) {
         put(node == "QT" ? "RUN_QT_TICKBOX" : "RUN_DAEMON_TICKBOX", "1");
         put("TASK_11_ENABLE_TICKBOX", "1");
-        script(node == "QT" ? "-RUN-QT" : "-RUN-DAEMON");
-        script("-RUN-CLI-STOP");
+        script(node == "QT" ? Script::RunQt : Script::RunDaemon);
+        script(Script::RunCliStop);
     }
-    void script(std::string_view stem) {
-        platform.files[app.profile().scriptPath(home, app.exe(), stem)] = "exec true\n";
+    void script(Script which) {
+        platform.files[HomeLayout(app.profile(), home, app.exe()).script(which)] = "exec true\n";
     }
     void pressRunButton() { ASSERT_TRUE(w().MULTILOADER_START_STOP_BUTTON.click()); }
     // The node as the process lights see it.
@@ -196,7 +196,7 @@ TEST(Pipeline, DaemonRunReportsItsOwnShutdown) {
 TEST(Pipeline, WithCliStopClearedTheShutdownWaitIsSkippedWhileTheNodeRuns) {
     RunHarness h;
     h.put("RUN_QT_TICKBOX", "1");
-    h.script("-RUN-QT");
+    h.script(Script::RunQt);
     h.start();
     h.pressRunButton();
     h.advance(7000);
@@ -319,8 +319,8 @@ TEST(Pipeline, HeartbeatAndEmailStagesRunWhenTicked) {
     for (auto key : {"TASK_2_ENABLE_TICKBOX", "TASK_4_ENABLE_TICKBOX", "TASK_17_ENABLE_TICKBOX",
                      "TASK_18_ENABLE_TICKBOX"})
         h.put(key, "1");
-    h.script("-START-EMAIL");
-    h.script("-END-REPORT-EMAIL");
+    h.script(Script::StartEmail);
+    h.script(Script::EndReportEmail);
     h.start();
     h.pressRunButton();
     h.advance(2000);

@@ -68,27 +68,29 @@ TEST(NodeScripts, ValuesReachTheProgramsExactlyThroughSh) {
 
     const auto& profile = app.profile();
     struct Expect {
-        std::string_view stem;
+        Script script;
         std::vector<std::string> argv;
         const TextBox& command;
     };
     const std::vector<Expect> expected = {
-        {"-RUN-QT", {progs + "/" + qtName, "-conf=" + conf, "-datadir=" + chain}, main.SW_QT_COMMAND_TEXTBOX},
-        {"-RUN-DAEMON",
+        {Script::RunQt,
+         {progs + "/" + qtName, "-conf=" + conf, "-datadir=" + chain},
+         main.SW_QT_COMMAND_TEXTBOX},
+        {Script::RunDaemon,
          {progs + "/" + daemonName, "-conf=" + conf, "-datadir=" + chain, "-disablewallet=1"},
          main.SW_D_COMMAND_TEXTBOX},
-        {"-RUN-CLI-STOP",
+        {Script::RunCliStop,
          {progs + "/" + cliName, "-conf=" + conf, "-daemon=1", "stop"},
          main.SWCLI_STOP_COMMAND_TEXTBOX},
-        {"-RUN-BLOCKCOUNTER-GBC",
+        {Script::RunBlockcounter,
          {progs + "/" + cliName, "-conf=" + conf, "getblockcount"},
          main.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX},
     };
     for (const auto& e : expected) {
-        const auto script = profile.scriptPath(home, exe, e.stem);
+        const auto script = HomeLayout(profile, home, exe).script(e.script);
         const auto text = readWhole(script);
-        EXPECT_EQ(text, e.command.text() + "\n") << e.stem;
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << e.stem;
+        EXPECT_EQ(text, e.command.text() + "\n") << script;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << script;
         EXPECT_TRUE(text.starts_with("exec ")) << text;
         struct stat st {};
         ASSERT_EQ(::stat(script.c_str(), &st), 0);
@@ -97,11 +99,11 @@ TEST(NodeScripts, ValuesReachTheProgramsExactlyThroughSh) {
         const auto out = tmp.path + "/args";
         std::filesystem::remove(out);
         auto run = runProgram({"/bin/sh", script}, {"PROBE_OUT=" + out}, tmp.path);
-        ASSERT_EQ(run.exitCode, 0) << e.stem << " " << run.err;
+        ASSERT_EQ(run.exitCode, 0) << script << " " << run.err;
         EXPECT_EQ(recordedArgs(out), e.argv) << e.command.text();
     }
     // The block-count script's output went to the log under the home folder.
-    EXPECT_EQ(readWhole(blockcountLogPath(profile, home, exe)), "4242\r\n");
+    EXPECT_EQ(readWhole(HomeLayout(profile, home, exe).latestBlockcount()), "4242\r\n");
 }
 
 }  // namespace pd::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptProbe.hpp"
+#include "core/HomeLayout.hpp"
 #include "core/Profile.hpp"
 #include "platform/posix/SqliteStore.hpp"
 
@@ -88,23 +89,24 @@ TEST(SetupProgram, ConfiguresACopyWhoseScriptsStartTheIntendedPrograms) {
     EXPECT_EQ(readWhole(home + "/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG"), "\n");
 
     struct Expect {
-        std::string_view stem;
+        Script script;
         std::string key;
         std::vector<std::string> argv;
     };
     for (const auto& e :
-         {Expect{"-RUN-QT",
+         {Expect{Script::RunQt,
                  "SW_QT_COMMAND_TEXTBOX",
                  {progs + "/coin-qt", "-conf=" + conf, "-datadir=" + chain, "-disablewallet=0"}},
-          Expect{"-RUN-DAEMON",
+          Expect{Script::RunDaemon,
                  "SW_D_COMMAND_TEXTBOX",
                  {progs + "/coind", "-conf=" + conf, "-datadir=" + chain}},
-          Expect{
-              "-RUN-CLI-STOP", "SWCLI_STOP_COMMAND_TEXTBOX", {progs + "/coin-cli", "-conf=" + conf, "stop"}},
-          Expect{"-RUN-BLOCKCOUNTER-GBC",
+          Expect{Script::RunCliStop,
+                 "SWCLI_STOP_COMMAND_TEXTBOX",
+                 {progs + "/coin-cli", "-conf=" + conf, "stop"}},
+          Expect{Script::RunBlockcounter,
                  "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX",
                  {progs + "/coin-cli", "-conf=" + conf, "getblockcount"}}}) {
-        const auto script = profile.scriptPath(home, "DEMO", e.stem);
+        const auto script = HomeLayout(profile, home, "DEMO").script(e.script);
         // The stored command is the script's one line.
         EXPECT_EQ(readWhole(script), c.stored("DEMO", e.key) + "\n");
         const auto out = c.tmp.path + "/args";

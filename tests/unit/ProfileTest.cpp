@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "core/HomeLayout.hpp"
 #include "core/Profile.hpp"
 
 namespace pd {
@@ -12,15 +15,38 @@ TEST(Profile, TheBuildsOwnSystemGivesTheDefault) {
 #endif
 }
 
-TEST(Profile, ScriptPathsFollowTheConventionsOfEachSystem) {
-    EXPECT_EQ(windowsProfile().scriptPath("C:\\SYNCWARD-ROOT\\PACEDECK", "BTC", "-RUN-QT"),
-              "C:\\SYNCWARD-ROOT\\PACEDECK\\BATS\\BTC-RUN-QT.bat");
-    auto posix = posixProfile("/home/me");
+TEST(Profile, HomeFolderFilesFollowTheConventionsOfEachSystem) {
+    const auto posix = posixProfile("/home/me");
     EXPECT_EQ(posix.defaultHome, "/home/me/SYNCWARD-ROOT/PACEDECK");
-    EXPECT_EQ(posix.scriptPath(posix.defaultHome, "BTC", "-RUN-QT"),
-              "/home/me/SYNCWARD-ROOT/PACEDECK/BATS/BTC-RUN-QT.sh");
+    auto files = [](const HomeLayout& h) {
+        return std::vector<std::string>{h.script(Script::RunQt),
+                                        h.script(Script::RunBlockcounter),
+                                        h.script(Script::EndReportEmail),
+                                        h.latestBlockcount(),
+                                        h.cryptoConfig(),
+                                        h.mailerLog(),
+                                        h.endReport(),
+                                        h.folder(HomeFolder::Reports)};
+    };
+    EXPECT_EQ(files(HomeLayout(windowsProfile(), "C:\\SYNCWARD-ROOT\\PACEDECK", "BTC")),
+              (std::vector<std::string>{
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\BATS\\BTC-RUN-QT.bat",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\BATS\\BTC-RUN-BLOCKCOUNTER-GBC.bat",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\BATS\\BTC-END-REPORT-EMAIL.bat",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\BLOCKCOUNTS\\BTC-LATEST-BLOCKCOUNT.LOG",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\LOGS\\BTC-SEND-EMAIL.LOG",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\BTC-END-REPORT.LOG",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS",
+              }));
+    EXPECT_EQ(
+        files(HomeLayout(posix, "/h", "BTC")),
+        (std::vector<std::string>{
+            "/h/BATS/BTC-RUN-QT.sh", "/h/BATS/BTC-RUN-BLOCKCOUNTER-GBC.sh", "/h/BATS/BTC-END-REPORT-EMAIL.sh",
+            "/h/BLOCKCOUNTS/BTC-LATEST-BLOCKCOUNT.LOG", "/h/CONFIGS/BTC-CRYPTO-CONFIG.conf",
+            "/h/LOGS/BTC-SEND-EMAIL.LOG", "/h/REPORTS/BTC-END-REPORT.LOG", "/h/REPORTS"}));
     // An empty home folder still gives the folder layout, beginning with the separator.
-    EXPECT_EQ(windowsProfile().subFolder("", "REPORTS"), "\\REPORTS\\");
+    EXPECT_EQ(HomeLayout(windowsProfile(), "", "BTC").endReport(), "\\REPORTS\\BTC-END-REPORT.LOG");
     EXPECT_EQ(windowsProfile().zeroReading(), "0\r\n");
     EXPECT_EQ(posix.zeroReading(), "0\n");
 }

@@ -8,6 +8,19 @@
 
 namespace pd {
 
+// What a read of one key found. A key that could not be read is not a missing key: its
+// default must never be written back over the value that is still stored.
+struct StoredValue {
+    enum class Status { Found, Absent, Unreadable };
+    Status status = Status::Absent;
+    std::string value;  // when Found
+    std::string error;  // when Unreadable: why, in plain words
+
+    static StoredValue found(std::string v) { return {Status::Found, std::move(v), {}}; }
+    static StoredValue absent() { return {}; }
+    static StoredValue unreadable(std::string why) { return {Status::Unreadable, {}, std::move(why)}; }
+};
+
 // The settings store: text values by section and key under the application "SW_PACEDECK".
 // A missing key gives the caller's default; nothing is ever deleted.
 class SettingsStore {
@@ -16,12 +29,18 @@ class SettingsStore {
     static constexpr std::string_view sharedEmailSection = "PACEDECK-SHARED-EMAIL-SETTINGS";
 
     virtual ~SettingsStore() = default;
-    virtual std::optional<std::string> get(std::string_view section, std::string_view key) = 0;
+    virtual StoredValue lookup(std::string_view section, std::string_view key) = 0;
     // False when the value could not be made durable; the caller reports it.
     virtual bool put(std::string_view section, std::string_view key, std::string_view value) = 0;
     // Where a user finds these settings (shown by the help window).
     virtual std::string location(std::string_view section) const = 0;
 
+    // The stored value, or nothing when it is absent or could not be read.
+    std::optional<std::string> get(std::string_view section, std::string_view key) {
+        auto v = lookup(section, key);
+        if (v.status != StoredValue::Status::Found) return std::nullopt;
+        return std::move(v.value);
+    }
     std::string read(std::string_view section, std::string_view key, std::string_view fallback) {
         auto v = get(section, key);
         return v ? *v : std::string(fallback);
@@ -34,10 +53,10 @@ class SettingsStore {
 // In-memory store for tests; it also records the order of writes.
 class MemoryStore final : public SettingsStore {
   public:
-    std::optional<std::string> get(std::string_view section, std::string_view key) override {
+    StoredValue lookup(std::string_view section, std::string_view key) override {
         auto it = values_.find({std::string(section), std::string(key)});
-        if (it == values_.end()) return std::nullopt;
-        return it->second;
+        if (it == values_.end()) return StoredValue::absent();
+        return StoredValue::found(it->second);
     }
     bool put(std::string_view section, std::string_view key, std::string_view value) override {
         values_[{std::string(section), std::string(key)}] = std::string(value);

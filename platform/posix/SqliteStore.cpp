@@ -76,15 +76,17 @@ SqliteStore::~SqliteStore() {
     if (db_) sqlite3_close(db_);
 }
 
-std::optional<std::string> SqliteStore::get(std::string_view section, std::string_view key) {
-    if (!db_) return std::nullopt;
+StoredValue SqliteStore::lookup(std::string_view section, std::string_view key) {
+    if (!db_) return StoredValue::unreadable(error_.empty() ? "the settings file is not open" : error_);
     Statement s(db_, "SELECT value FROM settings WHERE section = ?1 AND key = ?2");
     s.bind(1, section);
     s.bind(2, key);
-    if (sqlite3_step(s.stmt) != SQLITE_ROW) return std::nullopt;
+    const int rc = sqlite3_step(s.stmt);
+    if (rc == SQLITE_DONE) return StoredValue::absent();
+    if (rc != SQLITE_ROW) return StoredValue::unreadable(sqlite3_errmsg(db_));
     auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, 0));
     auto size = sqlite3_column_bytes(s.stmt, 0);
-    return std::string(text ? text : "", static_cast<std::size_t>(size));
+    return StoredValue::found(std::string(text ? text : "", static_cast<std::size_t>(size)));
 }
 
 bool SqliteStore::put(std::string_view section, std::string_view key, std::string_view value) {

@@ -23,7 +23,7 @@ class SqliteStore final : public SettingsStore {
     const std::string& error() const { return error_; }
     const std::string& path() const { return path_; }
 
-    std::optional<std::string> get(std::string_view section, std::string_view key) override;
+    StoredValue lookup(std::string_view section, std::string_view key) override;
     bool put(std::string_view section, std::string_view key, std::string_view value) override;
     std::string location(std::string_view section) const override;
 

@@ -19,7 +19,7 @@ namespace simtest {
 using namespace std::chrono_literals;
 using Env = std::map<std::string, std::string>;
 
-std::string binary(const std::string& name);  // path of simcoind, simcoin-cli, ...
+std::string binary(const std::string& name);  // path of simcoind, simcoin-cli, ... (a path stays)
 std::uint16_t freePort();
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);

@@ -17,14 +17,24 @@ using setup::SetupLine;
 
 namespace {
 
-// Applies a set-up text to a fresh copy on the fake platform; the error, if any.
+// Applies a set-up text to a fresh copy on the fake platform, by the driver alone or as
+// pacedeck-setup does (rehearsed first); the error, if any.
 struct Applied {
-    explicit Applied(std::string_view text, std::string exe = "BTC") : h(std::move(exe)) {
+    enum class Way { Driver, Rehearsed };
+    explicit Applied(std::string_view text, Way way = Way::Driver) : h("BTC") {
         h.platform.folders = {"/", "/pd", "/pd/BATS"};
         auto script = parseSetupScript(text);
         EXPECT_FALSE(script.error) << script.error->message;
-        setup::SetupDriver driver(h.app);
-        error = driver.run(script.lines);
+        if (way == Way::Driver)
+            error = setup::SetupDriver(h.app).run(script.lines);
+        else
+            error = setup::applySetup("BTC", h.store, h.platform, h.app.profile(), h.clock, script.lines);
+    }
+    bool changedNothing() const {
+        return h.store.writtenKeys("BTC").empty() &&
+               h.store.writtenKeys(SettingsStore::sharedEmailSection).empty() && h.platform.files.empty() &&
+               h.platform.folders == std::set<std::string>{"/", "/pd", "/pd/BATS"} &&
+               h.platform.launches.empty();
     }
     Harness h;
     std::optional<setup::SetupError> error;
@@ -255,26 +265,6 @@ TEST(SetupScript, RefusesANulInAOneLineValue) {
     EXPECT_NE(error->message.find("it holds a NUL character"), std::string::npos) << error->message;
 }
 
-// applySetup on the fake system: the error, and whether anything at all was changed.
-struct Rehearsed {
-    explicit Rehearsed(std::string_view text) {
-        platform.folders = {"/", "/pd", "/pd/BATS"};
-        auto script = parseSetupScript(text);
-        EXPECT_FALSE(script.error) << script.error->message;
-        VirtualClock clock;
-        error = setup::applySetup("BTC", store, platform, posixProfile("/home/tester"), clock, script.lines);
-    }
-    bool changedNothing() const {
-        return store.writtenKeys("BTC").empty() &&
-               store.writtenKeys(SettingsStore::sharedEmailSection).empty() && platform.files.empty() &&
-               platform.folders == std::set<std::string>{"/", "/pd", "/pd/BATS"} && platform.launches.empty();
-    }
-    std::string stored(std::string_view key) { return store.read("BTC", key, "<unset>"); }
-    MemoryStore store;
-    FakePlatform platform;
-    std::optional<setup::SetupError> error;
-};
-
 TEST(SetupScript, AFileThatCannotBeAppliedWholeChangesNothing) {
     // Each file stores, writes and creates things before the line that fails.
     const std::string good =
@@ -303,7 +293,7 @@ TEST(SetupScript, AFileThatCannotBeAppliedWholeChangesNothing) {
                   "[PACEDECK_CRYPTO_SETTINGS]\npress = SAVE_BUTTON\n",
                   14, "NODE SCRIPTS NOT WRITTEN"},
          }) {
-        Rehearsed r(good + c.tail);
+        Applied r(good + c.tail, Applied::Way::Rehearsed);
         ASSERT_TRUE(r.error) << c.tail;
         EXPECT_EQ(r.error->line, c.line) << c.tail;
         EXPECT_NE(r.error->message.find(c.says), std::string::npos) << r.error->message;
@@ -311,11 +301,11 @@ TEST(SetupScript, AFileThatCannotBeAppliedWholeChangesNothing) {
     }
 
     // The same file without its bad tail is applied for real, after its rehearsal.
-    Rehearsed applied(good);
+    Applied applied(good, Applied::Way::Rehearsed);
     ASSERT_FALSE(applied.error) << applied.error->line << ": " << applied.error->message;
-    EXPECT_EQ(applied.stored("CRYPTO_NAME_TEXTBOX"), "Kept");
-    EXPECT_TRUE(applied.platform.folders.contains("/pd/CONFIGS"));
-    EXPECT_TRUE(applied.platform.files.contains("/pd/BATS/BTC-RUN-DAEMON.sh"));
+    EXPECT_EQ(applied.h.stored("CRYPTO_NAME_TEXTBOX"), "Kept");
+    EXPECT_TRUE(applied.h.platform.folders.contains("/pd/CONFIGS"));
+    EXPECT_TRUE(applied.h.platform.files.contains("/pd/BATS/BTC-RUN-DAEMON.sh"));
 }
 
 TEST(SetupScript, KeepsTheMainWindowChoicesOfAFileWithoutExit) {
@@ -351,10 +341,11 @@ TEST(SetupScript, ReachesTheSchedulerAndTheBlockTimes) {
         "[PACEDECK_BLOCK_TIMES_WINDOW]\n"
         "press = REC_USE_LTC_TIME_BUTTON\n");
     ASSERT_FALSE(a.error) << a.error->line << ": " << a.error->message;
-    EXPECT_EQ(a.h.stored("TASK_RUN_TIME_TEXTBOX"), "04:30");
-    EXPECT_EQ(a.h.stored("FRI_TICKBOX"), "1");
-    EXPECT_EQ(a.h.stored("MON_TICKBOX"), "0");
-    EXPECT_EQ(a.h.stored("USER_COUNT_TIME_TEXTBOX"), "00:00:30");
+    // The scheduler's OK stored its choice; the preset button set the main window's time.
+    for (auto [key, value] :
+         {std::pair{"TASK_RUN_TIME_TEXTBOX", "04:30"}, std::pair{"FRI_TICKBOX", "1"},
+          std::pair{"MON_TICKBOX", "0"}, std::pair{"USER_COUNT_TIME_TEXTBOX", "00:00:30"}})
+        EXPECT_EQ(a.h.stored(key), value) << key;
 }
 
 TEST(SetupScript, HelpListsEveryReachableWindowWithItsElements) {

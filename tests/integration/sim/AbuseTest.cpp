@@ -1,9 +1,7 @@
 // A node must hold against clients that misbehave, as a real node does: a request's
 // headers and a batch are bounded while they are read, so a few hostile clients can
 // neither grow the node's memory without limit nor keep others from being answered.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -28,15 +26,9 @@ long peakKib(pid_t pid) {
 // Sends a request head that never ends until the node cuts it off or `limit` bytes are
 // out; how many bytes went out.
 std::size_t sendEndlessHeaders(std::uint16_t port, std::size_t limit) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    timeval tv{10, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(port);
+    int fd = connectLoopback(port, SO_SNDTIMEO, 10);
     std::size_t sent = 0;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+    if (fd >= 0) {
         std::string chunk = "POST / HTTP/1.1\r\n";
         while (chunk.size() < 65536) chunk += "X-Padding: " + std::string(100, 'a') + "\r\n";
         while (sent < limit) {
@@ -44,8 +36,8 @@ std::size_t sendEndlessHeaders(std::uint16_t port, std::size_t limit) {
             if (n <= 0) break;
             sent += static_cast<std::size_t>(n);
         }
+        ::close(fd);
     }
-    ::close(fd);
     return sent;
 }
 

@@ -82,6 +82,10 @@ bool pidAlive(pid_t pid);
 Result run(const std::string& program, const std::vector<std::string>& args, const Env& env = {},
            std::chrono::milliseconds limit = 10s);
 
+// A connected TCP socket to 127.0.0.1:port with a timeout (SO_RCVTIMEO or SO_SNDTIMEO),
+// or -1.
+int connectLoopback(std::uint16_t port, int timeoutOption, int seconds);
+
 // Raw HTTP POST to 127.0.0.1:port; returns status code and body (status 0 when unreachable).
 struct HttpReply {
     int status = 0;

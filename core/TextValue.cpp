@@ -62,4 +62,10 @@ std::string plainNumber(double value) {
     return ec == std::errc() ? std::string(buf, end) : std::string("0");
 }
 
+std::string oneLineProblem(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) return "it holds a NUL character";
+    if (text.find_first_of("\r\n") != std::string_view::npos) return "it holds a line break";
+    return {};
+}
+
 }  // namespace pd

@@ -14,4 +14,8 @@ double textValue(std::string_view text);
 // numbers a block count can reach.
 std::string plainNumber(double value);
 
+// Why a text cannot be kept as a one-line value (a line break or a NUL would split or cut
+// the line of a script, a conf file or a crontab it ends up in); empty when it can.
+std::string oneLineProblem(std::string_view text);
+
 }  // namespace pd

@@ -336,6 +336,9 @@ class MainWindow final : public Window {
     HomeLayout home() const { return {app().profile(), PACEDECK_HOME_TEXTBOX.text(), app().exe()}; }
     // Saves what autoclose saves, in its order.
     void saveOnAutoclose();
+    // The keys every way of leaving writes; a scripted set-up keeps its choices this way
+    // without stamping an exit.
+    void saveTheRunChoices();
 
     static constexpr const char* placeholderQt =
         "!!! QT RUN COMMAND NOT GENERATED YET - PLEASE ENTER SETTINGS TO GENERATE COMMAND !!!\r\n";
@@ -367,7 +370,6 @@ class MainWindow final : public Window {
     void resetRunRecord();
     void restoreStamps();
     void makeChoicesExclusive();
-    void saveTheRunChoices();  // the keys every way of leaving writes
 
     // handlers of the window itself
     void alwaysOnTopClicked();

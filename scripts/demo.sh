@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # An unattended sync from start to end report, against the simulated coin node.
 #
-# Builds pacedeck, pacedeck-setup and the simulated node (simcoind, simcoin-qt, simcoin-cli),
-# makes a fresh demo folder with a PACEDECK home folder and a node data folder whose chain is
+# Builds pacedeck, pacedeck-setup and the simulated node, links its programs under names of
+# this run's own (demo<PID>d, -qt, -cli), makes a fresh demo folder with a PACEDECK home folder and a node data folder whose chain is
 # 150 blocks behind, sets up a copy of the program named DEMO with pacedeck-setup (its own
 # settings store, so yours are untouched), then lets DEMO start itself, start the node, poll
 # it until the chain has caught up, stop it, write the end report and close itself.
@@ -57,8 +57,17 @@ for candidate in $(shuf -i 20000-60000 -n 20); do
 done
 [ -n "$port" ] || { echo "no free port found" >&2; exit 1; }
 
+# The node's programs under names of this run's own: the run knows its node by its process
+# name, so a simcoind of anyone else on this machine can neither hold nor fool it. The sim
+# takes its personality from the end of its name (d, -qt, -cli); 15 characters at most.
+programs=$demo/programs
+name=demo$$
+daemon=${name}d
+mkdir -p "$programs"
+for program in "$daemon" "$name-qt" "$name-cli"; do ln -s "$sim/simcoin" "$programs/$program"; done
+
 # ---------------------------------------------------------------- set up the DEMO copy
-say "setting up the copy DEMO (node RPC port $port)"
+say "setting up the copy DEMO (node $daemon, RPC port $port)"
 cat >"$demo/setup.txt" <<EOF
 # The home folder and its sub-folders.
 [PACEDECK_MAIN_SETTINGS]
@@ -86,11 +95,11 @@ press = SAVE_BUTTON
 [PACEDECK_CRYPTO_SETTINGS]
 CRYPTO_NAME_TEXTBOX = SIMCOIN
 BLOCKCHAIN_HOME_TEXTBOX = "$node"
-QT_LOCATION_TEXTBOX = "$sim"
-QT_NAME_TEXTBOX = simcoin-qt
-DAEMON_CLI_LOCATION_TEXTBOX = "$sim"
-DAEMOND_NAME_TEXTBOX = simcoind
-DAEMONCLI_NAME_SETTINGS_TEXTBOX = simcoin-cli
+QT_LOCATION_TEXTBOX = "$programs"
+QT_NAME_TEXTBOX = $name-qt
+DAEMON_CLI_LOCATION_TEXTBOX = "$programs"
+DAEMOND_NAME_TEXTBOX = $daemon
+DAEMONCLI_NAME_SETTINGS_TEXTBOX = $name-cli
 press = SAVE_BUTTON
 
 # The run: daemon, blockcounter polling every 5 seconds until readings stay the same,
@@ -114,11 +123,6 @@ report=$home/REPORTS/DEMO-END-REPORT.LOG
 echo "$start" >"$count_file"
 
 # ---------------------------------------------------------------- the run
-# PACEDECK knows the node by its process name: the run's shutdown stage waits for every
-# simcoind on this machine.
-if pgrep -x simcoind >/dev/null 2>&1; then
-  say "note: another simcoind is running; the run will wait for it to end before it goes on"
-fi
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   say "starting PACEDECK - DEMO on your display"
 else
@@ -139,10 +143,12 @@ show() {
   if [ -f "$report" ]; then
     state="end report written; the program closes itself after its countdown"
   elif [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
-    if [ "$height" = "$target" ] && [ "$blockcount" = "$target" ]; then
+    if grep -q 'method=stop' "$node/debug.log" 2>/dev/null; then
+      state="node asked to stop: waiting for the process $daemon (pid $(cat "$node/simcoind.pid")) to end"
+    elif [ "$height" = "$target" ] && [ "$blockcount" = "$target" ]; then
       state="node at $height, read $blockcount: verifying that the reading holds"
     else
-      state="node running at $height, last read $blockcount: syncing"
+      state="node $daemon running at $height, last read $blockcount: syncing"
     fi
   elif [ "$height" != '?' ]; then
     state="node stopped at $height; measuring the chain folder, writing the report"

@@ -95,6 +95,7 @@ ParseResult parseRequest(std::string_view buffer, HttpRequest& out) {
     auto end = buffer.find("\r\n\r\n");
     if (end == std::string_view::npos)
         return buffer.size() > kMaxHeaderBytes ? ParseResult::TooLarge : ParseResult::Incomplete;
+    if (end > kMaxHeaderBytes) return ParseResult::TooLarge;
     std::string firstLine;
     HttpRequest req;
     if (!parseHead(buffer.substr(0, end + 2), firstLine, req.headers)) return ParseResult::Bad;

@@ -17,6 +17,8 @@ namespace {
 
 // An idle client must not hold a connection for ever.
 constexpr auto kIdleTimeout = std::chrono::seconds(30);
+// The most read from one client before the others get their turn.
+constexpr std::size_t kReadSlice = 256 * 1024;
 
 void setNonBlocking(int fd) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -110,11 +112,17 @@ void HttpServer::acceptAll() {
 void HttpServer::readFrom(Connection& c) {
     if (c.fd < 0 || c.answered) return;
     char buf[16384];
-    while (true) {
+    HttpRequest request;
+    auto result = ParseResult::Incomplete;
+    // A fast client is read a slice at a time, so the others are served between slices;
+    // the limits are checked as the bytes arrive, not once the client pauses.
+    for (std::size_t slice = 0; slice < kReadSlice && result == ParseResult::Incomplete;) {
         ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
         if (n > 0) {
             c.in.append(buf, static_cast<std::size_t>(n));
             c.lastActivity = std::chrono::steady_clock::now();
+            slice += static_cast<std::size_t>(n);
+            result = examine(c, request);
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
@@ -124,9 +132,8 @@ void HttpServer::readFrom(Connection& c) {
         c.fd = -1;
         return;
     }
-    HttpRequest request;
     HttpResponse response;
-    switch (parseRequest(c.in, request)) {
+    switch (result) {
         case ParseResult::Incomplete:
             if (!c.sentContinue && wantsContinue(c.in)) {
                 c.sentContinue = true;
@@ -147,6 +154,19 @@ void HttpServer::readFrom(Connection& c) {
     c.answered = true;
     c.out += serialiseResponse(response);
     writeTo(c);
+}
+
+ParseResult HttpServer::examine(Connection& c, HttpRequest& request) {
+    if (!c.headComplete) {
+        // Only the new bytes are searched (and the three before them, for a split "\r\n\r\n").
+        const auto from = c.headScanned > 3 ? c.headScanned - 3 : 0;
+        c.headComplete = c.in.find("\r\n\r\n", from) != std::string::npos;
+        c.headScanned = c.in.size();
+        if (!c.headComplete)
+            return c.in.size() > kMaxHeaderBytes ? ParseResult::TooLarge : ParseResult::Incomplete;
+    }
+    // The head is bounded, so parsing it again as the body arrives costs little.
+    return parseRequest(c.in, request);
 }
 
 void HttpServer::writeTo(Connection& c) {

@@ -37,6 +37,8 @@ class HttpServer {
     struct Connection {
         int fd = -1;
         std::string in;
+        std::size_t headScanned = 0;  // bytes of `in` known to hold no end of the head
+        bool headComplete = false;
         std::string out;
         bool answered = false;
         bool sentContinue = false;
@@ -45,6 +47,8 @@ class HttpServer {
 
     void acceptAll();
     void readFrom(Connection& c);
+    // What the bytes read so far allow: more reading (Incomplete) or an answer.
+    ParseResult examine(Connection& c, HttpRequest& request);
     void writeTo(Connection& c);
 
     Handler handler_;

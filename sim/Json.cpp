@@ -72,7 +72,8 @@ void newline(std::string& out, int indent, int level) {
 
 class Parser {
   public:
-    explicit Parser(std::string_view text) : s_(text) {}
+    Parser(std::string_view text, std::size_t maxValues) : s_(text), valuesLeft_(maxValues) {}
+    bool tooLarge() const { return tooLarge_; }
 
     std::optional<Json> parseDocument() {
         auto v = parseValue(0);
@@ -99,6 +100,11 @@ class Parser {
 
     std::optional<Json> parseValue(int depth) {
         if (depth > kMaxDepth) return std::nullopt;
+        if (valuesLeft_ == 0) {
+            tooLarge_ = true;
+            return std::nullopt;
+        }
+        --valuesLeft_;
         skipSpace();
         if (pos_ >= s_.size()) return std::nullopt;
         char c = s_[pos_];
@@ -276,12 +282,22 @@ class Parser {
 
     std::string_view s_;
     std::size_t pos_ = 0;
+    std::size_t valuesLeft_;
+    bool tooLarge_ = false;
 };
 
 }  // namespace
 
 std::optional<Json> Json::parse(std::string_view text) {
-    return Parser(text).parseDocument();
+    bool tooLarge = false;
+    return parse(text, SIZE_MAX, tooLarge);
+}
+
+std::optional<Json> Json::parse(std::string_view text, std::size_t maxValues, bool& tooLarge) {
+    Parser parser(text, maxValues);
+    auto value = parser.parseDocument();
+    tooLarge = parser.tooLarge();
+    return value;
 }
 
 std::string Json::dump(int indent) const {

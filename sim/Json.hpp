@@ -1,6 +1,7 @@
 // A small JSON value: enough for JSON-RPC requests and replies, nothing more.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -54,6 +55,9 @@ class Json {
 
     // nullopt on malformed text (trailing garbage included).
     static std::optional<Json> parse(std::string_view text);
+    // The same, giving up (with `tooLarge` set) at more than `maxValues` values, before
+    // a hostile document has cost more than that in memory.
+    static std::optional<Json> parse(std::string_view text, std::size_t maxValues, bool& tooLarge);
 
   private:
     void dumpTo(std::string& out, int indent, int level) const;

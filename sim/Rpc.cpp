@@ -52,7 +52,17 @@ HttpResponse RpcService::handle(const HttpRequest& request) {
         response.extraHeaders["WWW-Authenticate"] = "Basic realm=\"jsonrpc\"";
         return response;
     }
-    auto parsed = Json::parse(request.body);
+    // A request of the node's methods holds a few values; a batch at most that many times.
+    bool tooLarge = false;
+    auto parsed = Json::parse(request.body, 16 * kMaxBatchRequests, tooLarge);
+    if (tooLarge || (parsed && parsed->isArray() && parsed->asArray().size() > kMaxBatchRequests)) {
+        const int code = rpc_error::kInvalidRequest;
+        response.status = httpStatusFor(code);
+        const auto why =
+            "Request too large: a batch holds at most " + std::to_string(kMaxBatchRequests) + " requests";
+        response.body = replyObject(Json(), errorObject(code, why), Json()).dump() + "\n";
+        return response;
+    }
     if (!parsed) {
         response.status = 500;
         response.body =

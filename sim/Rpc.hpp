@@ -4,6 +4,7 @@
 // empty body for bad credentials).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,6 +32,10 @@ inline constexpr int kInvalidRequest = -32600;
 inline constexpr int kMethodNotFound = -32601;
 inline constexpr int kParseError = -32700;
 }  // namespace rpc_error
+
+// A batch is answered whole or not at all; a larger one is refused before its replies are
+// built, so that one client cannot take the node's memory and time from the others.
+inline constexpr std::size_t kMaxBatchRequests = 1000;
 
 inline constexpr const char* kWarmupMessage = "Loading block index...";
 inline constexpr const char* kStopMessage = "Simcoin server stopping";

@@ -4,7 +4,8 @@
 
 namespace pd::setup {
 
-// One row per window the set-up can reach. Add a row when a window is added.
+// One row per window that holds settings, openers before the windows they open. Add a row
+// when such a window is added.
 std::span<const Opener> openers() {
     static constexpr std::array rows = {
         Opener{"PACEDECK_MAIN_SETTINGS", "PACEDECK_MAIN", "SETTINGS_BUTTON", ""},
@@ -20,6 +21,8 @@ std::span<const Opener> openers() {
         Opener{"PACEDECK_CONF_GENERATOR_TEST_RPC", "PACEDECK_CONF_GENERATOR_MAIN",
                "SW_RPC_TEST_CREDENTIALS_BUTTON", ""},
         Opener{"PACEDECK_POWER_AUTOTIMER_SETTINGS", "PACEDECK_MAIN_SETTINGS", "POWER_AUTOTIMER_BUTTON", ""},
+        Opener{"PACEDECK_SCHEDULER_WINDOW", "PACEDECK_MAIN_SETTINGS", "SCHEDULER_BUTTON", ""},
+        Opener{"PACEDECK_BLOCK_TIMES_WINDOW", "PACEDECK_MAIN", "BLOCK_TIMES_WINDOW_BUTTON", ""},
     };
     return rows;
 }

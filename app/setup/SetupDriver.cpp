@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "app/setup/Openers.hpp"
+#include "app/setup/Rehearsal.hpp"
+#include "core/Catalogue.hpp"
+#include "core/TextValue.hpp"
+#include "core/TimeOfDay.hpp"
 #include "main/MainWindow.hpp"
 
 namespace pd::setup {
@@ -25,6 +29,14 @@ std::vector<std::string> chainTo(std::string_view window) {
 
 std::string quoted(std::string_view s) {
     return "\"" + std::string(s) + "\"";
+}
+
+// A field whose default is a time takes a time: "5 seconds" would otherwise be kept as
+// typed and read back as the default, or as nothing, at the next start.
+std::optional<std::string> timeProblem(const std::string& name, const std::string& value) {
+    const auto fallback = catalogue::defaultOf(name);
+    if (!TimeOfDay::parse(fallback) || TimeOfDay::parse(value)) return std::nullopt;
+    return name + " holds a time such as " + fallback + ", not " + quoted(value);
 }
 
 }  // namespace
@@ -65,7 +77,11 @@ std::optional<SetupError> SetupDriver::run(const std::vector<SetupLine>& lines) 
     }
 
     closeAbove(0);
-    if (app_.running()) mainWindow(app_).close();
+    if (app_.running()) {
+        // Closing by the close box keeps no node choice; a file that made one means it.
+        if (mainWindowSet_) mainWindow(app_).saveTheRunChoices();
+        mainWindow(app_).close();
+    }
     app_.collectClosed();
     if (auto why = failure()) return SetupError{lines.empty() ? 0 : lines.back().line, "on closing: " + *why};
     return std::nullopt;
@@ -110,7 +126,11 @@ std::optional<std::string> SetupDriver::set(const SetupLine& line) {
         case ElementKind::TextBox: {
             auto& box = static_cast<TextBox&>(*e);
             if (!box.visible()) return line.name + " is not shown in " + w->className();
+            if (auto problem = oneLineProblem(line.value); !problem.empty() && !box.multiLine())
+                return line.name + " takes one line: the value is refused because " + problem;
+            if (auto problem = timeProblem(line.name, line.value)) return problem;
             if (!box.type(line.value)) return line.name + " is greyed or locked: it cannot be typed into";
+            mainWindowSet_ = mainWindowSet_ || w == &mainWindow(app_);
             return std::nullopt;
         }
         case ElementKind::TickBox: {
@@ -120,6 +140,7 @@ std::optional<std::string> SetupDriver::set(const SetupLine& line) {
             if (!tick.enabled() || !tick.visible())
                 return line.name + " is greyed: it cannot be ticked or cleared";
             tick.setValue(line.value == "1" ? 1 : 0);
+            mainWindowSet_ = mainWindowSet_ || w == &mainWindow(app_);
             return std::nullopt;
         }
         case ElementKind::Button:
@@ -190,6 +211,22 @@ Window* SetupDriver::openedBy(const Window& opener, std::string_view className) 
     for (auto* w : app_.openWindows())
         if (w->owner() == &opener && w->className() == className) return w;
     return nullptr;
+}
+
+std::optional<SetupError> applySetup(const std::string& exe, SettingsStore& store, Platform& platform,
+                                     const Profile& profile, Clock& clock,
+                                     const std::vector<SetupLine>& lines) {
+    auto applyTo = [&](SettingsStore& s, Platform& p) {
+        Scheduler scheduler(clock);
+        App app(exe, s, p, profile, scheduler);
+        return SetupDriver(app).run(lines);
+    };
+    {
+        RehearsalStore rehearsedStore(store);
+        RehearsalPlatform rehearsedSystem(platform);
+        if (auto error = applyTo(rehearsedStore, rehearsedSystem)) return error;
+    }
+    return applyTo(store, platform);
 }
 
 }  // namespace pd::setup

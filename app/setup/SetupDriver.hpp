@@ -5,6 +5,7 @@
 
 #include "app/setup/SetupScript.hpp"
 #include "core/App.hpp"
+#include "core/Clock.hpp"
 #include "core/FrontEnd.hpp"
 
 namespace pd::setup {
@@ -21,7 +22,9 @@ class SetupDriver {
     SetupDriver& operator=(const SetupDriver&) = delete;
 
     // Stops at the first line that cannot be applied and names it; what earlier lines
-    // stored stays stored. At the end the open windows close by their close boxes.
+    // stored stays stored (applySetup rehearses first so that this does not happen). At the
+    // end the main window keeps the run choices the file set, as EXIT would without
+    // stamping an exit, and the open windows close by their close boxes.
     std::optional<SetupError> run(const std::vector<SetupLine>& lines);
 
   private:
@@ -56,6 +59,16 @@ class SetupDriver {
     std::vector<std::string> storeFailures_;
     std::string section_;
     std::vector<Window*> stack_;  // windows opened above the main window, innermost last
+    bool mainWindowSet_ = false;
 };
+
+// Applies a whole file to the copy named `exe`: first to a rehearsal (the store and the
+// system as they are, with every change kept in memory), then, when every line applied
+// there, for real. A file with a wrong name, value or press therefore changes nothing;
+// only what the system refuses at the real run (a folder without write permission, a
+// task command) can still stop a file half-way, and the error then says where.
+std::optional<SetupError> applySetup(const std::string& exe, SettingsStore& store, Platform& platform,
+                                     const Profile& profile, Clock& clock,
+                                     const std::vector<SetupLine>& lines);
 
 }  // namespace pd::setup

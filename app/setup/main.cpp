@@ -1,13 +1,14 @@
 // pacedeck-setup EXE FILE: sets up the copy of PACEDECK named EXE from FILE, by driving its
 // windows on this computer's settings store and files exactly as a user would.
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <iterator>
 
 #include "app/setup/SetupDriver.hpp"
-#include "core/App.hpp"
+#include "app/setup/SetupHelp.hpp"
 #include "core/Clock.hpp"
-#include "core/Scheduler.hpp"
 #include "platform/posix/PosixSystem.hpp"
 
 namespace {
@@ -17,33 +18,56 @@ int fail(const std::string& text, int code) {
     return code;
 }
 
+constexpr int cannotApply = 1;
+constexpr int wrongArguments = 2;
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3)
-        return fail("usage: pacedeck-setup EXE FILE\n  applies FILE to the copy of PACEDECK named EXE", 2);
-    const std::string exe = argv[1];
-    const std::string file = argv[2];
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const auto& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            // Only the windows' names are shown: no settings store is opened.
+            const char* home = std::getenv("HOME");
+            pd::PosixPlatform platform;
+            std::cout << pd::setup::setupHelp(platform, pd::posixProfile(home && *home ? home : "/tmp"));
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "pacedeck-setup " << PACEDECK_VERSION << "\n";
+            return 0;
+        }
+        if (arg.size() > 1 && arg.front() == '-')
+            return fail("unknown option \"" + arg + "\" (see pacedeck-setup --help)", wrongArguments);
+    }
+    if (args.size() != 2)
+        return fail("usage: pacedeck-setup EXE FILE (see pacedeck-setup --help)", wrongArguments);
+    const std::string& exe = args[0];
+    const std::string& file = args[1];
     if (exe.empty() || exe == "." || exe == ".." || exe.find('/') != std::string::npos)
-        return fail("\"" + exe + "\" cannot be the name of a program file", 2);
+        return fail("\"" + exe + "\" cannot be the name of a program file", wrongArguments);
 
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec))
+        return fail(file + " is a folder, not a set-up file", wrongArguments);
     std::ifstream in(file, std::ios::binary);
-    if (!in) return fail("cannot read " + file, 2);
-    std::ostringstream text;
-    text << in.rdbuf();
+    if (!in) return fail("cannot read " + file, wrongArguments);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return fail("cannot read " + file, wrongArguments);
 
-    auto script = pd::setup::parseSetupScript(text.str());
+    auto script = pd::setup::parseSetupScript(text);
     if (script.error)
-        return fail(file + " line " + std::to_string(script.error->line) + ": " + script.error->message, 1);
+        return fail(file + " line " + std::to_string(script.error->line) + ": " + script.error->message,
+                    cannotApply);
+    if (script.lines.empty()) return fail(file + " holds no set-up lines: nothing was changed", cannotApply);
 
     pd::PosixSystem system;
-    if (!system.store.isOpen()) return fail("cannot open the settings store: " + system.store.error(), 2);
+    if (!system.store.isOpen())
+        return fail("cannot open the settings store: " + system.store.error(), wrongArguments);
     pd::SteadyClock clock;
-    pd::Scheduler scheduler(clock);
-    pd::App app(exe, system.store, system.platform, system.profile, scheduler);
-    pd::setup::SetupDriver driver(app);
-    if (auto error = driver.run(script.lines))
-        return fail(file + " line " + std::to_string(error->line) + ": " + error->message, 1);
+    if (auto error =
+            pd::setup::applySetup(exe, system.store, system.platform, system.profile, clock, script.lines))
+        return fail(file + " line " + std::to_string(error->line) + ": " + error->message, cannotApply);
     std::cout << "pacedeck-setup: " << file << " applied to " << exe << "\n";
     return 0;
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "Harness.hpp"
+#include "app/setup/Openers.hpp"
 #include "app/setup/SetupDriver.hpp"
+#include "app/setup/SetupHelp.hpp"
 #include "app/setup/SetupScript.hpp"
 #include "settings/CryptoSettingsWindow.hpp"
 #include "settings/MainSettingsWindow.hpp"
@@ -15,14 +17,24 @@ using setup::SetupLine;
 
 namespace {
 
-// Applies a set-up text to a fresh copy on the fake platform; the error, if any.
+// Applies a set-up text to a fresh copy on the fake platform, by the driver alone or as
+// pacedeck-setup does (rehearsed first); the error, if any.
 struct Applied {
-    explicit Applied(std::string_view text, std::string exe = "BTC") : h(std::move(exe)) {
+    enum class Way { Driver, Rehearsed };
+    explicit Applied(std::string_view text, Way way = Way::Driver) : h("BTC") {
         h.platform.folders = {"/", "/pd", "/pd/BATS"};
         auto script = parseSetupScript(text);
         EXPECT_FALSE(script.error) << script.error->message;
-        setup::SetupDriver driver(h.app);
-        error = driver.run(script.lines);
+        if (way == Way::Driver)
+            error = setup::SetupDriver(h.app).run(script.lines);
+        else
+            error = setup::applySetup("BTC", h.store, h.platform, h.app.profile(), h.clock, script.lines);
+    }
+    bool changedNothing() const {
+        return h.store.writtenKeys("BTC").empty() &&
+               h.store.writtenKeys(SettingsStore::sharedEmailSection).empty() && h.platform.files.empty() &&
+               h.platform.folders == std::set<std::string>{"/", "/pd", "/pd/BATS"} &&
+               h.platform.launches.empty();
     }
     Harness h;
     std::optional<setup::SetupError> error;
@@ -150,6 +162,14 @@ TEST(SetupScript, StopsAtTheFirstLineItCannotApply) {
              Case{"[PACEDECK_MAIN_SETTINGS]\npress = OK_BUTTON\nUSE_OWN_CONF_TICKBOX = 1\n", 3, "closed"},
              Case{"[PACEDECK_MAIN]\npress = EXIT_BUTTON\n[PACEDECK_MAIN_SETTINGS]\n", 3,
                   "main window has been closed"},
+             // Values a field cannot keep: a time that is no time, a second line, a NUL.
+             Case{"[PACEDECK_MAIN]\nUSER_COUNT_TIME_TEXTBOX = 5 seconds\n", 2,
+                  "USER_COUNT_TIME_TEXTBOX holds a time such as 00:05:00, not \"5 seconds\""},
+             Case{"[PACEDECK_MAIN_SETTINGS]\nHEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 90\n", 2, "holds a time"},
+             Case{"[PACEDECK_SCHEDULER_WINDOW]\nTASK_RUN_TIME_TEXTBOX = noon\n", 2, "such as 00:00"},
+             Case{"[PACEDECK_MAIN_SETTINGS]\nPACEDECK_HOME_TEXTBOX = \"/pd\\nrm -rf /\"\n", 2,
+                  "PACEDECK_HOME_TEXTBOX takes one line: the value is refused because it holds a line break"},
+             Case{"[PACEDECK_MAIN_SETTINGS]\nPACEDECK_HOME_TEXTBOX = \"/pd\\r\"\n", 2, "line break"},
          }) {
         Harness h("BTC");
         auto script = parseSetupScript(c.text);
@@ -231,6 +251,124 @@ TEST(SetupScript, ReachesTheEmailConfGeneratorAndPowerWindows) {
     EXPECT_EQ(a.h.stored("AUTOTIMER_ACTION_TEXTBOX"), "HIBERNATE PC");
     EXPECT_EQ(a.h.stored("CLOSE_REQUEST_COUNTDOWN_TEXTBOX"), "00:02:00");
     EXPECT_TRUE(a.h.app.openWindows().empty());
+}
+
+TEST(SetupScript, RefusesANulInAOneLineValue) {
+    // A NUL cannot be written in a file line by the escapes: it reaches the tool only raw.
+    Harness h("BTC");
+    std::vector<SetupLine> lines = {
+        {SetupLine::Kind::Section, 1, "PACEDECK_MAIN_SETTINGS", ""},
+        {SetupLine::Kind::Set, 2, "PACEDECK_HOME_TEXTBOX", std::string("/pd\0/x", 6)}};
+    setup::SetupDriver driver(h.app);
+    auto error = driver.run(lines);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->message.find("it holds a NUL character"), std::string::npos) << error->message;
+}
+
+TEST(SetupScript, AFileThatCannotBeAppliedWholeChangesNothing) {
+    // Each file stores, writes and creates things before the line that fails.
+    const std::string good =
+        "[PACEDECK_MAIN_SETTINGS]\n"
+        "PACEDECK_HOME_TEXTBOX = /pd\n"
+        "press = CREATE_FOLDERS_BUTTON\n"
+        "press = OK_BUTTON\n"
+        "[PACEDECK_CRYPTO_SETTINGS]\n"
+        "CRYPTO_NAME_TEXTBOX = Kept\n"
+        "press = SAVE_BUTTON\n"
+        "[PACEDECK_MAIN]\n"
+        "RUN_DAEMON_TICKBOX = 1\n";
+    struct Case {
+        std::string tail;
+        int line;
+        const char* says;
+    };
+    for (const auto& c : {
+             Case{"NO_SUCH_TICKBOX = 1\n", 10, "has no element NO_SUCH_TICKBOX"},
+             Case{"USER_COUNT_TIME_TEXTBOX = 5 seconds\n", 10, "holds a time"},
+             Case{"[PACEDECK_NOWHERE]\n", 10, "unknown window"},
+             Case{"RUN_QT_TICKBOX = 1\n", 10, "greyed"},
+             Case{"[PACEDECK_EMAIL_SHARED_SETTINGS]\nSEND_TO_ADDRESS_TEXTBOX = \"a\\nb\"\n", 11,
+                  "line break"},
+             Case{"[PACEDECK_MAIN_SETTINGS]\nPACEDECK_HOME_TEXTBOX = /elsewhere\npress = OK_BUTTON\n"
+                  "[PACEDECK_CRYPTO_SETTINGS]\npress = SAVE_BUTTON\n",
+                  14, "NODE SCRIPTS NOT WRITTEN"},
+         }) {
+        Applied r(good + c.tail, Applied::Way::Rehearsed);
+        ASSERT_TRUE(r.error) << c.tail;
+        EXPECT_EQ(r.error->line, c.line) << c.tail;
+        EXPECT_NE(r.error->message.find(c.says), std::string::npos) << r.error->message;
+        EXPECT_TRUE(r.changedNothing()) << c.tail;
+    }
+
+    // The same file without its bad tail is applied for real, after its rehearsal.
+    Applied applied(good, Applied::Way::Rehearsed);
+    ASSERT_FALSE(applied.error) << applied.error->line << ": " << applied.error->message;
+    EXPECT_EQ(applied.h.stored("CRYPTO_NAME_TEXTBOX"), "Kept");
+    EXPECT_TRUE(applied.h.platform.folders.contains("/pd/CONFIGS"));
+    EXPECT_TRUE(applied.h.platform.files.contains("/pd/BATS/BTC-RUN-DAEMON.sh"));
+}
+
+TEST(SetupScript, KeepsTheMainWindowChoicesOfAFileWithoutExit) {
+    Applied a(
+        "[PACEDECK_MAIN]\n"
+        "RUN_DAEMON_TICKBOX = 1\n"
+        "ALWAYS_ON_TOP_TICKBOX = 0\n"
+        "TASK_11_ENABLE_TICKBOX = 1\n"
+        "USER_COUNT_TIME_TEXTBOX = 00:00:07\n");
+    ASSERT_FALSE(a.error) << a.error->message;
+    for (auto [key, value] :
+         {std::pair{"RUN_DAEMON_TICKBOX", "1"}, std::pair{"RUN_QT_TICKBOX", "0"},
+          std::pair{"ALWAYS_ON_TOP_TICKBOX", "0"}, std::pair{"TASK_11_ENABLE_TICKBOX", "1"},
+          std::pair{"USER_COUNT_TIME_TEXTBOX", "00:00:07"}, std::pair{"RUN_QT_OR_D_TEXTBOX", "DAEMON"}})
+        EXPECT_EQ(a.h.stored(key), value) << key;
+    // No exit was stamped, and no window position of EXIT was written.
+    EXPECT_EQ(a.h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "<unset>");
+    EXPECT_EQ(a.h.stored("DESKTOP-Left"), "<unset>");
+
+    // A file that never touches the main window writes none of its choices.
+    Applied other(
+        "[PACEDECK_MAIN_SETTINGS]\nHEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 00:00:30\npress = OK_BUTTON\n");
+    ASSERT_FALSE(other.error) << other.error->message;
+    EXPECT_EQ(other.h.stored("RUN_DAEMON_TICKBOX"), "<unset>");
+}
+
+TEST(SetupScript, ReachesTheSchedulerAndTheBlockTimes) {
+    Applied a(
+        "[PACEDECK_SCHEDULER_WINDOW]\n"
+        "TASK_RUN_TIME_TEXTBOX = 04:30\n"
+        "FRI_TICKBOX = 1\n"
+        "press = OK_BUTTON\n"
+        "[PACEDECK_BLOCK_TIMES_WINDOW]\n"
+        "press = REC_USE_LTC_TIME_BUTTON\n");
+    ASSERT_FALSE(a.error) << a.error->line << ": " << a.error->message;
+    // The scheduler's OK stored its choice; the preset button set the main window's time.
+    for (auto [key, value] :
+         {std::pair{"TASK_RUN_TIME_TEXTBOX", "04:30"}, std::pair{"FRI_TICKBOX", "1"},
+          std::pair{"MON_TICKBOX", "0"}, std::pair{"USER_COUNT_TIME_TEXTBOX", "00:00:30"}})
+        EXPECT_EQ(a.h.stored(key), value) << key;
+}
+
+TEST(SetupScript, HelpListsEveryReachableWindowWithItsElements) {
+    FakePlatform platform;
+    const auto help = setup::setupHelp(platform, posixProfile("/home/tester"));
+    EXPECT_NE(help.find("Example:"), std::string::npos);
+    EXPECT_NE(help.find("\n  [PACEDECK_MAIN]  \"PACEDECK"), std::string::npos);
+    for (const auto& row : setup::openers())
+        EXPECT_NE(help.find("\n  [" + std::string(row.window) + "]  \""), std::string::npos) << row.window;
+    // Names come from the windows: settable ones only, times marked.
+    auto listed = [&](const std::string& name) {
+        return help.find(" " + name + " ") != std::string::npos ||
+               help.find(" " + name + "\n") != std::string::npos;
+    };
+    for (auto name :
+         {"TASK_RUN_TIME_TEXTBOX (time)", "USER_COUNT_TIME_TEXTBOX (time)", "SELECT_ALL_DAYS_TICKBOX",
+          "CREATE_TASK_BUTTON", "PACEDECK_HOME_TEXTBOX", "TEST_CFG_3_BUTTON", "EXIT_BUTTON"})
+        EXPECT_TRUE(listed(name)) << name;
+    for (auto hidden : {"MON_TEXTBOX", "TASK_NAME_TEXTBOX", "SAVE_TASK_BUTTON"})
+        EXPECT_FALSE(listed(hidden)) << hidden;
+    // Looking at the windows changed nothing on the system.
+    EXPECT_TRUE(platform.files.empty());
+    EXPECT_TRUE(platform.launches.empty());
 }
 
 }  // namespace pd::test

@@ -2,6 +2,7 @@
 // /bin/sh, Debian's sendemail against a local SMTP sink, on the real clock.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -126,12 +127,18 @@ std::string normalised(std::string text) {
     return out;
 }
 
-// A simulated node's data folder, and the node a run starts in it, however it ends.
+// A simulated node's data folder and programs, and the node a run starts in it, however
+// it ends. The programs are links under names of this test's own: the run knows its node
+// by its process name, and another simcoind on the machine must not hold or fool it.
 class NodeFolder {
   public:
-    NodeFolder(const ScratchDir& dir, const std::string& simSettings) : path_(dir / "node data") {
+    NodeFolder(const ScratchDir& dir, const std::string& simSettings)
+        : path_(dir / "node data"), programs_(dir / "node programs"), name_(uniqueName()) {
         fs::create_directories(path_);
         simtest::writeFile(path_ + "/simcoin.conf", simSettings);
+        fs::create_directories(programs_);
+        for (const auto& program : {daemon(), qt(), cli()})
+            fs::create_symlink(std::string(SIMCOIN_BIN_DIR) + "/simcoin", programs_ + "/" + program);
     }
     ~NodeFolder() {
         if (auto pid = runningPid()) ::kill(*pid, SIGKILL);
@@ -150,8 +157,23 @@ class NodeFolder {
     }
     std::string log() const { return simtest::readFile(path_ + "/debug.log"); }
 
+    const std::string& programs() const { return programs_; }
+    // The sim takes its personality from the end of its name.
+    std::string daemon() const { return name_ + "d"; }
+    std::string qt() const { return name_ + "-qt"; }
+    std::string cli() const { return name_ + "-cli"; }
+
   private:
+    // Unique on this machine while the test runs, and short enough for the kernel's
+    // 15-character process names.
+    static std::string uniqueName() {
+        static int made = 0;
+        return "sc" + std::to_string(::getpid()) + "-" + std::to_string(++made);
+    }
+
     std::string path_;
+    std::string programs_;
+    std::string name_;
 };
 
 // What pacedeck-setup would apply for a daemon run of the simulated node: a home folder
@@ -161,7 +183,7 @@ class NodeFolder {
 // EXIT stores its ticks; `ticks` are more of them.
 std::string nodeRunSetup(const std::string& home, const NodeFolder& node, std::uint16_t port,
                          const std::string& sections = "", const std::string& ticks = "") {
-    const std::string programs = SIMCOIN_BIN_DIR;
+    const std::string programs = node.programs();
     return "[PACEDECK_MAIN_SETTINGS]\n"
            "PACEDECK_HOME_TEXTBOX = \"" +
            home +
@@ -191,12 +213,18 @@ std::string nodeRunSetup(const std::string& home, const NodeFolder& node, std::u
            "QT_LOCATION_TEXTBOX = \"" +
            programs +
            "\"\n"
-           "QT_NAME_TEXTBOX = simcoin-qt\n"
+           "QT_NAME_TEXTBOX = " +
+           node.qt() +
+           "\n"
            "DAEMON_CLI_LOCATION_TEXTBOX = \"" +
            programs +
            "\"\n"
-           "DAEMOND_NAME_TEXTBOX = simcoind\n"
-           "DAEMONCLI_NAME_SETTINGS_TEXTBOX = simcoin-cli\n"
+           "DAEMOND_NAME_TEXTBOX = " +
+           node.daemon() +
+           "\n"
+           "DAEMONCLI_NAME_SETTINGS_TEXTBOX = " +
+           node.cli() +
+           "\n"
            "press = SAVE_BUTTON\n" +
            sections +
            "[PACEDECK_MAIN]\n"
@@ -210,13 +238,13 @@ std::string nodeRunSetup(const std::string& home, const NodeFolder& node, std::u
            ticks + "press = EXIT_BUTTON\n";
 }
 
-// Applies a set-up text to the copy's store and files as pacedeck-setup does.
+// Applies a set-up text to the copy's store and files as pacedeck-setup does: rehearsed
+// on this system first, then for real.
 void applySetup(const ScratchDir& dir, const std::string& exe, const std::string& text) {
     auto script = setup::parseSetupScript(text);
     ASSERT_FALSE(script.error) << script.error->line << ": " << script.error->message;
     LiveCopy copy(dir, exe);
-    setup::SetupDriver driver(copy.app);
-    auto error = driver.run(script.lines);
+    auto error = setup::applySetup(exe, copy.store, copy.platform, copy.profile, copy.clock, script.lines);
     ASSERT_FALSE(error) << error->line << ": " << error->message;
 }
 
@@ -364,6 +392,11 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
                             "TASK_4_ENABLE_TICKBOX = 1\nTASK_17_ENABLE_TICKBOX = 1\n"));
     // The reading an earlier run left behind: the new data folder starts at that height.
     simtest::writeFile(home + "/BLOCKCOUNTS/SIMRUN-LATEST-BLOCKCOUNT.LOG", "1000\n");
+    // Another program called simcoind runs on this machine all along: the run must not
+    // wait for it at its shutdown stage, nor take it for its node.
+    const auto stranger = dir / "simcoind";
+    fs::create_symlink("/bin/sleep", stranger);
+    Process other(stranger, {"600"}, Env{}, dir / "other.out", dir / "other.err");
 
     LiveCopy copy(dir, "SIMRUN");
     auto& w = copy.app.start<MainWindow>();
@@ -378,6 +411,7 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
         << copy.status();
 
     // The node the run started was polled, stopped cleanly and has gone.
+    EXPECT_TRUE(other.running());
     ASSERT_TRUE(nodePid);
     EXPECT_FALSE(pidAlive(*nodePid));
     EXPECT_NE(node.log().find("getblockcount"), std::string::npos);

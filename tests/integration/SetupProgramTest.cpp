@@ -118,7 +118,7 @@ TEST(SetupProgram, ConfiguresACopyWhoseScriptsStartTheIntendedPrograms) {
     EXPECT_EQ(readWhole(home + "/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG"), "4242\r\n");
 }
 
-TEST(SetupProgram, RejectsABadFileNamingTheLineAndKeepsWhatEarlierLinesStored) {
+TEST(SetupProgram, RejectsABadFileNamingTheLineAndChangesNothing) {
     Copy c;
     auto run = c.apply("DEMO",
                        "[PACEDECK_MAIN_SETTINGS]\n"
@@ -131,7 +131,9 @@ TEST(SetupProgram, RejectsABadFileNamingTheLineAndKeepsWhatEarlierLinesStored) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.err.find("line 6"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("NO_SUCH_TEXTBOX"), std::string::npos) << run.err;
-    EXPECT_EQ(c.stored("DEMO", "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"), "00:00:42");
+    // The file was rehearsed first: the lines before the bad one stored nothing either.
+    EXPECT_EQ(c.stored("DEMO", "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"), "<unset>");
+    EXPECT_EQ(c.stored("DEMO", "MAIN_SETTINGS-Left"), "<unset>");
 
     // A file that cannot be read changes nothing at all.
     auto unreadable = c.apply("OTHER",
@@ -146,6 +148,38 @@ TEST(SetupProgram, RejectsABadFileNamingTheLineAndKeepsWhatEarlierLinesStored) {
     auto usage = runProgram({setupProgram, "DEMO"}, c.env, c.tmp.path);
     EXPECT_NE(usage.exitCode, 0);
     EXPECT_NE(usage.err.find("usage"), std::string::npos);
+}
+
+TEST(SetupProgram, AnswersItsOptionsAndRefusesWhatIsNotASetupFile) {
+    Copy c;
+    const auto folder = c.tmp.path + "/a folder";
+    std::filesystem::create_directories(folder);
+    std::ofstream(c.tmp.path + "/empty.txt") << "# only a comment\n";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* out;
+        const char* err;
+    };
+    for (const auto& k : {
+             Case{{"--version"}, 0, "pacedeck-setup 1.0.0\n", ""},
+             Case{{"--help"}, 0, "[PACEDECK_SCHEDULER_WINDOW]", ""},
+             Case{{"DEMO", "--help"}, 0, "Example:", ""},
+             Case{{"--frobnicate", "DEMO", "x"}, 2, "", "unknown option \"--frobnicate\""},
+             Case{{"DEMO", folder}, 2, "", "is a folder, not a set-up file"},
+             Case{{"DEMO", c.tmp.path + "/missing.txt"}, 2, "", "cannot read"},
+             Case{{"DEMO", c.tmp.path + "/empty.txt"}, 1, "", "holds no set-up lines"},
+             Case{{"DEMO"}, 2, "", "usage"},
+         }) {
+        std::vector<std::string> argv{setupProgram};
+        argv.insert(argv.end(), k.args.begin(), k.args.end());
+        auto run = runProgram(argv, c.env, c.tmp.path);
+        EXPECT_EQ(run.exitCode, k.exitCode) << k.args.front() << run.err;
+        EXPECT_NE(run.out.find(k.out), std::string::npos) << run.out;
+        EXPECT_NE(run.err.find(k.err), std::string::npos) << run.err;
+    }
+    // None of them touched the settings: not even the main window's place was written.
+    EXPECT_EQ(c.stored("DEMO", "MAIN-Left"), "<unset>");
 }
 
 }  // namespace pd::test

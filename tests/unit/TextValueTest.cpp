@@ -40,4 +40,20 @@ TEST(TextValue, DifferencesShowAsPlainDecimalNumbers) {
     EXPECT_EQ(plainNumber(870123456), "870123456");
 }
 
+TEST(TextValue, AOneLineValueHasNoLineBreakAndNoNul) {
+    using namespace std::string_view_literals;
+    struct Case {
+        std::string_view text;
+        const char* problem;
+    };
+    for (auto c : {Case{"", ""}, Case{"/home/me/my coin\t$x \"q\"", ""}, Case{"a\nb", "line break"},
+                   Case{"a\r", "line break"}, Case{"a\0b"sv, "NUL"}}) {
+        auto problem = oneLineProblem(c.text);
+        if (*c.problem == 0)
+            EXPECT_EQ(problem, "") << c.text;
+        else
+            EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+}
+
 }  // namespace pd

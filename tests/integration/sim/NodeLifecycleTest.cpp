@@ -187,6 +187,23 @@ TEST(NodeLifecycle, ProcessIsNamedAfterItsPersonality) {
     }
 }
 
+TEST(NodeLifecycle, ALinkUnderAnyNameTakesThePersonalityOfItsEnding) {
+    // Tests give their node a name of its own, so no other node on the machine is taken for it.
+    for (std::string program : {"sc-e2e-4711d", "sc-e2e-4711-qt"}) {
+        ScratchDir dir;
+        fs::create_symlink(binary("simcoin"), dir / program);
+        fs::create_symlink(binary("simcoin"), dir / "sc-e2e-4711-cli");
+        Node node(dir);
+        node.start(Node::Setup(fastEnv()).as(dir / program));
+        ASSERT_TRUE(node.waitReady()) << node.stderrText();
+        EXPECT_EQ(node.process().comm(), program);
+        auto count = run(dir / "sc-e2e-4711-cli", {"-conf=" + node.confPath(), "getblockcount"});
+        EXPECT_EQ(count.status, 0) << count.err;
+        ASSERT_EQ(node.cli({"stop"}).status, 0);
+        EXPECT_EQ(node.process().waitExit(5s), 0);
+    }
+}
+
 TEST(NodeLifecycle, QtStandInServesLikeTheDaemon) {
     ScratchDir dir;
     Node node(dir);

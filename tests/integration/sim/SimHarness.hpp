@@ -19,7 +19,7 @@ namespace simtest {
 using namespace std::chrono_literals;
 using Env = std::map<std::string, std::string>;
 
-std::string binary(const std::string& name);  // path of simcoind, simcoin-cli, ...
+std::string binary(const std::string& name);  // path of simcoind, simcoin-cli, ... (a path stays)
 std::uint16_t freePort();
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
@@ -81,6 +81,10 @@ bool pidAlive(pid_t pid);
 // Runs a program to completion (killing it after `limit`).
 Result run(const std::string& program, const std::vector<std::string>& args, const Env& env = {},
            std::chrono::milliseconds limit = 10s);
+
+// A connected TCP socket to 127.0.0.1:port with a timeout (SO_RCVTIMEO or SO_SNDTIMEO),
+// or -1.
+int connectLoopback(std::uint16_t port, int timeoutOption, int seconds);
 
 // Raw HTTP POST to 127.0.0.1:port; returns status code and body (status 0 when unreachable).
 struct HttpReply {

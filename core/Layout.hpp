@@ -7,8 +7,9 @@ namespace pd {
 
 class Element;
 
-// A window's declared layout: rows, columns and captioned groups of its elements, with
-// static captions and spacing hints. Front ends render it generically.
+// A window's declared layout: rows, columns, grids and captioned groups of its elements,
+// with static captions and hints (widths, lamps, the default button). Front ends render
+// it generically.
 struct LayoutNode {
     enum class Kind { Row, Column, Grid, Group, Item, Caption, Stretch };
 

@@ -42,7 +42,7 @@ LayoutNode MainWindow::layout() {
                            row({TASK_20_ENABLE_TICKBOX}),  // the other final action, under AUTOCLOSE
                        })}),
                   row({MULTILOADER_START_STOP_BUTTON, label("Node:"), sized(RUN_QT_OR_D_TEXTBOX, 8)}),
-                  row({label("Then:"), sized(AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX, 16),
+                  row({label("Then:"), sized(AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX, 18),
                        sized(AUTOTIMER_ACTION_TEXTBOX, 20)}),
               });
 

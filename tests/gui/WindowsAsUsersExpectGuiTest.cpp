@@ -80,6 +80,23 @@ TEST(WindowsAsUsersExpect, TheMainWindowUsesThePartsOwnCaptionsAndTips) {
             << n;
 }
 
+TEST(WindowsAsUsersExpect, AFirstStartShowsItsDefaultsWholeAndNoOutcomeYet) {
+    GuiHarness h;
+    auto& w = h.start();
+    QApplication::processEvents();
+    for (const char* name :
+         {"AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX", "AUTOTIMER_ACTION_TEXTBOX", "USER_COUNT_TIME_TEXTBOX",
+          "CLOSE_REQUEST_COUNTDOWN_TEXTBOX", "HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX"}) {
+        auto& field = h.widget<QLineEdit>(w, name);
+        EXPECT_TRUE(pd::qt::showsWholeText(field)) << name << ": \"" << field.text().toStdString() << "\"";
+    }
+    // No run has stamped an outcome: neither box is red.
+    for (const char* name : {"MULTILOADER_LAST_RUN_TEXTBOX", "BLOCKCOUNTER_LAST_RUN_TEXTBOX"})
+        EXPECT_EQ(h.widget<QLineEdit>(w, name).palette().color(QPalette::Base),
+                  QApplication::palette().color(QPalette::Base))
+            << name;
+}
+
 TEST(WindowsAsUsersExpect, AStatusLabelThatStartsEmptyShowsItsMessageWhole) {
     GuiHarness h;
     auto& main = h.start();

@@ -3,7 +3,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QString>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/App.hpp"
 #include "core/Clock.hpp"
@@ -27,12 +32,61 @@ int fail(const std::string& text) {
     return 1;
 }
 
+// ---- starting without a display
+// Qt gives up on a missing or unreachable display with a page of plugin messages and an
+// abort. The user is told in one line instead, and the program ends with status 1.
+
+const char* const noDisplay =
+    "pacedeck: no display to show the windows on (DISPLAY is %s): start PACEDECK in a graphical session\n";
+
+std::string displayName() {
+    const char* display = std::getenv("DISPLAY");
+    return display && *display ? "\"" + std::string(display) + "\"" : std::string("not set");
+}
+
+[[noreturn]] void exitForNoDisplay() {
+    std::fprintf(stderr, noDisplay, displayName().c_str());
+    std::_Exit(1);
+}
+
+// Whether Qt may find a display: a platform chosen by the user (QT_QPA_PLATFORM or
+// -platform) is Qt's to try; otherwise an X or Wayland display must be named.
+bool mayHaveDisplay(int argc, char** argv) {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY")) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strncmp(argv[i], "-platform=", 10) == 0)
+            return true;
+    return false;
+}
+
+// While Qt opens its display, its messages wait here: a failure ends in our one line,
+// and after a good start they are printed as Qt would have printed them.
+std::vector<QString> heldMessages;
+
+void holdStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) exitForNoDisplay();
+    heldMessages.push_back(qFormatLogMessage(type, context, text));
+}
+
+void releaseStartupMessages() {
+    qInstallMessageHandler(nullptr);
+    for (const auto& m : heldMessages) std::fprintf(stderr, "%s\n", m.toLocal8Bit().constData());
+    heldMessages.clear();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // First, so that the end of the session is never the default abrupt exit.
     pd::qt::SessionEnd sessionEnd;
-    QApplication qt(argc, argv);                     // Qt takes its own options (-platform ...); we have none
+    if (!mayHaveDisplay(argc, argv)) exitForNoDisplay();
+    qInstallMessageHandler(holdStartupMessage);
+    QApplication qt(argc, argv);  // Qt takes its own options (-platform ...); we have none
+    releaseStartupMessages();
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends with its main window
 
     const std::string exe = pd::exeNameFrom(argc > 0 ? argv[0] : "pacedeck");

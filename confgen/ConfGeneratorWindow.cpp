@@ -293,14 +293,18 @@ LayoutNode ConfGeneratorWindow::layout() {
                        labelled("User Agent Comment", UACOMMENT_TEXTBOX, 14), NO_2X_BUTTON}),
               });
     auto rpc = group("RPC", {
-                                labelled("RPC Username", RPC_USER_TEXTBOX, 24),
-                                labelled("RPC Password", RPC_PASSWORD_TEXTBOX, 40),
-                                labelled("RPC Auth", RPC_AUTH_TEXTBOX, 40),
+                                grid({
+                                    row({label("RPC Username"), sized(RPC_USER_TEXTBOX, 24)}),
+                                    row({label("RPC Password"), sized(RPC_PASSWORD_TEXTBOX, 44)}),
+                                    row({label("RPC Auth"), sized(RPC_AUTH_TEXTBOX, 44)}),
+                                }),
                                 row({SW_RPC_TEST_CREDENTIALS_BUTTON, stretch()}),
                             });
     auto inputs = column({
-        labelled("Crypto Name", CRYPTO_NAME_TEXTBOX, 24),
-        labelled("Wallet File", WALLET_FILE_TEXTBOX, 16),
+        grid({
+            row({label("Crypto Name"), sized(CRYPTO_NAME_TEXTBOX, 24)}),
+            row({label("Wallet File"), sized(WALLET_FILE_TEXTBOX, 24)}),
+        }),
         options,
         network,
         rpc,
@@ -310,12 +314,13 @@ LayoutNode ConfGeneratorWindow::layout() {
     });
     auto output = column({
         label("CRYPTO CONFIG OUTPUT"),
-        sized(CONF_OUTPUT_TEXTBOX, 48, 24),
+        lines(CONF_OUTPUT_TEXTBOX, 48, 24),
         sized(CONF_FILE_LOCATION_TEXTBOX, 48),
     });
     return column({
         row({inputs, output}),
-        row({IDS_BUTTON, CLEAR_ALL_BUTTON, stretch(), SAVE_STATUS_LABEL, SAVE_BUTTON, CANCEL_BUTTON}),
+        row({IDS_BUTTON, CLEAR_ALL_BUTTON, stretch(), SAVE_STATUS_LABEL, defaultButton(SAVE_BUTTON),
+             CANCEL_BUTTON}),
     });
 }
 

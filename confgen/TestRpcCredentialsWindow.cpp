@@ -76,9 +76,11 @@ LayoutNode TestRpcCredentialsWindow::layout() {
                      TEST_CFG_5_BUTTON}),
              column({TEST_CFG_6_BUTTON, TEST_CFG_7_BUTTON, TEST_CFG_8_BUTTON, TEST_CFG_9_BUTTON,
                      TEST_CFG_10_BUTTON})}),
-        labelled("RPC Username", RPC_USER_TEXTBOX, 24),
-        labelled("RPC Password", RPC_PASSWORD_TEXTBOX, 48),
-        labelled("RPC Auth", RPC_AUTH_TEXTBOX, 64),
+        grid({
+            row({label("RPC Username"), sized(RPC_USER_TEXTBOX, 24)}),
+            row({label("RPC Password"), sized(RPC_PASSWORD_TEXTBOX, 48)}),
+            row({label("RPC Auth"), sized(RPC_AUTH_TEXTBOX, 60)}),
+        }),
         sized(INFORMATION_TEXTBOX, 64, 7),
         row({USE_CURRENT_CREDENTIALS_BUTTON, stretch(), CANCEL_BUTTON}),
     });

@@ -89,6 +89,7 @@ void Window::restoreGeometry() {
     };
     geometry_.left = read("Left", catalogue::defaultPosition);
     geometry_.top = read("Top", catalogue::defaultPosition);
+    geometry_.placeStored = !std::isnan(read("Left", NAN)) && !std::isnan(read("Top", NAN));
     geometry_.width = read("Width", g.width);
     geometry_.height = read("Height", g.height);
     if (onWindowChanged) onWindowChanged();

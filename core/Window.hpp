@@ -19,6 +19,9 @@ struct Geometry {
     double top = catalogue::defaultPosition;
     double width = 0;
     double height = 0;
+    // Left and top came from the settings: the window opens where it was left. Otherwise
+    // a front end may place it where it covers the least of its owner.
+    bool placeStored = false;
 };
 
 // A window: its named elements and timers, its handlers, its geometry and declared

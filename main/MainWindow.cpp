@@ -255,7 +255,11 @@ void MainWindow::resetRunRecord() {
 void MainWindow::restoreStamps() {
     auto restore = [this](TextBox& box, std::string_view key) {
         box.setText(setting(key));
-        box.setColours(colour::black, box.text() == completed ? colour::green : colour::red);
+        // Before the first run there is no outcome to show: the box stays neutral.
+        if (box.text().empty())
+            box.setColours(colour::windowText, colour::windowBackground);
+        else
+            box.setColours(colour::black, box.text() == completed ? colour::green : colour::red);
     };
     restore(MULTILOADER_LAST_RUN_TEXTBOX, "MULTILOADER_LAST_RUN_TEXTBOX");
     restore(BLOCKCOUNTER_LAST_RUN_TEXTBOX, "BLOCKCOUNTER_LAST_RUN");

@@ -47,26 +47,28 @@ class MainWindow final : public Window {
     TextBox CLOSE_REQUEST_COUNTDOWN_TEXTBOX{
         *this, "CLOSE_REQUEST_COUNTDOWN_TEXTBOX", {.text = "00:00:00", .locked = true}};
 
-    // ---- run pipeline: stage lights and choices
-    TextBox TASK_1_LIGHT{*this, "TASK_1_LIGHT", {.back = colour::black}};
-    TextBox TASK_2_LIGHT{*this, "TASK_2_LIGHT", {.back = colour::black}};
-    TextBox TASK_3_LIGHT{*this, "TASK_3_LIGHT", {.back = colour::black}};
-    TextBox TASK_4_LIGHT{*this, "TASK_4_LIGHT", {.back = colour::black}};
-    TextBox TASK_5_LIGHT{*this, "TASK_5_LIGHT", {.back = colour::black}};
-    TextBox TASK_6_LIGHT{*this, "TASK_6_LIGHT", {.back = colour::black}};
-    TextBox TASK_7_LIGHT{*this, "TASK_7_LIGHT", {.back = colour::black}};
-    TextBox TASK_8_LIGHT{*this, "TASK_8_LIGHT", {.back = colour::black}};
-    TextBox TASK_9_LIGHT{*this, "TASK_9_LIGHT", {.back = colour::black}};
-    TextBox TASK_10_LIGHT{*this, "TASK_10_LIGHT", {.back = colour::black}};
-    TextBox TASK_11_LIGHT{*this, "TASK_11_LIGHT", {.back = colour::black}};
-    TextBox TASK_12_LIGHT{*this, "TASK_12_LIGHT", {.back = colour::black}};
-    TextBox TASK_13_LIGHT{*this, "TASK_13_LIGHT", {.back = colour::black}};
-    TextBox TASK_14_LIGHT{*this, "TASK_14_LIGHT", {.back = colour::black}};
-    TextBox TASK_15_LIGHT{*this, "TASK_15_LIGHT", {.back = colour::black}};
-    TextBox TASK_16_LIGHT{*this, "TASK_16_LIGHT", {.back = colour::black}};
-    TextBox TASK_17_LIGHT{*this, "TASK_17_LIGHT", {.back = colour::black}};
-    TextBox TASK_18_LIGHT{*this, "TASK_18_LIGHT", {.back = colour::black}};
-    TextBox TASK_19_LIGHT{*this, "TASK_19_LIGHT", {.back = colour::black}};
+    // ---- run pipeline: stage lights (each stage's words are its light's tool tip) and choices
+    // clang-format off
+    TextBox TASK_1_LIGHT{*this, "TASK_1_LIGHT", {.back = colour::black, .tip = "LOG - DATE / TIME / PC NAME"}};
+    TextBox TASK_2_LIGHT{*this, "TASK_2_LIGHT", {.back = colour::black, .tip = "START KITT HEARTBEAT"}};
+    TextBox TASK_3_LIGHT{*this, "TASK_3_LIGHT", {.back = colour::black, .tip = "START RUNTIME-TIMER"}};
+    TextBox TASK_4_LIGHT{*this, "TASK_4_LIGHT", {.back = colour::black, .tip = "SEND START EMAIL"}};
+    TextBox TASK_5_LIGHT{*this, "TASK_5_LIGHT", {.back = colour::black, .tip = "LOG BC FOLDER START SIZE"}};
+    TextBox TASK_6_LIGHT{*this, "TASK_6_LIGHT", {.back = colour::black, .tip = "LOG BLOCK START NUMBER"}};
+    TextBox TASK_7_LIGHT{*this, "TASK_7_LIGHT", {.back = colour::black, .tip = "RUN QT / DAEMON"}};
+    TextBox TASK_8_LIGHT{*this, "TASK_8_LIGHT", {.back = colour::black, .tip = "RUN BLOCKCOUNTER"}};
+    TextBox TASK_9_LIGHT{*this, "TASK_9_LIGHT", {.back = colour::black, .tip = "BLOCKCOUNTER COMPLETED"}};
+    TextBox TASK_10_LIGHT{*this, "TASK_10_LIGHT", {.back = colour::black, .tip = "LOG BLOCK END NUMBER"}};
+    TextBox TASK_11_LIGHT{*this, "TASK_11_LIGHT", {.back = colour::black, .tip = "SEND \"CLI STOP\" REQUEST"}};
+    TextBox TASK_12_LIGHT{*this, "TASK_12_LIGHT", {.back = colour::black, .tip = "QT / DAEMON SHUTDOWN"}};
+    TextBox TASK_13_LIGHT{*this, "TASK_13_LIGHT", {.back = colour::black, .tip = "LOG BC FOLDER END SIZE"}};
+    TextBox TASK_14_LIGHT{*this, "TASK_14_LIGHT", {.back = colour::black, .tip = "LOG ENDTIME"}};
+    TextBox TASK_15_LIGHT{*this, "TASK_15_LIGHT", {.back = colour::black, .tip = "LOG TOTAL RUNTIME"}};
+    TextBox TASK_16_LIGHT{*this, "TASK_16_LIGHT", {.back = colour::black, .tip = "CREATE FINAL LOG REPORT"}};
+    TextBox TASK_17_LIGHT{*this, "TASK_17_LIGHT", {.back = colour::black, .tip = "SEND END REPORT EMAIL"}};
+    TextBox TASK_18_LIGHT{*this, "TASK_18_LIGHT", {.back = colour::black, .tip = "STOP KITT HEATBEAT"}};
+    TextBox TASK_19_LIGHT{*this, "TASK_19_LIGHT", {.back = colour::black, .tip = "AUTOCLOSE / POWER AUTOTIMER"}};
+    // clang-format on
     TickBox TASK_2_ENABLE_TICKBOX{*this, "TASK_2_ENABLE_TICKBOX", {.text = "START KITT HEARTBEAT"}};
     TickBox TASK_4_ENABLE_TICKBOX{*this, "TASK_4_ENABLE_TICKBOX", {.text = "SEND START EMAIL"}};
     TickBox TASK_8_ENABLE_TICKBOX{*this, "TASK_8_ENABLE_TICKBOX", {.text = "RUN BLOCKCOUNTER"}};

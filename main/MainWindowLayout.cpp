@@ -2,68 +2,77 @@
 
 namespace pd {
 
-// Grouped by function. Top: the run's stages with their lights and choices; the
-// blockcounter and the chain folder's sizes; the countdowns, heartbeats and node
-// processes. Below: the run's record, the settings in use, the tools and the last
-// report; then the status line and the run-time clock.
+// Grouped by function. Top: the run's stages with their lights and choices, and the node
+// processes; the blockcounter, the countdowns and heartbeats, and the chain folder's
+// sizes. Below: the run's record, the settings in use, the tools and the last
+// report; then the status line, the last run's outcome and the run-time clock. Every
+// caption is the stage's or the field's own words.
 LayoutNode MainWindow::layout() {
-    auto stage = [](std::string text, TextBox& light) {
-        return row({sized(light, 2), label(std::move(text))});
+    // A stage: its light, and its words as a caption or as its tickbox's caption.
+    auto stage = [](TextBox& light, std::string words) {
+        return row({lamp(light), label(std::move(words))});
     };
-    auto stageTick = [](TextBox& light, TickBox& tick) { return row({sized(light, 2), tick}); };
+    auto stageTick = [](TextBox& light, TickBox& tick) { return row({lamp(light), tick}); };
 
-    auto pipelineGroup = group(
-        "MULTILOADER - RUN PIPELINE",
-        {
-            row({column({
-                     stage("LOG - DATE / TIME / PC NAME", TASK_1_LIGHT),
-                     stageTick(TASK_2_LIGHT, TASK_2_ENABLE_TICKBOX),
-                     stage("START RUNTIME-TIMER", TASK_3_LIGHT),
-                     stageTick(TASK_4_LIGHT, TASK_4_ENABLE_TICKBOX),
-                     stage("LOG BC FOLDER START SIZE", TASK_5_LIGHT),
-                     stage("LOG BLOCK START NUMBER", TASK_6_LIGHT),
-                     row({sized(TASK_7_LIGHT, 2), RUN_QT_TICKBOX, RUN_DAEMON_TICKBOX}),
-                     stageTick(TASK_8_LIGHT, TASK_8_ENABLE_TICKBOX),
-                     stage("BLOCKCOUNTER COMPLETED", TASK_9_LIGHT),
-                     stage("LOG BLOCK END NUMBER", TASK_10_LIGHT),
-                 }),
-                 column({
-                     stageTick(TASK_11_LIGHT, TASK_11_ENABLE_TICKBOX),
-                     stage("QT / DAEMON SHUTDOWN", TASK_12_LIGHT),
-                     stage("LOG BC FOLDER END SIZE", TASK_13_LIGHT), stage("LOG ENDTIME", TASK_14_LIGHT),
-                     stage("LOG TOTAL RUNTIME", TASK_15_LIGHT),
-                     stage("CREATE FINAL LOG REPORT", TASK_16_LIGHT),
-                     stageTick(TASK_17_LIGHT, TASK_17_ENABLE_TICKBOX),
-                     stageTick(TASK_18_LIGHT, TASK_18_ENABLE_TICKBOX),
-                     stageTick(TASK_19_LIGHT, TASK_19_ENABLE_TICKBOX),
-                     row({label("", 3), TASK_20_ENABLE_TICKBOX}),  // the other final action, under AUTOCLOSE
-                 })}),
-            row({MULTILOADER_START_STOP_BUTTON, label("Node:"), sized(RUN_QT_OR_D_TEXTBOX, 7), label("Then:"),
-                 AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX, AUTOTIMER_ACTION_TEXTBOX}),
-        });
-
-    auto blockcounterGroup =
-        group("BLOCKCOUNTER",
+    auto pipelineGroup =
+        group("MULTILOADER - RUN PIPELINE",
               {
-                  row({label("Current block"), sized(CURRENT_BLOCK_TEXTBOX, 10), label("Last known"),
-                       sized(LAST_BLOCKCOUNT_TEXTBOX, 10)}),
-                  row({label("Every"), sized(USER_COUNT_TIME_TEXTBOX, 8), label("Next"),
-                       sized(BLOCKCOUNT_TIMER_TEXTBOX, 8), START_STOP_TIMER_BUTTON, RUN_NOW_BUTTON}),
-                  row({OVERRIDE_TIMER_ENABLE_TICKBOX, sized(USER_OVERRIDE_TIME_TEXTBOX, 8),
-                       sized(OVERRIDE_TIMER_TEXTBOX, 8), START_OVERRIDE_BUTTON}),
-                  row({sized(IDENTICAL_TEXTBOX, 9), sized(VERIFYING_TEXTBOX, 9),
-                       sized(TRIPLE_CHECK_TEXTBOX, 11), sized(CONFIRMED_TEXTBOX, 9)}),
-                  row({FINISH_BLOCKCOUNTER_BUTTON, FINISH_WHEN_IDENTICAL_TICKBOX}),
-                  row({AUTOSTART_OVERRIDE_TIMER_TICKBOX, label("Last run:"), BLOCKCOUNTER_LAST_RUN_TEXTBOX}),
+                  row({column({
+                           stage(TASK_1_LIGHT, "LOG - DATE / TIME / PC NAME"),
+                           stageTick(TASK_2_LIGHT, TASK_2_ENABLE_TICKBOX),
+                           stage(TASK_3_LIGHT, "START RUNTIME-TIMER"),
+                           stageTick(TASK_4_LIGHT, TASK_4_ENABLE_TICKBOX),
+                           stage(TASK_5_LIGHT, "LOG BC FOLDER START SIZE"),
+                           stage(TASK_6_LIGHT, "LOG BLOCK START NUMBER"),
+                           stage(TASK_7_LIGHT, "RUN QT / DAEMON"),
+                           row({RUN_QT_TICKBOX, RUN_DAEMON_TICKBOX}),
+                           stageTick(TASK_8_LIGHT, TASK_8_ENABLE_TICKBOX),
+                           stage(TASK_9_LIGHT, "BLOCKCOUNTER COMPLETED"),
+                           stage(TASK_10_LIGHT, "LOG BLOCK END NUMBER"),
+                       }),
+                       column({
+                           stageTick(TASK_11_LIGHT, TASK_11_ENABLE_TICKBOX),
+                           stage(TASK_12_LIGHT, "QT / DAEMON SHUTDOWN"),
+                           stage(TASK_13_LIGHT, "LOG BC FOLDER END SIZE"),
+                           stage(TASK_14_LIGHT, "LOG ENDTIME"), stage(TASK_15_LIGHT, "LOG TOTAL RUNTIME"),
+                           stage(TASK_16_LIGHT, "CREATE FINAL LOG REPORT"),
+                           stageTick(TASK_17_LIGHT, TASK_17_ENABLE_TICKBOX),
+                           stageTick(TASK_18_LIGHT, TASK_18_ENABLE_TICKBOX),
+                           stageTick(TASK_19_LIGHT, TASK_19_ENABLE_TICKBOX),
+                           row({TASK_20_ENABLE_TICKBOX}),  // the other final action, under AUTOCLOSE
+                       })}),
+                  row({MULTILOADER_START_STOP_BUTTON, label("Node:"), sized(RUN_QT_OR_D_TEXTBOX, 8)}),
+                  row({label("Then:"), sized(AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX, 18),
+                       sized(AUTOTIMER_ACTION_TEXTBOX, 20)}),
               });
 
-    auto sizesGroup = group("BLOCKCHAIN FOLDER",
-                            {
-                                row({column({row({label("Blockchain Size - Before:"), FFS_RUN_1_BUTTON}),
-                                             sized(BC_FOLDER_SIZE_BEFORE, 18, 6)}),
-                                     column({row({label("Blockchain Size - After:"), FFS_RUN_2_BUTTON}),
-                                             sized(BC_FOLDER_SIZE_AFTER, 18, 6)})}),
-                            });
+    auto blockcounterGroup = group(
+        "BLOCKCOUNTER", {
+                            grid({
+                                row({label("Current Block Number"), sized(CURRENT_BLOCK_TEXTBOX, 10)}),
+                                row({label("Last Known Block Number"), sized(LAST_BLOCKCOUNT_TEXTBOX, 10)}),
+                                row({label("Run Every: (hh:mm:ss)"), sized(USER_COUNT_TIME_TEXTBOX, 8),
+                                     START_STOP_TIMER_BUTTON, RUN_NOW_BUTTON}),
+                                row({label("Next Run: (hh:mm:ss)"), sized(BLOCKCOUNT_TIMER_TEXTBOX, 8)}),
+                                row({OVERRIDE_TIMER_ENABLE_TICKBOX, sized(USER_OVERRIDE_TIME_TEXTBOX, 8),
+                                     sized(OVERRIDE_TIMER_TEXTBOX, 8), START_OVERRIDE_BUTTON}),
+                                row({AUTOSTART_OVERRIDE_TIMER_TICKBOX}),
+                            }),
+                            row({sized(IDENTICAL_TEXTBOX, 10), sized(VERIFYING_TEXTBOX, 10),
+                                 sized(TRIPLE_CHECK_TEXTBOX, 12), sized(CONFIRMED_TEXTBOX, 11)}),
+                            row({FINISH_BLOCKCOUNTER_BUTTON, FINISH_WHEN_IDENTICAL_TICKBOX}),
+                            row({label("BLOCKCOUNTER LAST RUN:"), sized(BLOCKCOUNTER_LAST_RUN_TEXTBOX, 28)}),
+                        });
+
+    // The six-line results side by side, each under its words and its Run button.
+    auto sizesGroup =
+        group("BLOCKCHAIN FOLDER",
+              {
+                  row({column({label("Blockchain Size - Before:"), row({FFS_RUN_1_BUTTON}), stretch()}),
+                       lines(BC_FOLDER_SIZE_BEFORE, 20, 5),
+                       column({label("Blockchain Size - After:"), row({FFS_RUN_2_BUTTON}), stretch()}),
+                       lines(BC_FOLDER_SIZE_AFTER, 20, 5)}),
+              });
 
     auto startGroup = group(
         "AUTOSTART / AUTOCLOSE",
@@ -75,41 +84,48 @@ LayoutNode MainWindow::layout() {
         });
 
     auto heartbeatGroup = group(
-        "KITT HEARTBEAT", {
-                              row({KITT_LABEL_1, KITT_LABEL_2, KITT_LABEL_3, KITT_LABEL_4, KITT_LABEL_5,
-                                   KITT_LABEL_6, KITT_LABEL_7, KITT_BACKGROUND_LABEL, stretch(),
-                                   VERT_NUM_LIGHT_LABEL, VERT_CAPS_LIGHT_LABEL, VERT_SCROLL_LIGHT_LABEL}),
-                              row({label("Every"), sized(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX, 8), label("Next"),
-                                   sized(HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX, 8), stretch()}),
-                              row({stretch(), KITT_START_BUTTON}),
-                          });
+        "KITT HEARTBEAT",
+        {
+            row({lamp(KITT_LABEL_1, 1), lamp(KITT_LABEL_2, 1), lamp(KITT_LABEL_3, 1), lamp(KITT_LABEL_4, 1),
+                 lamp(KITT_LABEL_5, 1), lamp(KITT_LABEL_6, 1), lamp(KITT_LABEL_7, 1),
+                 lamp(KITT_BACKGROUND_LABEL, 1), stretch(), lamp(VERT_NUM_LIGHT_LABEL),
+                 lamp(VERT_CAPS_LIGHT_LABEL), lamp(VERT_SCROLL_LIGHT_LABEL)}),
+            row({label("Every"), sized(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX, 8), label("Next"),
+                 sized(HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX, 8), stretch()}),
+            row({stretch(), KITT_START_BUTTON}),
+        });
 
     auto nodeGroup =
         group("NODE PROCESSES", {
-                                    row({sized(PROCESS_TEXTBOX_1, 7), sized(PROCESS_TEXTBOX_2, 7),
-                                         sized(PROCESS_TEXTBOX_3, 5), sized(PROCESS_TEXTBOX_4, 8)}),
+                                    row({sized(PROCESS_TEXTBOX_1, 5), sized(PROCESS_TEXTBOX_2, 7),
+                                         sized(PROCESS_TEXTBOX_3, 5), sized(PROCESS_TEXTBOX_4, 9)}),
                                 });
 
-    auto recordGroup = group(
-        "THIS RUN",
-        {
-            row({label("PC:"), sized(PC_NAME_TEXTBOX, 16), label("Crypto:"), sized(CRYPTO_NAME_TEXTBOX, 10)}),
-            row({label("Date:"), sized(DATE_TEXTBOX, 10), label("Start:"), sized(START_TIME_TEXTBOX, 8),
-                 label("End:"), sized(END_TIME_TEXTBOX, 8)}),
-            row({label("Blocks:"), sized(BLOCKCOUNT_LOG_START_TEXTBOX, 9), label("to"),
-                 sized(BLOCKCOUNT_LOG_END_TEXTBOX, 9), label("+"), sized(DOWNLOADED_BLOCKS_TEXTBOX, 8)}),
-            row({label("Run time:"), sized(TOTAL_RUNTIME_TEXTBOX, 8), label("Last run:"),
-                 MULTILOADER_LAST_RUN_TEXTBOX}),
-        });
+    auto recordGroup = group("THIS RUN", {
+                                             grid({
+                                                 row({label("PC:"), sized(PC_NAME_TEXTBOX, 12),
+                                                      label("Start:"), sized(START_TIME_TEXTBOX, 8)}),
+                                                 row({label("Crypto:"), sized(CRYPTO_NAME_TEXTBOX, 12),
+                                                      label("End:"), sized(END_TIME_TEXTBOX, 8)}),
+                                                 row({label("Date:"), sized(DATE_TEXTBOX, 12),
+                                                      label("Run time:"), sized(TOTAL_RUNTIME_TEXTBOX, 8)}),
+                                             }),
+                                             row({label("Blocks:"), sized(BLOCKCOUNT_LOG_START_TEXTBOX, 8),
+                                                  label("to"), sized(BLOCKCOUNT_LOG_END_TEXTBOX, 8),
+                                                  label("+"), sized(DOWNLOADED_BLOCKS_TEXTBOX, 8)}),
+                                         });
 
     auto settingsGroup =
-        group("SETTINGS IN USE", {
-                                     row({label("Home:"), PACEDECK_HOME_TEXTBOX}),
-                                     row({label("Chain:"), BLOCKCHAIN_HOME_TEXTBOX}),
-                                     row({label("Conf:"), CONF_FILE_LOCATION_TEXTBOX}),
-                                     row({label("QT:"), QT_NAME_TEXTBOX, label("D:"), DAEMON_NAME_TEXTBOX,
-                                          label("CLI:"), CLI_NAME_TEXTBOX}),
-                                 });
+        group("SETTINGS IN USE",
+              {
+                  grid({
+                      row({label("Home:"), sized(PACEDECK_HOME_TEXTBOX, 34)}),
+                      row({label("Chain:"), sized(BLOCKCHAIN_HOME_TEXTBOX, 34)}),
+                      row({label("Conf:"), sized(CONF_FILE_LOCATION_TEXTBOX, 34)}),
+                  }),
+                  row({label("QT:"), sized(QT_NAME_TEXTBOX, 9), label("D:"), sized(DAEMON_NAME_TEXTBOX, 8),
+                       label("CLI:"), sized(CLI_NAME_TEXTBOX, 9)}),
+              });
 
     auto toolsGroup = group("TOOLS", {
                                          row({SETTINGS_BUTTON, MANUAL_RUN_BUTTON, BOX_INFO_BUTTON}),
@@ -117,13 +133,14 @@ LayoutNode MainWindow::layout() {
                                          row({HELP_BUTTON, ABOUT_BUTTON, EXIT_BUTTON}),
                                      });
 
-    auto reportGroup = group("LAST GENERATED REPORT", {sized(LOG_FILE_OUTPUT_TEXTBOX, 20, 4)});
+    auto reportGroup = group("LAST GENERATED REPORT", {lines(LOG_FILE_OUTPUT_TEXTBOX, 16, 4)});
 
     return column({
-        row({pipelineGroup, column({blockcounterGroup, sizesGroup}),
-             column({startGroup, heartbeatGroup, nodeGroup})}),
+        row({column({pipelineGroup, nodeGroup}),
+             column({row({blockcounterGroup, column({startGroup, heartbeatGroup})}), sizesGroup})}),
         row({recordGroup, settingsGroup, toolsGroup, reportGroup}),
-        row({APP_EXE_NAME_LABEL, CURRENT_STATUS_LABEL, stretch(), label("Running for"), RUNTIME_LABEL}),
+        row({APP_EXE_NAME_LABEL, CURRENT_STATUS_LABEL, stretch(), label("MULTILOADER LAST RUN:"),
+             sized(MULTILOADER_LAST_RUN_TEXTBOX, 28), label("Running for"), RUNTIME_LABEL}),
     });
 }
 

@@ -20,10 +20,11 @@ PowerAutotimerSettingsWindow::PowerAutotimerSettingsWindow(App& app)
 
 LayoutNode PowerAutotimerSettingsWindow::layout() {
     return column({
-        group("POWER ACTION", {SHUTDOWN_TICKBOX, RESTART_TICKBOX, HIBERNATE_TICKBOX, LOGOFF_TICKBOX}),
-        sized(AUTOTIMER_ACTION_TEXTBOX, 22),
+        group("POWER ACTION", {SHUTDOWN_TICKBOX, RESTART_TICKBOX, HIBERNATE_TICKBOX, LOGOFF_TICKBOX,
+                               sized(AUTOTIMER_ACTION_TEXTBOX, 22)}),
         row({label("COUNTDOWN START:"), sized(CLOSE_REQUEST_COUNTDOWN_TEXTBOX, 8), label("END = 00:00:00")}),
-        row({stretch(), OK_BUTTON}),
+        stretch(),
+        row({stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

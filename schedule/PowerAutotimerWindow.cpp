@@ -15,8 +15,11 @@ PowerAutotimerWindow::PowerAutotimerWindow(App& app)
 LayoutNode PowerAutotimerWindow::layout() {
     return column({
         AUTOTIMER_TITLE_LABEL,
+        label("TIME LEFT (hh:mm:ss):"),
         sized(CLOSE_REQUEST_COUNTDOWN_TEXTBOX, 8),
+        label("POWER ACTION:"),
         sized(AUTOTIMER_ACTION_TEXTBOX, 22),
+        stretch(),
         START_STOP_BUTTON,
     });
 }

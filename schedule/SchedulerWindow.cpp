@@ -252,7 +252,7 @@ LayoutNode SchedulerWindow::layout() {
         label("Command Line Options"),
         sized(COMMAND_LINE_OPTIONS_TEXTBOX, 70, 6),
         NOTICE_LABEL,
-        row({stretch(), OK_BUTTON}),
+        row({stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

@@ -4,8 +4,9 @@
 # Usage: scripts/deps.sh [build|test|demo]
 set -euo pipefail
 
+# xdg-utils: the program opens reports and logs in the user's text editor with xdg-open.
 want=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libssl-dev googletest libgtest-dev
-      qt6-base-dev libgl-dev libx11-dev libxtst-dev)
+      qt6-base-dev libgl-dev libx11-dev libxtst-dev xdg-utils)
 case "${1:-test}" in
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
                g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev clang-format) ;;

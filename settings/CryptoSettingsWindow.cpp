@@ -238,7 +238,8 @@ LayoutNode CryptoSettingsWindow::layout() {
         group("DAEMON-CLI" + x + " - File - eg " + p.useDaemonCliFile,
               {row({sized(DAEMONCLI_NAME_SETTINGS_TEXTBOX, 40), USE_DAEMONCLI_FILE_BUTTON,
                     BROWSE_DAEMON_CLI_FILE_BUTTON, CLI_DAEMON_TICKBOX, DISABLE_DAEMON_TICKBOX})}),
-        row({VIEW_OUTPUT_COMMANDS_BUTTON, stretch(), SAVE_BUTTON, CANCEL_BUTTON}),
+        stretch(),
+        row({VIEW_OUTPUT_COMMANDS_BUTTON, stretch(), defaultButton(SAVE_BUTTON), CANCEL_BUTTON}),
     });
 }
 

@@ -76,12 +76,17 @@ LayoutNode EmailAccountWindow::accountLayout() {
         row({sized(SE_HOME_TEXTBOX, 50), USE_BUTTON, BROWSE_SE_HOME_FOLDER_BUTTON}),
         label("SMTP SERVER:PORT - e.g. IP:25 or FQDN:25"),
         sized(SMTP_SERVER_ADDRESS_PORT_TEXTBOX, 50),
-        row({labelled("SMTP Username", SMTP_USERNAME_TEXTBOX, 24),
-             labelled("Password", SMTP_PASSWORD_TEXTBOX, 20), SHOW_PASSWORD_TICKBOX}),
-        row({column({labelled("From", SEND_FROM_ADDRESS_TEXTBOX, 36),
-                     labelled("To", SEND_TO_ADDRESS_TEXTBOX, 36), labelled("Cc", SEND_CC_ADDRESS_TEXTBOX, 36),
-                     labelled("Bcc", SEND_BCC_ADDRESS_TEXTBOX, 36)}),
-             group("TLS", {TLS_NO_TICKBOX, TLS_YES_TICKBOX, TLS_AUTO_TICKBOX})}),
+        // The account and the addresses as a form, their captions in one column.
+        row({grid({
+                 row({label("SMTP Username"), sized(SMTP_USERNAME_TEXTBOX, 40)}),
+                 row({label("Password"), row({sized(SMTP_PASSWORD_TEXTBOX, 24), SHOW_PASSWORD_TICKBOX})}),
+                 row({label("From"), sized(SEND_FROM_ADDRESS_TEXTBOX, 40)}),
+                 row({label("To"), sized(SEND_TO_ADDRESS_TEXTBOX, 40)}),
+                 row({label("Cc"), sized(SEND_CC_ADDRESS_TEXTBOX, 40)}),
+                 row({label("Bcc"), sized(SEND_BCC_ADDRESS_TEXTBOX, 40)}),
+             }),
+             column({group("TLS", {TLS_NO_TICKBOX, TLS_YES_TICKBOX, TLS_AUTO_TICKBOX}), stretch()}),
+             stretch()}),
     });
 }
 

@@ -19,10 +19,13 @@ EmailSettingsWindow::EmailSettingsWindow(App& app)
 }
 
 LayoutNode EmailSettingsWindow::layout() {
+    // The heading tells this window from the shared one, which looks alike.
     return column({
-        accountLayout(),
-        REPORT_AS_ATTACHMENT_TICKBOX,
-        row({SHARED_SETTINGS_BUTTON, VIEW_OUTPUT_COMMANDS_BUTTON, stretch(), OK_BUTTON, CANCEL_BUTTON}),
+        group("EMAIL SETTINGS OF THIS COPY (" + app().exe() + ") - ITS START AND END REPORT E-MAILS",
+              {accountLayout(), REPORT_AS_ATTACHMENT_TICKBOX}),
+        stretch(),
+        row({SHARED_SETTINGS_BUTTON, VIEW_OUTPUT_COMMANDS_BUTTON, stretch(), defaultButton(OK_BUTTON),
+             CANCEL_BUTTON}),
     });
 }
 

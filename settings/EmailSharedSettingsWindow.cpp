@@ -13,8 +13,12 @@ EmailSharedSettingsWindow::EmailSharedSettingsWindow(App& app)
 }
 
 LayoutNode EmailSharedSettingsWindow::layout() {
-    return column(
-        {accountLayout(), row({USE_THESE_SHARED_SETTINGS_BUTTON, stretch(), OK_BUTTON, CANCEL_BUTTON})});
+    // The heading tells this window from the copy's own, which looks alike.
+    return column({
+        group("SHARED EMAIL SETTINGS - ONE ACCOUNT FOR EVERY COPY OF PACEDECK", {accountLayout()}),
+        stretch(),
+        row({USE_THESE_SHARED_SETTINGS_BUTTON, stretch(), defaultButton(OK_BUTTON), CANCEL_BUTTON}),
+    });
 }
 
 void EmailSharedSettingsWindow::load() {

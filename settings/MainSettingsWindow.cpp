@@ -232,16 +232,16 @@ LayoutNode MainSettingsWindow::layout() {
               {row({sized(PACEDECK_HOME_TEXTBOX, 48), BROWSE_FOLDER_BUTTON, USE_DEFAULT_BUTTON,
                     USE_CURRENT_BUTTON}),
                row({label("Default = " + profile.defaultHome), stretch(), CREATE_FOLDERS_BUTTON})}),
-        group("CRYPTO \".CONF\" FILE",
-              {USE_OWN_CONF_TICKBOX,
-               row({CONF_FILE_LOCATION_LABEL, sized(CONF_FILE_LOCATION_TEXTBOX, 48), CONF_BROWSE_BUTTON})}),
+        group("CRYPTO \".CONF\" FILE", {USE_OWN_CONF_TICKBOX, CONF_FILE_LOCATION_LABEL,
+                                        row({sized(CONF_FILE_LOCATION_TEXTBOX, 72), CONF_BROWSE_BUTTON})}),
         row({column({label("Run KITT \"Num-Lock HeartBeat\" Every:")}),
              column({sized(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX, 10), label("Hours   Mins   Secs")}), stretch(),
              AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX}),
         row({CRYPTO_SETTINGS_BUTTON, SE_SETTINGS_BUTTON, CONF_MANAGER_BUTTON}),
         row({VIEW_OUTPUT_COMMANDS_BUTTON, REPORTS_LOGS_BUTTON, POWER_AUTOTIMER_BUTTON, SCHEDULER_BUTTON}),
+        stretch(),
         labelled("STATUS:", MESSAGE_STATUS_TEXTBOX, 60),
-        row({stretch(), OK_BUTTON, CANCEL_BUTTON}),
+        row({stretch(), defaultButton(OK_BUTTON), CANCEL_BUTTON}),
     });
 }
 

@@ -19,8 +19,8 @@ AboutWindow::AboutWindow(App& app) : Window(app, "PACEDECK_ABOUT", "PACEDECK - A
 }
 
 LayoutNode AboutWindow::layout() {
-    return column(
-        {sized(ABOUT_TEXTBOX, 70, 8), row({DEDICATIONS_BUTTON, DONATIONS_BUTTON, stretch(), OK_BUTTON})});
+    return column({sized(ABOUT_TEXTBOX, 70, 8),
+                   row({DEDICATIONS_BUTTON, DONATIONS_BUTTON, stretch(), defaultButton(OK_BUTTON)})});
 }
 
 }  // namespace pd

@@ -51,7 +51,7 @@ LayoutNode AllOutputCommandsWindow::layout() {
               PACEDECK_SE_START_BAT_LOCATION_TEXTBOX),
         entry("RUN COMMAND - END REPORT EMAIL", EMAIL_OUTPUT_END_COMMAND_TEXTBOX,
               PACEDECK_SE_END_BAT_LOCATION_TEXTBOX),
-        row({stretch(), OK_BUTTON}),
+        row({stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

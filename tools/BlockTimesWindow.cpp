@@ -45,23 +45,31 @@ void BlockTimesWindow::useTime(std::string_view time) {
 }
 
 LayoutNode BlockTimesWindow::layout() {
+    // A table: each column lines up under its heading.
     auto line = [](const Coin& coin, TextBox& clock, Button& useClock, TextBox& recommended,
                    Button& useRecommended) {
-        return row({label(coin.label, 18), label(coin.minutes, 6), sized(clock, 9), useClock,
-                    sized(recommended, 9), useRecommended});
+        return row({label(coin.label), label(coin.minutes), sized(clock, 9), useClock, sized(recommended, 9),
+                    useRecommended});
     };
     return column({
         HEADING_LABEL,
-        row({label("", 18), label("Average (Mins)", 6), label("Clock-Time", 9), label(""),
-             label("Recommended", 9)}),
-        line(coins[0], BTC_TIME_TEXTBOX, USE_BTC_TIME_BUTTON, REC_BTC_TIME_TEXTBOX, REC_USE_BTC_TIME_BUTTON),
-        line(coins[1], NMC_TIME_TEXTBOX, USE_NMC_TIME_BUTTON, REC_NMC_TIME_TEXTBOX, REC_USE_NMC_TIME_BUTTON),
-        line(coins[2], LTC_TIME_TEXTBOX, USE_LTC_TIME_BUTTON, REC_LTC_TIME_TEXTBOX, REC_USE_LTC_TIME_BUTTON),
-        line(coins[3], DASH_TIME_TEXTBOX, USE_DASH_TIME_BUTTON, REC_DASH_TIME_TEXTBOX,
-             REC_USE_DASH_TIME_BUTTON),
-        line(coins[4], VTC_TIME_TEXTBOX, USE_VTC_TIME_BUTTON, REC_VTC_TIME_TEXTBOX, REC_USE_VTC_TIME_BUTTON),
-        line(coins[5], BTG_TIME_TEXTBOX, USE_BTG_TIME_BUTTON, REC_BTG_TIME_TEXTBOX, REC_USE_BTG_TIME_BUTTON),
-        row({stretch(), OK_BUTTON}),
+        grid({
+            row({label(""), label("Average (Mins)"), label("Clock-Time"), label(""), label("Recommended")}),
+            line(coins[0], BTC_TIME_TEXTBOX, USE_BTC_TIME_BUTTON, REC_BTC_TIME_TEXTBOX,
+                 REC_USE_BTC_TIME_BUTTON),
+            line(coins[1], NMC_TIME_TEXTBOX, USE_NMC_TIME_BUTTON, REC_NMC_TIME_TEXTBOX,
+                 REC_USE_NMC_TIME_BUTTON),
+            line(coins[2], LTC_TIME_TEXTBOX, USE_LTC_TIME_BUTTON, REC_LTC_TIME_TEXTBOX,
+                 REC_USE_LTC_TIME_BUTTON),
+            line(coins[3], DASH_TIME_TEXTBOX, USE_DASH_TIME_BUTTON, REC_DASH_TIME_TEXTBOX,
+                 REC_USE_DASH_TIME_BUTTON),
+            line(coins[4], VTC_TIME_TEXTBOX, USE_VTC_TIME_BUTTON, REC_VTC_TIME_TEXTBOX,
+                 REC_USE_VTC_TIME_BUTTON),
+            line(coins[5], BTG_TIME_TEXTBOX, USE_BTG_TIME_BUTTON, REC_BTG_TIME_TEXTBOX,
+                 REC_USE_BTG_TIME_BUTTON),
+        }),
+        stretch(),
+        row({stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

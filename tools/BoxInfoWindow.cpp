@@ -15,8 +15,8 @@ void BoxInfoWindow::load() {
 }
 
 LayoutNode BoxInfoWindow::layout() {
-    return column({HEADING_LABEL, sized(PC_NAME_TEXTBOX, 36), sized(USERNAME_TEXTBOX, 36),
-                   row({stretch(), OK_BUTTON})});
+    return column({HEADING_LABEL, sized(PC_NAME_TEXTBOX, 36), sized(USERNAME_TEXTBOX, 36), stretch(),
+                   row({stretch(), defaultButton(OK_BUTTON)})});
 }
 
 }  // namespace pd

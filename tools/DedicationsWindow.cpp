@@ -16,7 +16,7 @@ DedicationsWindow::DedicationsWindow(App& app)
 }
 
 LayoutNode DedicationsWindow::layout() {
-    return column({sized(DEDICATIONS_TEXTBOX, 100, 10), row({stretch(), OK_BUTTON})});
+    return column({sized(DEDICATIONS_TEXTBOX, 100, 10), row({stretch(), defaultButton(OK_BUTTON)})});
 }
 
 }  // namespace pd

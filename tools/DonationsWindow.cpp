@@ -16,7 +16,7 @@ DonationsWindow::DonationsWindow(App& app)
 }
 
 LayoutNode DonationsWindow::layout() {
-    return column({sized(DONATIONS_TEXTBOX, 70, 8), row({stretch(), OK_BUTTON})});
+    return column({sized(DONATIONS_TEXTBOX, 70, 8), row({stretch(), defaultButton(OK_BUTTON)})});
 }
 
 }  // namespace pd

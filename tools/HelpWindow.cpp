@@ -43,7 +43,7 @@ void HelpWindow::load() {
 LayoutNode HelpWindow::layout() {
     return column({sized(HELP_TEXTBOX, 90, 12),
                    labelled("Settings of this copy:", REGISTRY_LOCATION_TEXTBOX, 70),
-                   row({stretch(), OK_BUTTON})});
+                   row({stretch(), defaultButton(OK_BUTTON)})});
 }
 
 }  // namespace pd

@@ -46,14 +46,15 @@ void LogManagerWindow::clear(const TextBox& location, Button& button) {
 LayoutNode LogManagerWindow::layout() {
     return column({
         label("BLOCKCOUNT LOG LOCATION:"),
-        sized(PACEDECK_BLOCKCOUNT_LOG_LOCATION_TEXTBOX, 60),
+        sized(PACEDECK_BLOCKCOUNT_LOG_LOCATION_TEXTBOX, 67),
         label(app().profile().mailerFile + " LOG LOCATION:"),
-        sized(SE_LOG_LOCATION_TEXTBOX, 60),
+        sized(SE_LOG_LOCATION_TEXTBOX, 67),
         label("PACEDECK END REPORT LOCATION:"),
-        sized(PACEDECK_LOG_LOCATION_TEXTBOX, 60),
+        sized(PACEDECK_LOG_LOCATION_TEXTBOX, 67),
         ENABLE_TICKBOX,
         row({CLEAR_PACEDECK_REPORT_BUTTON, CLEAR_SE_LOG_BUTTON}),
-        row({CLEAR_STATUS_LABEL, stretch(), OK_BUTTON}),
+        stretch(),
+        row({CLEAR_STATUS_LABEL, stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

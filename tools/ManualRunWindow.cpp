@@ -61,9 +61,13 @@ void ManualRunWindow::refreshTick() {
 LayoutNode ManualRunWindow::layout() {
     return column({
         HEADING_LABEL,
-        row({PROCESS_TEXTBOX_1, PROCESS_TEXTBOX_2, PROCESS_TEXTBOX_3, PROCESS_TEXTBOX_4}),
-        row({QT_START_BUTTON, DAEMON_START_BUTTON, CLI_STOP_BUTTON}),
-        row({MANUAL_RUN_STATUS_LABEL, stretch(), OK_BUTTON}),
+        // Each light above the button it gates.
+        grid({
+            row({PROCESS_TEXTBOX_1, PROCESS_TEXTBOX_2, PROCESS_TEXTBOX_3, PROCESS_TEXTBOX_4}),
+            row({QT_START_BUTTON, DAEMON_START_BUTTON, CLI_STOP_BUTTON}),
+        }),
+        stretch(),
+        row({MANUAL_RUN_STATUS_LABEL, stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

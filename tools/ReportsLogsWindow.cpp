@@ -41,10 +41,10 @@ void ReportsLogsWindow::openInEditor(const std::string& path) {
 LayoutNode ReportsLogsWindow::layout() {
     return column({
         label("LAST GENERATED REPORT:"),
-        sized(LOG_FILE_OUTPUT_TEXTBOX, 90, 14),
+        lines(LOG_FILE_OUTPUT_TEXTBOX, 90, 14),  // a report's lines are records: never wrapped
         row({REFRESH_BUTTON, VIEW_LAST_SAVED_REPORT_BUTTON, SE_LOG_BUTTON, OPENS_IN_LABEL, stretch(),
              LOG_MANAGER_BUTTON}),
-        row({EDITOR_STATUS_LABEL, stretch(), OK_BUTTON}),
+        row({EDITOR_STATUS_LABEL, stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

@@ -18,7 +18,8 @@ void SelfTerminationWindow::selfTerminateClicked() {
 }
 
 LayoutNode SelfTerminationWindow::layout() {
-    return column({QUESTION_LABEL, row({SELF_TERMINATE_BUTTON, stretch(), ONLY_JOKING_BUTTON})});
+    return column({QUESTION_LABEL, stretch(),
+                   row({SELF_TERMINATE_BUTTON, stretch(), defaultButton(ONLY_JOKING_BUTTON)})});
 }
 
 }  // namespace pd

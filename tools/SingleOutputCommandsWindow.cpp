@@ -61,7 +61,7 @@ LayoutNode SingleOutputCommandsWindow::layout() {
         COMMAND_NAME_LABEL,
         sized(ALL_COMMANDS_TEXTBOX, 90, 4),
         labelled("File Location:", ALL_LOCATIONS_TEXTBOX, 80),
-        row({VIEW_ALL_COMMANDS_BUTTON, stretch(), OK_BUTTON}),
+        row({VIEW_ALL_COMMANDS_BUTTON, stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

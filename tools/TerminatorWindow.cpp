@@ -116,13 +116,17 @@ LayoutNode TerminatorWindow::layout() {
         WARNING_LABEL_1,
         WARNING_LABEL_2,
         ENABLE_TERMINATOR_TICKBOX,
-        row({labelled("QT Process:", QT_NAME_TEXTBOX, 30), QT_TERMINATE_BUTTON}),
-        row({labelled("DAEMON Process:", DAEMON_NAME_TEXTBOX, 30), DAEMON_TERMINATE_BUTTON}),
-        row({labelled("CLI Process:", CLI_NAME_TEXTBOX, 30), CLI_TERMINATE_BUTTON}),
-        row({labelled("EMAIL Process:", PROCESS_TEXTBOX_4, 30), SENDEMAIL_TERMINATE_BUTTON}),
-        row({labelled("Custom Process Name:", CUSTOM_PROCESS_NAME_TEXTBOX, 30), CUSTOM_TERMINATE_BUTTON}),
+        grid({
+            row({label("QT Process:"), sized(QT_NAME_TEXTBOX, 30), QT_TERMINATE_BUTTON}),
+            row({label("DAEMON Process:"), sized(DAEMON_NAME_TEXTBOX, 30), DAEMON_TERMINATE_BUTTON}),
+            row({label("CLI Process:"), sized(CLI_NAME_TEXTBOX, 30), CLI_TERMINATE_BUTTON}),
+            row({label("EMAIL Process:"), sized(PROCESS_TEXTBOX_4, 30), SENDEMAIL_TERMINATE_BUTTON}),
+            row({label("Custom Process Name:"), sized(CUSTOM_PROCESS_NAME_TEXTBOX, 30),
+                 CUSTOM_TERMINATE_BUTTON}),
+        }),
         WARNING_LABEL_3,
-        row({TERMINATED_LABEL, stretch(), OK_BUTTON}),
+        stretch(),
+        row({TERMINATED_LABEL, stretch(), defaultButton(OK_BUTTON)}),
     });
 }
 

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "core/ShellQuote.hpp"
 #include "platform/posix/ChildExec.hpp"
 #include "platform/posix/FolderSize.hpp"
 #include "platform/posix/ProcessTable.hpp"
@@ -24,6 +25,17 @@ namespace pd {
 namespace {
 std::string errorText(const std::string& what) {
     return what + ": " + std::strerror(errno);
+}
+
+// The program a command line starts, when its first word plainly names one (no quoting,
+// expansion or other shell syntax that only the shell can read).
+std::optional<std::string> leadingProgram(const std::string& commandLine) {
+    const auto start = commandLine.find_first_not_of(" \t");
+    if (start == std::string::npos) return std::nullopt;
+    const auto end = commandLine.find_first_of(" \t\n", start);
+    std::string word = commandLine.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (word.find_first_of("|&;<>()$`\\\"'*?[]#~=%{}!") != std::string::npos) return std::nullopt;
+    return word;
 }
 
 std::string folderOf(const std::string& path) {
@@ -87,6 +99,13 @@ Outcome PosixPlatform::runScript(const std::string& path, WindowStyle) {
 }
 
 Outcome PosixPlatform::runCommand(const std::string& commandLine, WindowStyle) {
+    // The shell itself always starts; a program it cannot find would fail only in the
+    // shell's exit status, which nobody waits for. So the shell is asked first whether it
+    // knows the program, and a missing one (say, no xdg-open) fails here, to be told.
+    if (auto program = leadingProgram(commandLine)) {
+        const auto found = runAndWait("command -v " + shellQuoted(*program) + " >/dev/null 2>&1");
+        if (found.started && !found.ok()) return Outcome::failure("cannot start " + *program + ": not found");
+    }
     return spawnDetached({"/bin/sh", "-c", commandLine});
 }
 

@@ -23,7 +23,10 @@ TEST(MainWindowLifecycle, FirstStartOfANewNameShowsEveryDefault) {
     EXPECT_EQ(w.SW_QT_COMMAND_TEXTBOX.text(), MainWindow::placeholderQt);
     EXPECT_EQ(w.BC_FOLDER_SIZE_BEFORE.text(), "!!! STILL TO RUN !!!");
     EXPECT_EQ(w.BLOCKCOUNT_LOG_START_TEXTBOX.text(), "0");
-    EXPECT_EQ(w.MULTILOADER_LAST_RUN_TEXTBOX.back(), colour::red);
+    // No run yet: neither outcome box says anything, in words or in colour.
+    EXPECT_EQ(w.MULTILOADER_LAST_RUN_TEXTBOX.text(), "");
+    EXPECT_EQ(w.MULTILOADER_LAST_RUN_TEXTBOX.back(), colour::windowBackground);
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::windowBackground);
     EXPECT_EQ(w.AUTOSTART_START_BUTTON.text(), "START");
     EXPECT_FALSE(w.AUTOSTART_TIMER.enabled());
     EXPECT_TRUE(w.MULTI_PROCESS_WATCHER_TIMER.enabled());

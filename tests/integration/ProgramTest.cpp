@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -107,6 +108,54 @@ TEST_P(ProgramTest, EndOfSessionSavesWhatClosingTheWindowSaves) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramTest, ::testing::Values(SIGTERM, SIGHUP),
                          [](const auto& info) { return info.param == SIGTERM ? "SIGTERM" : "SIGHUP"; });
+
+// Without a display the program cannot show a window: it says so in one line and ends
+// with status 1, instead of Qt's page of plugin messages and an abort.
+struct StartWithout {
+    int status = 0;
+    std::string errors;
+};
+
+StartWithout startWithout(const std::vector<std::string>& display) {
+    char folder[] = "/tmp/pacedeck-nodisplay-XXXXXX";
+    const std::string temp = ::mkdtemp(folder);
+    std::vector<std::string> env = {"XDG_CONFIG_HOME=" + temp + "/config", "HOME=" + temp,
+                                    "PATH=/usr/bin:/bin"};
+    env.insert(env.end(), display.begin(), display.end());
+    int errFds[2];
+    EXPECT_EQ(::pipe(errFds), 0);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(errFds[1], 2);
+        ::close(errFds[0]);
+        std::vector<char*> envp;
+        for (auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+        envp.push_back(nullptr);
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        ::execve(program.c_str(), argv, envp.data());
+        ::_exit(127);
+    }
+    ::close(errFds[1]);
+    StartWithout out;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(errFds[0], buf, sizeof buf)) > 0;)
+        out.errors.append(buf, static_cast<std::size_t>(n));
+    ::close(errFds[0]);
+    ::waitpid(pid, &out.status, 0);
+    fs::remove_all(temp);
+    return out;
+}
+
+TEST(ProgramWithoutDisplay, SaysSoInOneLineAndEndsWithStatusOne) {
+    for (const auto& display : {std::vector<std::string>{}, std::vector<std::string>{"DISPLAY=:987"}}) {
+        const auto run = startWithout(display);
+        ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
+        EXPECT_EQ(WEXITSTATUS(run.status), 1);
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+        EXPECT_EQ(run.errors.rfind("pacedeck: no display to show the windows on (DISPLAY is ", 0), 0u)
+            << run.errors;
+    }
+}
 
 }  // namespace
 }  // namespace pd

@@ -8,8 +8,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 
 #include "ui/qt/Colours.hpp"
+#include "ui/qt/TextFit.hpp"
 
 namespace pd::qt {
 
@@ -25,20 +28,61 @@ QString shownText(const std::string& text) {
     return q;
 }
 
-// An element drawn only by its colour: a text box a couple of characters wide, or a
-// label with no text.
-bool isLight(const Element& e, const LayoutNode& hints) {
-    if (e.kind() == ElementKind::TextBox) return hints.widthChars > 0 && hints.widthChars <= 2;
-    return e.kind() == ElementKind::Label && e.text().empty();
+// A multi-line box whose natural size is the size its layout declares, so that boxes
+// sharing spare room grow alike from there.
+class DeclaredSizeTextEdit final : public QPlainTextEdit {
+  public:
+    QSize declared;
+    QSize sizeHint() const override { return declared.isValid() ? declared : QPlainTextEdit::sizeHint(); }
+};
+
+// WCAG's contrast ratio of two colours: 1 (same) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor blend(const QColor& from, const QColor& to, double t) {
+    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * t),
+                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * t),
+                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * t));
 }
 }  // namespace
 
+QColor legibleDisabledText(const QColor& fore, const QColor& back) {
+    // Disabled text is the element's own colour faded towards its background, only as far
+    // as it stays easy to read; a colour that is hard to read on that background even at
+    // full strength gives way to black or white.
+    constexpr double readable = 4.5;
+    QColor base = fore;
+    if (contrast(base, back) < readable)
+        base = contrast(Qt::black, back) >= contrast(Qt::white, back) ? QColor(Qt::black) : QColor(Qt::white);
+    for (double t : {0.45, 0.35, 0.25, 0.15}) {
+        const QColor faded = blend(base, back, t);
+        if (contrast(faded, back) >= readable) return faded;
+    }
+    return base;
+}
+
 ElementView::ElementView(Element& element, const LayoutNode& hints, QWidget* parent, std::string lineEnd,
                          std::function<void()> afterUserAction)
-    : element_(&element), lineEnd_(std::move(lineEnd)), afterUserAction_(std::move(afterUserAction)) {
+    : element_(&element),
+      lineEnd_(std::move(lineEnd)),
+      afterUserAction_(std::move(afterUserAction)),
+      light_(hints.light) {
     widget_ = createWidget();
     widget_->setParent(parent);
     widget_->setObjectName(toQ(element.name()));
+    widget_->installEventFilter(this);  // resizing may cut or uncut its text
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data()); edit && hints.keepLines)
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    if (auto* button = qobject_cast<QPushButton*>(widget_.data()); button && hints.defaultButton)
+        button->setDefault(true);
     sync();  // the caption first: a button's width follows it
     size(hints);
     observer_ = element.observe([this](const Element&) { sync(); });
@@ -59,7 +103,7 @@ QWidget* ElementView::createWidget() {
         case ElementKind::TextBox: {
             auto& box = static_cast<TextBox&>(*element_);
             if (box.multiLine()) {
-                auto* edit = new QPlainTextEdit;
+                auto* edit = new DeclaredSizeTextEdit;
                 edit->viewport()->installEventFilter(this);
                 connect(edit, &QPlainTextEdit::textChanged, this, [this, edit] {
                     // Programmatic changes also signal here; only the user's typing counts.
@@ -68,7 +112,6 @@ QWidget* ElementView::createWidget() {
                 return edit;
             }
             auto* edit = new QLineEdit;
-            edit->installEventFilter(this);
             connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) { typed(text); });
             return edit;
         }
@@ -95,8 +138,8 @@ QWidget* ElementView::createWidget() {
         }
         case ElementKind::Label: {
             auto* label = new QLabel;
+            label->setTextFormat(Qt::PlainText);  // the element's text, never markup
             label->setAutoFillBackground(true);
-            label->installEventFilter(this);
             // A long notice wraps rather than widening its window beyond its default size.
             if (element_->text().size() > 48) label->setWordWrap(true);
             return label;
@@ -109,21 +152,24 @@ void ElementView::size(const LayoutNode& hints) {
     QFontMetrics fm(widget_->font());
     const int charWidth = fm.horizontalAdvance(QLatin1Char('0'));
     const int line = fm.height();
-    if (isLight(*element_, hints)) {
-        // Lights are small squares in a row of lamps.
-        widget_->setFixedSize(hints.widthChars > 0 ? charWidth * hints.widthChars + 4 : charWidth * 2 + 2,
-                              line);
+    if (light_) {
+        // Lamps are small squares in a row of lamps; a letter in one is centred.
+        widget_->setFixedSize(charWidth * std::max(hints.widthChars, 1) + 4, line);
+        widget_->setFocusPolicy(Qt::NoFocus);  // nothing to type or select in a lamp
         if (auto* label = qobject_cast<QLabel*>(widget_.data())) label->setAlignment(Qt::AlignCenter);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) edit->setAlignment(Qt::AlignCenter);
         return;
     }
     if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
         edit->setMinimumWidth(charWidth * std::max(hints.widthChars, 8) + 12);
         edit->setMinimumHeight(line * std::max(hints.heightLines, 2) + 10);
+        if (auto* declared = dynamic_cast<DeclaredSizeTextEdit*>(edit))
+            declared->declared = edit->minimumSize();
         edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         return;
     }
     if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) {
-        edit->setFixedHeight(line + 7);
+        edit->setFixedHeight(line + 5);
         if (hints.widthChars > 0)
             edit->setFixedWidth(charWidth * hints.widthChars + 8);
         else
@@ -132,22 +178,19 @@ void ElementView::size(const LayoutNode& hints) {
     }
     if (auto* button = qobject_cast<QPushButton*>(widget_.data())) {
         // As wide as the caption needs, not the style's generous minimum.
-        button->setFixedHeight(line + 8);
+        button->setFixedHeight(line + 6);
         button->setMinimumWidth(
             std::max(fm.horizontalAdvance(button->text()) + 2 * charWidth, charWidth * hints.widthChars + 8));
         button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         return;
     }
-    if (auto* label = qobject_cast<QLabel*>(widget_.data()); label && element_->text().size() <= 2) {
-        // One-letter lamps (lock-key lights) keep a fixed square.
-        label->setAlignment(Qt::AlignCenter);
-        label->setFixedSize(charWidth * 2 + 4, line);
-        return;
-    }
+    if (auto* tick = qobject_cast<QCheckBox*>(widget_.data())) tick->setFixedHeight(line + 4);
     if (hints.widthChars > 0) widget_->setMinimumWidth(charWidth * hints.widthChars + 8);
 }
 
 bool ElementView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        syncToolTip();
     if (event->type() == QEvent::MouseButtonDblClick && element_) {
         element_->doubleClick();
         userActed();
@@ -177,11 +220,18 @@ void ElementView::sync() {
     syncing_ = true;
     syncText();
     widget_->setEnabled(element_->enabled());
-    widget_->setToolTip(toQ(element_->toolTip()));
+    syncToolTip();
     // A hidden element stays hidden; a visible one shows with its window.
     widget_->setVisible(element_->visible());
     syncColours();
     syncing_ = false;
+}
+
+void ElementView::syncToolTip() {
+    if (!element_ || !widget_) return;
+    // A lamp's colour is its message; a field too small for its text shows it in the tip.
+    const QString own = toQ(element_->toolTip());
+    widget_->setToolTip(light_ ? own : tipWithWholeText(*widget_, own));
 }
 
 void ElementView::syncText() {
@@ -245,8 +295,10 @@ void ElementView::syncColours() {
     QPalette p = system;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         p.setColor(group, backRole, back);
-    // Disabled text keeps the system's greyed colour, so a disabled field reads as such.
     for (auto group : {QPalette::Active, QPalette::Inactive}) p.setColor(group, foreRole, fore);
+    // Disabled text is faded, so a disabled field reads as such, but stays legible on
+    // whatever colour the field has.
+    p.setColor(QPalette::Disabled, foreRole, legibleDisabledText(fore, back));
     if (p != widget_->palette()) widget_->setPalette(p);
     if (element_->kind() == ElementKind::TickBox)
         widget_->setAutoFillBackground(!colour::isSystem(element_->back()));

@@ -1,4 +1,5 @@
 #pragma once
+#include <QColor>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -36,6 +37,7 @@ class ElementView final : public QObject {
     void size(const LayoutNode& hints);
     void sync();
     void syncText();
+    void syncToolTip();
     void syncColours();
     void typed(const QString& text);
     void userActed();
@@ -46,6 +48,10 @@ class ElementView final : public QObject {
     QPointer<QWidget> widget_;
     int observer_ = 0;
     bool syncing_ = false;
+    bool light_ = false;
 };
+
+// The colour of disabled text on that background: faded, yet easy to read.
+QColor legibleDisabledText(const QColor& fore, const QColor& back);
 
 }  // namespace pd::qt

@@ -86,6 +86,8 @@ void QtFrontEnd::windowOpened(Window& window) {
     QWidget* ownerView = window.owner() ? viewOf(*window.owner()) : nullptr;
     auto* view = new WindowView(window, ownerView, [this] { afterEvent(); });
     views_[&window] = view;
+    // A window kept on top would cover the windows it owns: they share its band.
+    if (view->staysOnTop()) view->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     view->show();
     if (!window.owner() && std::getenv("PACEDECK_SCREENSHOT")) screenshotLater(*view);
 }
@@ -126,9 +128,14 @@ void QtFrontEnd::screenshotLater(WindowView& view) {
 
 std::optional<std::string> QtFrontEnd::browseFolder(Window& owner, const std::string& title,
                                                     const std::string& startFolder) {
+    QFileDialog dialog(viewOf(owner), toQ(title), toQ(startFolder));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    keepAboveOwner(dialog, owner);
     ++dialogDepth_;
-    const QString folder = QFileDialog::getExistingDirectory(viewOf(owner), toQ(title), toQ(startFolder));
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     --dialogDepth_;
+    const QString folder = chosen ? dialog.selectedFiles().front() : QString();
     afterEvent();
     if (folder.isEmpty()) return std::nullopt;
     return folder.toStdString();
@@ -141,6 +148,7 @@ std::optional<std::string> QtFrontEnd::openFile(Window& owner, const std::string
     QFileDialog dialog(viewOf(owner), toQ(title), toQ(startFolder), qtFileFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(toQ(defaultExtension));
+    keepAboveOwner(dialog, owner);
     ++dialogDepth_;
     // The answer is the dialog's result, so this one waits; timers keep ticking meanwhile.
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
@@ -152,11 +160,17 @@ std::optional<std::string> QtFrontEnd::openFile(Window& owner, const std::string
 
 void QtFrontEnd::message(Window& owner, const std::string& title, const std::string& text) {
     // Nothing waits for an OK: the box is modal to its window and goes away when read.
-    auto* box =
-        new QMessageBox(QMessageBox::Information, toQ(title), toQ(text), QMessageBox::Ok, viewOf(owner));
+    auto* ownerView = viewOf(owner);
+    auto* box = new QMessageBox(QMessageBox::Information, toQ(title), toQ(text), QMessageBox::Ok, ownerView);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (ownerView && ownerView->staysOnTop()) box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box->setWindowModality(box->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
     box->show();
+}
+
+void QtFrontEnd::keepAboveOwner(QWidget& dialog, Window& owner) const {
+    if (auto* ownerView = viewOf(owner); ownerView && ownerView->staysOnTop())
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 QString qtFileFilter(const std::string& filter) {

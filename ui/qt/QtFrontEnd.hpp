@@ -49,6 +49,8 @@ class QtFrontEnd final : public FrontEnd, public Dialogs {
     void afterEvent();
     void collectClosed();
     void screenshotLater(WindowView& view);
+    // A dialog of a window kept on top is kept on top too, or it would open behind it.
+    void keepAboveOwner(QWidget& dialog, Window& owner) const;
 
     App& app_;
     QObject context_;  // owns our connections: nothing fires after destruction

@@ -2,12 +2,17 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/App.hpp"
+#include "ui/qt/TextFit.hpp"
 
 namespace pd::qt {
 
@@ -20,18 +25,54 @@ bool holdsGroup(const LayoutNode& node) {
     return false;
 }
 
-bool grows(const LayoutNode& node) {
-    if (node.kind == Kind::Stretch) return true;
-    if (node.kind == Kind::Item && node.element->kind() == ElementKind::TextBox &&
-        static_cast<const TextBox*>(node.element)->multiLine())
-        return true;
+bool isMultiLineBox(const LayoutNode& node) {
+    return node.kind == Kind::Item && node.element->kind() == ElementKind::TextBox &&
+           static_cast<const TextBox*>(node.element)->multiLine();
+}
+
+// Whether the node takes spare width: a stretch, a multi-line box, or anything holding one.
+bool growsWide(const LayoutNode& node) {
+    if (node.kind == Kind::Stretch || isMultiLineBox(node)) return true;
     for (auto& child : node.children)
-        if (grows(child)) return true;
+        if (growsWide(child)) return true;
     return false;
+}
+
+// Whether the node takes spare height: a multi-line box, or a stretch among the parts of
+// a column (a stretch in a row only takes width).
+bool growsTall(const LayoutNode& node) {
+    if (node.kind == Kind::Stretch || isMultiLineBox(node)) return true;
+    const bool across = node.kind == Kind::Row;
+    for (auto& child : node.children)
+        if ((!across || child.kind != Kind::Stretch) && growsTall(child)) return true;
+    return false;
+}
+
+bool isVertical(const QBoxLayout& layout) {
+    return layout.direction() == QBoxLayout::TopToBottom || layout.direction() == QBoxLayout::BottomToTop;
+}
+
+// The share of the spare room along the layout it is in.
+int stretchIn(const QBoxLayout& into, const LayoutNode& node) {
+    return (isVertical(into) ? growsTall(node) : growsWide(node)) ? 1 : 0;
 }
 
 int round(double v) {
     return static_cast<int>(std::lround(v));
+}
+
+int overlap(const QRect& a, const QRect& b) {
+    const QRect both = a.intersected(b);
+    return both.isValid() ? both.width() * both.height() : 0;
+}
+
+// The rectangle moved (not resized) so that as much of it as possible lies inside the area.
+QRect movedInside(QRect r, const QRect& area) {
+    if (r.right() > area.right()) r.moveRight(area.right());
+    if (r.bottom() > area.bottom()) r.moveBottom(area.bottom());
+    if (r.left() < area.left()) r.moveLeft(area.left());
+    if (r.top() < area.top()) r.moveTop(area.top());
+    return r;
 }
 }  // namespace
 
@@ -76,9 +117,62 @@ void WindowView::followWindow() {
     setWindowTitle(QString::fromStdString(window_->caption()));
     const auto& g = window_->geometry();
     const double tpp = twipsPerPixel();
-    placedAt_ = QPoint(round(g.left / tpp), round(g.top / tpp));
-    move(placedAt_);
     if (g.width > 0 && g.height > 0) resize(round(g.width / tpp), round(g.height / tpp));
+    if (!placed_) {
+        // Once, when the window opens; later changes of the caption leave it where it is.
+        placed_ = true;
+        const bool besideItsOwner = !g.placeStored && parentWidget();
+        placedAt_ =
+            besideItsOwner ? besideOwner() : insideScreen(QPoint(round(g.left / tpp), round(g.top / tpp)));
+        move(placedAt_);
+        // The place chosen here is the window's own from now on, as a move by the user.
+        if (besideItsOwner) window_->moveTo(placedAt_.x() * tpp, placedAt_.y() * tpp);
+        return;
+    }
+    const QPoint at(round(g.left / tpp), round(g.top / tpp));
+    if (at != pos()) {
+        placedAt_ = at;
+        move(placedAt_);
+    }
+}
+
+QPoint WindowView::insideScreen(QPoint at) const {
+    const QScreen* s = parentWidget() ? parentWidget()->screen() : screen();
+    if (!s) return at;
+    const QRect area = s->availableGeometry();
+    const QRect frame(at, size());
+    if (area.contains(frame)) return at;
+    return movedInside(frame, area).topLeft();
+}
+
+QPoint WindowView::besideOwner() const {
+    const QWidget* owner = parentWidget()->window();
+    const QScreen* s = owner->screen();
+    const QRect area = s ? s->availableGeometry() : QRect(QPoint(0, 0), QSize(1 << 14, 1 << 14));
+    const QRect ownerFrame = owner->frameGeometry();
+    // Not yet shown, this window has no frame: its owner's is the best guess of it.
+    const QMargins frameMargins(
+        owner->geometry().left() - ownerFrame.left(), owner->geometry().top() - ownerFrame.top(),
+        ownerFrame.right() - owner->geometry().right(), ownerFrame.bottom() - owner->geometry().bottom());
+    const QSize frameSize = size().grownBy(frameMargins);
+    constexpr int gap = 8;
+    const std::array<QPoint, 4> sides = {
+        QPoint(ownerFrame.right() + 1 + gap, ownerFrame.top()),                  // right
+        QPoint(ownerFrame.left(), ownerFrame.bottom() + 1 + gap),                // below
+        QPoint(ownerFrame.left() - gap - frameSize.width(), ownerFrame.top()),   // left
+        QPoint(ownerFrame.left(), ownerFrame.top() - gap - frameSize.height()),  // above
+    };
+    QRect best;
+    int bestOverlap = -1;
+    for (const QPoint& side : sides) {
+        const QRect r = movedInside(QRect(side, frameSize), area);
+        const int covered = overlap(r, ownerFrame);
+        if (bestOverlap < 0 || covered < bestOverlap) {
+            best = r;
+            bestOverlap = covered;
+        }
+    }
+    return best.topLeft();
 }
 
 void WindowView::moveEvent(QMoveEvent* event) {
@@ -102,17 +196,61 @@ void WindowView::closeEvent(QCloseEvent* event) {
     if (afterUserAction_) afterUserAction_();
 }
 
+void WindowView::keyPressEvent(QKeyEvent* event) {
+    // Keys reach here only when the focused field did not use them: a multi-line box
+    // keeps its Enter.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && event->key() == Qt::Key_Escape && window_ && window_->owner()) {
+        // The main window is the program: Escape never ends a run.
+        close();
+        return;
+    }
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && defaultButton_ &&
+        defaultButton_->isEnabled() && defaultButton_->isVisible()) {
+        defaultButton_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool WindowView::eventFilter(QObject* watched, QEvent* event) {
+    // Static captions: one that the window is too small for shows its whole text as a tip.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+        if (auto* label = qobject_cast<QLabel*>(watched)) label->setToolTip(tipWithWholeText(*label, {}));
+    return QWidget::eventFilter(watched, event);
+}
+
+bool WindowView::staysOnTop() const {
+    if (onTop_) return true;
+    // No moc here: the owner is a WindowView because only WindowViews own windows.
+    auto* owner = parentWidget() ? dynamic_cast<const WindowView*>(parentWidget()->window()) : nullptr;
+    return owner && owner->staysOnTop();
+}
+
 void WindowView::keepOnTop() {
     if (!onTop_) {
         onTop_ = true;
-        const bool shown = isVisible();
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        if (shown) show();  // changing a window's flags hides it
+        // Its own windows go into the same band, or they would open behind it.
+        std::vector<QWidget*> windows{this};
+        for (auto* w : findChildren<QWidget*>())
+            if (w->isWindow()) windows.push_back(w);
+        for (auto* w : windows) {
+            const bool shown = w->isVisible();
+            w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            if (shown) w->show();  // changing a window's flags hides it
+        }
     }
     // A window of our own that this one owns (a modal child) stays where it is.
     for (QWidget* w = QApplication::activeWindow(); w; w = w->parentWidget())
         if (w == this) return;
     raise();
+    raiseOwnedWindows();
+}
+
+void WindowView::raiseOwnedWindows() {
+    // Owners first, so that the deepest window ends on top.
+    for (auto* w : findChildren<QWidget*>())
+        if (w->isWindow() && w->isVisible()) w->raise();
 }
 
 void WindowView::add(QBoxLayout& into, const LayoutNode& node) {
@@ -121,42 +259,34 @@ void WindowView::add(QBoxLayout& into, const LayoutNode& node) {
             auto* row = new QHBoxLayout;
             row->setSpacing(4);
             addChildren(*row, node);
-            into.addLayout(row);
+            into.addLayout(row, stretchIn(into, node));
             break;
         }
         case Kind::Column: {
             auto* column = new QVBoxLayout;
-            column->setSpacing(3);
+            column->setSpacing(2);
             addChildren(*column, node);
-            into.addLayout(column, grows(node) ? 1 : 0);
+            into.addLayout(column, stretchIn(into, node));
             break;
         }
+        case Kind::Grid:
+            addGrid(into, node);
+            break;
         case Kind::Group: {
             auto* box = new QGroupBox(QString::fromStdString(node.caption), this);
             auto* inner = new QVBoxLayout(box);
             inner->setContentsMargins(6, 1, 6, 3);
-            inner->setSpacing(3);
+            inner->setSpacing(2);
             addChildren(*inner, node);
-            into.addWidget(box, grows(node) ? 1 : 0);
+            into.addWidget(box, stretchIn(into, node));
             break;
         }
-        case Kind::Item: {
-            auto view = std::make_unique<ElementView>(*node.element, node, this,
-                                                      window_->app().profile().lineEnd, afterUserAction_);
-            into.addWidget(view->widget(), grows(node) ? 1 : 0);
-            elements_.push_back(std::move(view));
+        case Kind::Item:
+            into.addWidget(item(node), stretchIn(into, node));
             break;
-        }
-        case Kind::Caption: {
-            auto* caption = new QLabel(QString::fromStdString(node.caption), this);
-            // A long notice wraps rather than widening its window beyond its default size.
-            if (node.caption.size() > 48) caption->setWordWrap(true);
-            if (node.widthChars > 0)
-                caption->setMinimumWidth(caption->fontMetrics().horizontalAdvance(QLatin1Char('0')) *
-                                         node.widthChars);
-            into.addWidget(caption);
+        case Kind::Caption:
+            into.addWidget(caption(node));
             break;
-        }
         case Kind::Stretch:
             into.addStretch(1);
             break;
@@ -166,7 +296,66 @@ void WindowView::add(QBoxLayout& into, const LayoutNode& node) {
 void WindowView::addChildren(QBoxLayout& into, const LayoutNode& node) {
     for (auto& child : node.children) add(into, child);
     // Leaves pack towards the start; groups share the space between them.
-    if (!holdsGroup(node) && !grows(node)) into.addStretch(1);
+    const bool takesSpareRoom = isVertical(into) ? growsTall(node) : growsWide(node);
+    if (!holdsGroup(node) && !takesSpareRoom) into.addStretch(1);
+}
+
+void WindowView::addGrid(QBoxLayout& into, const LayoutNode& node) {
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    int columns = 0;
+    bool stretches = false;
+    for (int r = 0; r < static_cast<int>(node.children.size()); ++r) {
+        const auto& row = node.children[r];
+        for (int c = 0; c < static_cast<int>(row.children.size()); ++c) {
+            const auto& cell = row.children[c];
+            columns = std::max(columns, c + 1);
+            switch (cell.kind) {
+                case Kind::Item:
+                    grid->addWidget(item(cell), r, c);
+                    break;
+                case Kind::Caption:
+                    grid->addWidget(caption(cell), r, c);
+                    break;
+                case Kind::Stretch:
+                    grid->setColumnStretch(c, 1);
+                    stretches = true;
+                    break;
+                default: {
+                    auto* box = new QHBoxLayout;
+                    box->setContentsMargins(0, 0, 0, 0);
+                    add(*box, cell);
+                    grid->addLayout(box, r, c);
+                    break;
+                }
+            }
+        }
+    }
+    // The cells keep their natural widths, packed towards the start.
+    if (!stretches) grid->setColumnStretch(columns, 1);
+    into.addLayout(grid, stretchIn(into, node));
+}
+
+QWidget* WindowView::caption(const LayoutNode& node) {
+    auto* caption = new QLabel(QString::fromStdString(node.caption), this);
+    caption->setTextFormat(Qt::PlainText);
+    // A long notice wraps rather than widening its window beyond its default size.
+    if (node.caption.size() > 48) caption->setWordWrap(true);
+    if (node.widthChars > 0)
+        caption->setMinimumWidth(caption->fontMetrics().horizontalAdvance(QLatin1Char('0')) *
+                                 node.widthChars);
+    caption->installEventFilter(this);
+    return caption;
+}
+
+QWidget* WindowView::item(const LayoutNode& node) {
+    auto view = std::make_unique<ElementView>(*node.element, node, this, window_->app().profile().lineEnd,
+                                              afterUserAction_);
+    QWidget* widget = view->widget();
+    if (node.defaultButton) defaultButton_ = qobject_cast<QPushButton*>(widget);
+    elements_.push_back(std::move(view));
+    return widget;
 }
 
 }  // namespace pd::qt

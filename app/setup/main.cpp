@@ -1,14 +1,22 @@
 // pacedeck-setup EXE FILE: sets up the copy of PACEDECK named EXE from FILE, by driving its
 // windows on this computer's settings store and files exactly as a user would.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <vector>
 
 #include "app/setup/SetupDriver.hpp"
 #include "core/App.hpp"
 #include "core/Clock.hpp"
 #include "core/Scheduler.hpp"
+#ifdef _WIN32
+#include "platform/win32/Win32System.hpp"
+using System = pd::win32::Win32System;
+#else
 #include "platform/posix/PosixSystem.hpp"
+using System = pd::PosixSystem;
+#endif
 
 namespace {
 
@@ -20,14 +28,22 @@ int fail(const std::string& text, int code) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3)
+#ifdef _WIN32
+    // In UTF-8, as every text of the program: the narrow argv is in the ANSI code page.
+    const auto args = pd::win32::programArguments();
+    (void)argc;
+    (void)argv;
+#else
+    const std::vector<std::string> args(argv, argv + argc);
+#endif
+    if (args.size() != 3)
         return fail("usage: pacedeck-setup EXE FILE\n  applies FILE to the copy of PACEDECK named EXE", 2);
-    const std::string exe = argv[1];
-    const std::string file = argv[2];
-    if (exe.empty() || exe == "." || exe == ".." || exe.find('/') != std::string::npos)
+    const std::string exe = args[1];
+    const std::string file = args[2];
+    if (exe.empty() || exe == "." || exe == ".." || exe.find_first_of("/\\") != std::string::npos)
         return fail("\"" + exe + "\" cannot be the name of a program file", 2);
 
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(std::filesystem::path(std::u8string(file.begin(), file.end())), std::ios::binary);
     if (!in) return fail("cannot read " + file, 2);
     std::ostringstream text;
     text << in.rdbuf();
@@ -36,7 +52,7 @@ int main(int argc, char** argv) {
     if (script.error)
         return fail(file + " line " + std::to_string(script.error->line) + ": " + script.error->message, 1);
 
-    pd::PosixSystem system;
+    System system;
     if (!system.store.isOpen()) return fail("cannot open the settings store: " + system.store.error(), 2);
     pd::SteadyClock clock;
     pd::Scheduler scheduler(clock);

@@ -1,7 +1,9 @@
 #include "platform/win32/Win32Platform.hpp"
 
-#include <sddl.h>
+// clang-format off
 #include <windows.h>
+#include <sddl.h>
+// clang-format on
 
 #include <algorithm>
 #include <chrono>

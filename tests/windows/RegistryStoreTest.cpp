@@ -2,7 +2,10 @@
 // Windows' own reg.exe sees what was written, and a value that cannot be read is said,
 // never mistaken for a missing one, and left whole.
 #include <gtest/gtest.h>
+// clang-format off
 #include <windows.h>
+#include <sddl.h>
+// clang-format on
 
 #include "platform/win32/RegistryStore.hpp"
 #include "platform/win32/WideText.hpp"
@@ -103,6 +106,39 @@ TEST(RegistryStore, AValueThatIsNotTextIsUnreadableSaidByPathAndKeptWhole) {
     EXPECT_EQ(store.get("WRONG-TYPE", "AUTOSTART_TICKBOX"), std::nullopt);
     EXPECT_EQ(store.read("WRONG-TYPE", "AUTOSTART_TICKBOX", "0"), "0");
     EXPECT_EQ(readDword("WRONG-TYPE", "AUTOSTART_TICKBOX"), 7u);
+}
+
+TEST(RegistryStore, AKeyThatMayNotBeReadIsUnreadableAndItsValueStays) {
+    win32::RegistryStore store;
+    ASSERT_TRUE(store.put("LOCKED", "PACEDECK_HOME_TEXTBOX", "D:\\KEEP"));
+    HKEY k = nullptr;
+    ASSERT_EQ(
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\SW_PACEDECK\\LOCKED", 0, WRITE_DAC | KEY_READ, &k),
+        ERROR_SUCCESS);
+    // Everyone is refused reading; the owner keeps the right to change that.
+    PSECURITY_DESCRIPTOR denied = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;KR;;;WD)(A;;KA;;;WD)",
+                                                                       SDDL_REVISION_1, &denied, nullptr));
+    ASSERT_EQ(::RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, denied), ERROR_SUCCESS);
+    ::LocalFree(denied);
+    ::RegCloseKey(k);
+
+    auto got = store.lookup("LOCKED", "PACEDECK_HOME_TEXTBOX");
+    EXPECT_EQ(got.status, StoredValue::Status::Unreadable);
+    EXPECT_NE(got.error.find("HKEY_CURRENT_USER\\Software\\SW_PACEDECK\\LOCKED\\PACEDECK_HOME_TEXTBOX: "),
+              std::string::npos)
+        << got.error;
+
+    // Once readable again, the value is there as it was.
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\SW_PACEDECK\\LOCKED", 0, WRITE_DAC, &k),
+              ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR open = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                       &open, nullptr));
+    ASSERT_EQ(::RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, open), ERROR_SUCCESS);
+    ::LocalFree(open);
+    ::RegCloseKey(k);
+    EXPECT_EQ(store.get("LOCKED", "PACEDECK_HOME_TEXTBOX"), "D:\\KEEP");
 }
 
 }  // namespace pd::test

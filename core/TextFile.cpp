@@ -13,11 +13,12 @@ constexpr std::array<std::uint16_t, 32> highControls = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+// 0 when the code page has no byte for the character.
 char windows1252Byte(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
     for (std::size_t i = 0; i < highControls.size(); ++i)
         if (highControls[i] != 0 && highControls[i] == cp) return static_cast<char>(0x80 + i);
-    return '?';
+    return 0;
 }
 
 // Decodes one UTF-8 sequence at `pos`; an invalid one gives false and moves on by one byte.
@@ -51,17 +52,43 @@ bool decodeUtf8(std::string_view s, std::size_t& pos, char32_t& cp) {
     return true;
 }
 
-}  // namespace
-
-std::string windows1252FromUtf8(std::string_view utf8) {
+// Converts the text; onMissing gets the position of each character (or stray byte) the code
+// page lacks and says whether to go on with a "?" for it.
+template <typename OnMissing>
+std::string toWindows1252(std::string_view utf8, OnMissing onMissing) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
+        const std::size_t start = pos;
         char32_t cp = 0;
-        out += decodeUtf8(utf8, pos, cp) ? windows1252Byte(cp) : '?';
+        const bool decoded = decodeUtf8(utf8, pos, cp);
+        const char byte = decoded ? windows1252Byte(cp) : 0;
+        if (decoded && (byte != 0 || cp == 0)) {
+            out += byte;
+            continue;
+        }
+        if (!onMissing(start, pos)) break;
+        out += '?';
     }
     return out;
+}
+
+}  // namespace
+
+std::string windows1252FromUtf8(std::string_view utf8) {
+    return toWindows1252(utf8, [](std::size_t, std::size_t) { return true; });
+}
+
+Outcome windows1252Text(std::string_view utf8, std::string& bytes) {
+    std::string missing;
+    bytes = toWindows1252(utf8, [&](std::size_t start, std::size_t end) {
+        missing = utf8.substr(start, end - start);
+        return false;
+    });
+    if (missing.empty()) return Outcome::success();
+    bytes.clear();
+    return Outcome::failure("the character \"" + missing + "\" cannot be written in the code page 1252");
 }
 
 std::string textFileBytes(const Profile& profile, std::string_view utf8) {
@@ -71,7 +98,11 @@ std::string textFileBytes(const Profile& profile, std::string_view utf8) {
 
 Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
                       std::string_view utf8, bool script) {
-    return platform.writeFile(path, textFileBytes(profile, utf8), script);
+    if (profile.encoding != TextEncoding::AnsiCodePage) return platform.writeFile(path, utf8, script);
+    std::string bytes;
+    if (auto converted = platform.ansiText(utf8, bytes); !converted)
+        return Outcome::failure("cannot write " + path + ": " + converted.error);
+    return platform.writeFile(path, bytes, script);
 }
 
 }  // namespace pd

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the core and the behaviour tests for Windows with mingw-w64 and runs them under
-# Wine in a fresh prefix. Last line: "windows: N passed, N failed".
+# Builds the core, the behaviour tests, the Windows platform and its tests for Windows with
+# mingw-w64 and runs them under Wine in a fresh prefix; then pacedeck-setup.exe applies a
+# script and Wine's reg.exe finds the values in the registry. Last line:
+# "windows: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -21,7 +23,7 @@ if [ ! -f "$gtest_out/install/lib/libgtest.a" ]; then
   cmake --install "$gtest_out/build" >>"$out.gtest.log" 2>&1 || fail "installing GoogleTest failed"
 fi
 
-echo "== windows: building the core and the behaviour tests"
+echo "== windows: building the core, the platform and their tests"
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DPACEDECK_POSIX=OFF -DPACEDECK_GUI=OFF -DPACEDECK_WERROR=ON \
   -DGTest_DIR="$gtest_out/install/lib/cmake/GTest" >"$out.configure.log" 2>&1 ||
@@ -32,28 +34,61 @@ cmake --build "$out" -j"$jobs" >"$out.build.log" 2>&1 ||
 exe="$out/tests/pacedeck_tests.exe"
 [ -f "$exe" ] || fail "no test program was built"
 
-echo "== windows: running the behaviour tests under Wine"
+echo "== windows: running the tests under Wine"
 prefix=$(mktemp -d /tmp/pacedeck-wine.XXXXXX)
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$prefix"' EXIT
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
-xml="$out/windows-results.xml"
-rm -f "$xml"
-# Wine shows the root of the Linux file system as drive Z:.
-winxml="Z:${xml//\//\\}"
-timeout 900 wine "$exe" --gtest_output="xml:$winxml" \
-  >"$out/wine.log" 2>&1
-rc=$?
-tail -n 5 "$out/wine.log"
-if [ ! -f "$xml" ]; then
-  grep -E "^\[  (FAILED|PASSED) |tests? ran" "$out/wine.log" | tail -n 5
-  fail "the test program did not finish under Wine (exit $rc)"
-fi
-total=$(grep -o 'tests="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
-failures=$(grep -o 'failures="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
-errors=$(grep -o 'errors="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
-disabled=$(grep -o 'disabled="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
-bad=$((failures + errors))
-good=$((total - bad - disabled))
-grep -E "^\[  FAILED  \]" "$out/wine.log" | head -n 20
+good=0
+bad=0
+status=0
+# Runs one GoogleTest program under Wine and adds its counts.
+run_gtest() {
+  local exe=$1 name
+  name=$(basename "$exe" .exe)
+  [ -f "$exe" ] || { echo "!! windows: $name was not built"; bad=$((bad + 1)); status=1; return; }
+  local xml="$out/$name-results.xml" log="$out/$name.wine.log"
+  rm -f "$xml"
+  # Wine shows the root of the Linux file system as drive Z:.
+  timeout 900 wine "$exe" --gtest_output="xml:Z:${xml//\//\\}" >"$log" 2>&1
+  local rc=$?
+  tail -n 3 "$log"
+  if [ ! -f "$xml" ]; then
+    echo "!! windows: $name did not finish under Wine (exit $rc)"
+    bad=$((bad + 1)); status=1; return
+  fi
+  local total failures errors disabled
+  total=$(grep -o 'tests="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
+  failures=$(grep -o 'failures="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
+  errors=$(grep -o 'errors="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
+  disabled=$(grep -o 'disabled="[0-9]*"' "$xml" | head -n 1 | grep -o '[0-9]*')
+  bad=$((bad + failures + errors))
+  good=$((good + total - failures - errors - disabled))
+  grep -aE "^\[  FAILED  \]" "$log" | head -n 20
+  [ $rc -eq 0 ] && [ $((failures + errors)) -eq 0 ] || status=1
+}
+run_gtest "$out/tests/pacedeck_tests.exe"
+run_gtest "$out/tests/pacedeck_windows_tests.exe"
+
+# The set-up program writes the copy's settings to the registry, where reg.exe finds them.
+echo "== windows: pacedeck-setup.exe and the registry"
+scratch=$(mktemp -d /tmp/pacedeck-setup.XXXXXX)
+mkdir -p "$scratch/home"
+winhome="Z:${scratch//\//\\}\\home"
+printf '%s\r\n' "[PACEDECK_MAIN_SETTINGS]" "PACEDECK_HOME_TEXTBOX = $winhome" "press = CREATE_FOLDERS_BUTTON" \
+  "press = OK_BUTTON" "[PACEDECK_CRYPTO_SETTINGS]" "CRYPTO_NAME_TEXTBOX = Demo Coin 100% \"quoted\"" \
+  "QT_LOCATION_TEXTBOX = C:\\Coins & Co" "QT_NAME_TEXTBOX = coin-qt.exe" "press = SAVE_BUTTON" >"$scratch/setup.txt"
+setup_ok=1
+wine "$out/app/setup/pacedeck-setup.exe" "SETUP COPY" "Z:${scratch//\//\\}\\setup.txt" >"$scratch/setup.log" 2>&1 ||
+  { cat "$scratch/setup.log"; setup_ok=0; }
+wine reg query 'HKCU\Software\SW_PACEDECK\SETUP COPY' >"$scratch/reg.txt" 2>&1
+for expected in "PACEDECK_HOME_TEXTBOX    REG_SZ    $winhome" \
+                'CRYPTO_NAME_TEXTBOX    REG_SZ    Demo Coin 100% "quoted"' \
+                'SW_QT_COMMAND_TEXTBOX    REG_SZ    call "C:\Coins & Co\coin-qt.exe"'; do
+  grep -qF -- "$expected" "$scratch/reg.txt" || { echo "!! windows: reg query lacks: $expected"; setup_ok=0; }
+done
+[ -f "$scratch/home/BATS/SETUP COPY-RUN-QT.bat" ] || { echo "!! windows: no RUN-QT.bat written"; setup_ok=0; }
+if [ $setup_ok -eq 1 ]; then good=$((good + 1)); else cat "$scratch/reg.txt"; bad=$((bad + 1)); status=1; fi
+rm -rf "$scratch"
+
 echo "windows: ${good} passed, ${bad} failed"
-[ $rc -eq 0 ] && [ $bad -eq 0 ]
+exit $status

@@ -5,11 +5,16 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <vector>
 
 #include "app/setup/SetupDriver.hpp"
 #include "app/setup/SetupHelp.hpp"
 #include "core/Clock.hpp"
+#ifdef _WIN32
+#include "platform/win32/Win32System.hpp"
+#else
 #include "platform/posix/PosixSystem.hpp"
+#endif
 
 namespace {
 
@@ -21,16 +26,38 @@ int fail(const std::string& text, int code) {
 constexpr int cannotApply = 1;
 constexpr int wrongArguments = 2;
 
+#ifdef _WIN32
+using System = pd::win32::Win32System;
+// In UTF-8, as every text of the program: the narrow argv is in the ANSI code page.
+std::vector<std::string> arguments(int, char**) {
+    auto args = pd::win32::programArguments();
+    if (!args.empty()) args.erase(args.begin());
+    return args;
+}
+// Only the windows' names are shown: no settings store is opened.
+std::string helpText() {
+    pd::win32::Win32Platform platform;
+    return pd::setup::setupHelp(platform, pd::windowsProfile());
+}
+#else
+using System = pd::PosixSystem;
+std::vector<std::string> arguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
+std::string helpText() {
+    const char* home = std::getenv("HOME");
+    pd::PosixPlatform platform;
+    return pd::setup::setupHelp(platform, pd::posixProfile(home && *home ? home : "/tmp"));
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const auto args = arguments(argc, argv);
     for (const auto& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            // Only the windows' names are shown: no settings store is opened.
-            const char* home = std::getenv("HOME");
-            pd::PosixPlatform platform;
-            std::cout << pd::setup::setupHelp(platform, pd::posixProfile(home && *home ? home : "/tmp"));
+            std::cout << helpText();
             return 0;
         }
         if (arg == "--version") {
@@ -44,13 +71,15 @@ int main(int argc, char** argv) {
         return fail("usage: pacedeck-setup EXE FILE (see pacedeck-setup --help)", wrongArguments);
     const std::string& exe = args[0];
     const std::string& file = args[1];
-    if (exe.empty() || exe == "." || exe == ".." || exe.find('/') != std::string::npos)
+    if (exe.empty() || exe == "." || exe == ".." || exe.find_first_of("/\\") != std::string::npos)
         return fail("\"" + exe + "\" cannot be the name of a program file", wrongArguments);
 
+    // The path is UTF-8 on every system.
+    const std::filesystem::path path(std::u8string(file.begin(), file.end()));
     std::error_code ec;
-    if (std::filesystem::is_directory(file, ec))
+    if (std::filesystem::is_directory(path, ec))
         return fail(file + " is a folder, not a set-up file", wrongArguments);
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     if (!in) return fail("cannot read " + file, wrongArguments);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return fail("cannot read " + file, wrongArguments);
@@ -61,7 +90,7 @@ int main(int argc, char** argv) {
                     cannotApply);
     if (script.lines.empty()) return fail(file + " holds no set-up lines: nothing was changed", cannotApply);
 
-    pd::PosixSystem system;
+    System system;
     if (!system.store.isOpen())
         return fail("cannot open the settings store: " + system.store.error(), wrongArguments);
     pd::SteadyClock clock;

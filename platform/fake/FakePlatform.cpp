@@ -1,5 +1,7 @@
 #include "platform/fake/FakePlatform.hpp"
 
+#include "core/TextFile.hpp"
+
 namespace pd {
 
 namespace {
@@ -69,6 +71,10 @@ Outcome FakePlatform::createFolder(const std::string& path) {
 
 bool FakePlatform::exists(const std::string& path) {
     return files.contains(path) || folders.contains(path);
+}
+
+Outcome FakePlatform::ansiText(std::string_view utf8, std::string& bytes) {
+    return windows1252Text(utf8, bytes);
 }
 
 std::optional<std::uint64_t> FakePlatform::folderSize(const std::string& path) {

@@ -96,4 +96,26 @@ TEST(NodeCommands, Windows1252KeepsWesternLettersAndMarksTheRest) {
     EXPECT_EQ(textFileBytes(posixProfile("/h"), "中\n"), "中\n");
 }
 
+TEST(NodeCommands, StrictWindows1252RefusesWhatItCannotHoldAndNamesIt) {
+    struct Case {
+        std::string_view text;
+        std::string_view bytes;    // when written
+        std::string_view refused;  // the character named when refused
+    };
+    for (const auto& c :
+         {Case{"é€Ÿ \r\n", "\xE9\x80\x9F \r\n", ""}, Case{"a中b", "", "中"}, Case{"x😀", "", "😀"},
+          Case{"a\xFF"
+               "b",
+               "", "\xFF"}}) {
+        std::string bytes = "old";
+        auto outcome = windows1252Text(c.text, bytes);
+        EXPECT_EQ(outcome.ok, c.refused.empty()) << c.text;
+        EXPECT_EQ(bytes, c.bytes) << c.text;
+        if (!c.refused.empty()) {
+            EXPECT_NE(outcome.error.find("\"" + std::string(c.refused) + "\""), std::string::npos)
+                << outcome.error;
+        }
+    }
+}
+
 }  // namespace pd::test

@@ -14,6 +14,12 @@ constexpr std::string_view updated = "!!! BLOCKCHAIN UPDATED !!!";
 TimeOfDay timeIn(const TextBox& box) {
     return TimeOfDay::parseOr(box.text(), TimeOfDay::parseOr(catalogue::defaultOf(box.name()), TimeOfDay()));
 }
+
+// A file the cli did not fill (a bare line end, an error message) holds no block number:
+// two such readings must never count as identical.
+bool holdsNoNumber(std::string_view reading) {
+    return reading.find_first_of("0123456789") == std::string_view::npos;
+}
 }  // namespace
 
 Blockcounter::Blockcounter(MainWindow& w) : w_(w) {
@@ -50,7 +56,9 @@ Blockcounter::Blockcounter(MainWindow& w) : w_(w) {
 
 void Blockcounter::startFromPipeline() {
     // Every run starts like the first after the window opened: full countdowns and no
-    // phase left over from an earlier run (a confirmed phase would stall the checker).
+    // phase or node error left over from an earlier run (a confirmed phase would stall the
+    // checker; an old error would stamp a good run as failed).
+    nodeGone_ = false;
     reloadCountdowns();
     resetPhaseLights();
     w_.BLOCKCOUNTER_COUNTDOWN_TIMER.start();
@@ -81,6 +89,7 @@ void Blockcounter::skipFromPipeline() {
 void Blockcounter::startStopClicked() {
     auto& button = w_.START_STOP_TIMER_BUTTON;
     if (button.text() == "START") {
+        nodeGone_ = false;
         reloadCountdowns();
         resetPhaseLights();
         button.setText("STOP");
@@ -163,11 +172,14 @@ void Blockcounter::finishClicked() {
     stopPollStages();
     w_.COMPLETED_TIMER.stop();
     w_.OVERRIDE_TIMER.stop();
+    nodeGone_ = false;
+    w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
     w_.TASK_9_MAIN_TIMER.start();
     w_.START_STOP_TIMER_BUTTON.setText("START");
     w_.START_OVERRIDE_BUTTON.setText("START");
     w_.status("!!! BLOCKCOUNTER - MANUAL FINISH !!!");
     stampLastRun("!!! MANUAL FINISH !!!", colour::red, false);
+    w_.noteRunFault("!!! MANUAL FINISH !!!");
     w_.TASK_8_LIGHT.setBack(colour::green);
     w_.TASK_9_LIGHT.setBack(colour::green);
 }
@@ -250,7 +262,8 @@ void Blockcounter::readBlockcount() {
 void Blockcounter::screenReading() {
     w_.status("!!! BLOCKCOUNTER - COMPARING BLOCK NUMBERS !!!");
     const auto& reading = w_.CURRENT_BLOCK_TEXTBOX.text();
-    if (reading == w_.ZERO_NEW_LINE_TEXTBOX.text() || reading.empty() || reading == w_.EMPTY_TEXTBOX.text()) {
+    if (reading == w_.ZERO_NEW_LINE_TEXTBOX.text() || reading == w_.EMPTY_TEXTBOX.text() ||
+        holdsNoNumber(reading)) {
         w_.status("!!! BLOCKCOUNTER - ZERO / NOT IDENTICAL !!!");
         w_.CURRENT_BLOCK_TEXTBOX.setText(w_.LAST_BLOCKCOUNT_TEXTBOX.text());
         restartCountdown(w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER);
@@ -363,6 +376,7 @@ void Blockcounter::complete() {
         if (nodeGone) {
             // The error status and the red status line stay; success is not claimed.
             stampLastRun("!!! QT / DAEMON ERROR !!!", colour::red, true);
+            w_.noteRunFault("!!! QT / DAEMON ERROR !!!");
         } else {
             w_.status("!!! BLOCKCOUNTER FINISHED !!!");
             stampLastRun("!!! COMPLETED SUCCESSFULLY !!!", colour::green, true);
@@ -389,8 +403,10 @@ void Blockcounter::overrideTick() {
     w_.OVERRIDE_TIMER_TEXTBOX.setText("--:--:--");
     stopPollStages();
     w_.COMPLETED_TIMER.stop();
+    nodeGone_ = false;
     w_.status("!!! BLOCKCOUNTER - MORE BLOCKS THAN TIME !!!");
     stampLastRun("!!! OVERRIDE TIMER ACTIVATED !!!", w_.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), true);
+    w_.noteRunFault("!!! OVERRIDE TIMER ACTIVATED !!!");
     signalEnd();
     w_.OVERRIDE_TIMER.stop();
 }
@@ -430,6 +446,7 @@ void Blockcounter::stopPollStages() {
 }
 
 void Blockcounter::signalEnd() {
+    w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
     w_.TASK_9_LIGHT.setBack(colour::green);
     w_.TASK_9_MAIN_TIMER.start();
 }

@@ -40,10 +40,13 @@ void Pipeline::startStopClicked() {
         w_.AUTOSTART_START_BUTTON.setEnabled(true);
         b.setToolTip("START MULTILOADER");
         for (int n = 1; n <= 20; ++n) w_.taskTimer(n).stop();
+        // No run waits for the blockcounter any more: a manual finish would start stage 9.
+        w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
     }
 }
 
 void Pipeline::start() {
+    w_.clearRunFault();
     w_.TASK_1_MAIN_TIMER.start();
 }
 

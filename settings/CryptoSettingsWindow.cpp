@@ -111,8 +111,9 @@ void CryptoSettingsWindow::regenerate() {
     f.cliName = DAEMONCLI_NAME_SETTINGS_TEXTBOX.text();
     f.chainFolder = BLOCKCHAIN_HOME_TEXTBOX.text();
     f.conf = CONF_FILE_LOCATION_TEXTBOX.text();
-    // The block-count log lives under the home folder the main window runs with.
-    f.home = mainWindow(app()).PACEDECK_HOME_TEXTBOX.text();
+    // Every file the commands name lies under the home folder being edited, where Save
+    // writes the scripts: a home the main window has not taken yet is the one it will run with.
+    f.home = settingsHome().text();
     f.exe = app().exe();
     f.qtOption = QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();
     f.daemonOption = DAEMON_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();

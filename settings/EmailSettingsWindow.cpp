@@ -42,15 +42,16 @@ void EmailSettingsWindow::unload() {
     if (!positionStored_) storePosition();
 }
 
-// The scripts go under the main settings window's home folder (the commands name the main
-// window's, which that window's OK keeps equal).
+// The scripts, and the report and log files their commands name, go under the home folder
+// being edited in the main settings window.
 std::string EmailSettingsWindow::homeFolder() const {
     return settingsHomeFolder(app()).text();
 }
 
 void EmailSettingsWindow::regenerate() {
-    auto& main = mainWindow(app());
-    main.SE_HOME_TEXTBOX.setText(SE_HOME_TEXTBOX.text());
+    // Only OK hands the commands to the main window, which keeps them at exit: a
+    // cancelled edit, password included, must not reach the store that way.
+    const auto& main = mainWindow(app());
     MailerValues v;
     v.mailerHome = SE_HOME_TEXTBOX.text();
     v.from = SEND_FROM_ADDRESS_TEXTBOX.text();
@@ -63,7 +64,7 @@ void EmailSettingsWindow::regenerate() {
     v.tls = TLS_TB_SETTING.text();
     v.attachReport = REPORT_AS_ATTACHMENT_TICKBOX.ticked();
     v.crypto = main.CRYPTO_NAME_TEXTBOX.text();
-    v.home = main.PACEDECK_HOME_TEXTBOX.text();
+    v.home = homeFolder();
     v.exe = app().exe();
     auto c = buildMailerCommands(app().profile(), v);
     START_EMAIL_SUBJECT_TEXTBOX.setText(c.startSubject);
@@ -72,8 +73,6 @@ void EmailSettingsWindow::regenerate() {
     ATTACHMENT_COMMAND_TB.setText(c.attachmentOption);
     EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(c.startCommand);
     EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(c.endCommand);
-    main.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(c.startCommand);
-    main.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(c.endCommand);
 }
 
 void EmailSettingsWindow::okClicked() {
@@ -90,6 +89,7 @@ void EmailSettingsWindow::okClicked() {
     storeTick(REPORT_AS_ATTACHMENT_TICKBOX);
 
     auto& main = mainWindow(app());
+    main.SE_HOME_TEXTBOX.setText(SE_HOME_TEXTBOX.text());
     main.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
     main.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
 

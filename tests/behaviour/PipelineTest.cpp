@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -410,6 +411,56 @@ TEST(Pipeline, AutostartRunsTheWholeChain) {
     EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.text(), "STOP");
     h.advance(18'000);
     EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+}
+
+TEST(Pipeline, AutocloseStampsSuccessOnlyForARunThatSucceeded) {
+    struct Case {
+        const char* name;
+        std::function<void(RunHarness&)> arrange;
+        std::function<void(RunHarness&)> during;  // one minute into the run
+        std::string stamp;
+    };
+    const auto counting = [](RunHarness& h) {
+        h.put("TASK_8_ENABLE_TICKBOX", "1");
+        h.put("FINISH_WHEN_IDENTICAL_TICKBOX", "1");
+        h.put("USER_COUNT_TIME_TEXTBOX", "00:00:30");
+    };
+    const std::vector<Case> cases = {
+        {"success", nullptr, nullptr, "!!! COMPLETED SUCCESSFULLY !!!"},
+        {"report not written",
+         [](RunHarness& h) { h.platform.unwritable = {std::string(home) + "/REPORTS/DEMO-END-REPORT.LOG"}; },
+         nullptr, "!!! END REPORT NOT WRITTEN !!!"},
+        {"node gone", counting, nullptr, "!!! QT / DAEMON ERROR !!!"},
+        {"override",
+         [&](RunHarness& h) {
+             counting(h);
+             h.put("USER_COUNT_TIME_TEXTBOX", "01:00:00");
+             h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+             h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
+             h.put("USER_OVERRIDE_TIME_TEXTBOX", "00:00:20");
+         },
+         nullptr, "!!! OVERRIDE TIMER ACTIVATED !!!"},
+        {"manual finish",
+         [&](RunHarness& h) {
+             counting(h);
+             h.put("USER_COUNT_TIME_TEXTBOX", "01:00:00");
+         },
+         [](RunHarness& h) { ASSERT_TRUE(h.w().FINISH_BLOCKCOUNTER_BUTTON.click()); },
+         "!!! MANUAL FINISH !!!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunHarness h;
+        h.put("TASK_19_ENABLE_TICKBOX", "1");
+        if (c.arrange) c.arrange(h);
+        h.start();
+        h.pressRunButton();
+        h.advance(60'000);
+        if (c.during) c.during(h);
+        h.advance(60'000);
+        EXPECT_FALSE(h.app.running());
+        EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), c.stamp);
+    }
 }
 
 }  // namespace pd::test

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     pd::SteadyClock clock;
     pd::Scheduler scheduler(clock);
     pd::App app(exe, system.store, system.platform, system.profile, scheduler);
+    app.setOwnFile(pd::startedFile(argc > 0 ? argv[0] : ""));
     pd::qt::QtFrontEnd frontEnd(app);
 
     // A setting that cannot be saved is told once, in plain words, in the status line.

@@ -23,6 +23,9 @@ class App {
     ~App();
 
     const std::string& exe() const { return exe_; }
+    // The running copy's own file, by the name it was started under; empty when unknown.
+    const std::string& ownFile() const { return ownFile_; }
+    void setOwnFile(std::string path) { ownFile_ = std::move(path); }
     SettingsStore& store() const { return store_; }
     Platform& platform() const { return platform_; }
     const Profile& profile() const { return profile_; }
@@ -77,6 +80,7 @@ class App {
     void adopt(std::unique_ptr<Window> window, Window* owner, bool modal);
 
     std::string exe_;
+    std::string ownFile_;
     SettingsStore& store_;
     Platform& platform_;
     Profile profile_;

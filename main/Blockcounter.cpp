@@ -194,13 +194,14 @@ void Blockcounter::countdownTick() {
 
     const auto qt = w_.PROCESS_TEXTBOX_1.back();
     const auto daemon = w_.PROCESS_TEXTBOX_2.back();
-    if (daemon == colour::green || qt == colour::green) {
+    const bool named = !w_.QT_NAME_TEXTBOX.text().empty() || !w_.DAEMON_NAME_TEXTBOX.text().empty();
+    if (named && (daemon == colour::green || qt == colour::green)) {
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText("--:--:--");
         w_.status("!!! BLOCKCOUNTER - AUTO GETBLOCKCOUNT !!!");
         colourReadings(colour::black, colour::lightCyan);
         w_.GETBLOCKCOUNT_TIMER.start();
         w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
-    } else if (daemon == colour::red && qt == colour::red) {
+    } else if (named && daemon == colour::red && qt == colour::red) {
         // The node has gone: nothing to poll. The run carries on and stops cleanly, but
         // the outcome is recorded as the fault it is.
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText("--:--:--");
@@ -210,10 +211,11 @@ void Blockcounter::countdownTick() {
         w_.COMPLETED_TIMER.start();
         w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
     } else {
-        // A node light that is neither green nor red has no name to watch: the program
+        // Without a name to watch (or before the first look at the processes) the program
         // cannot see the node, so it does not poll it. It looks again after an interval.
-        w_.status(
-            "!!! BLOCKCOUNTER - QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE, NOT POLLING !!!");
+        w_.status(named ? "!!! BLOCKCOUNTER - QT / DAEMON NOT SEEN YET - NOT POLLING !!!"
+                        : "!!! BLOCKCOUNTER - QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE, NOT "
+                          "POLLING !!!");
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText(w_.USER_COUNT_TIME_TEXTBOX.text());
         w_.BLOCKCOUNT_TIME_LEFT = timeIn(w_.USER_COUNT_TIME_TEXTBOX);
     }

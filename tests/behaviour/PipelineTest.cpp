@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Harness.hpp"
+#include "schedule/CommandQueue.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd::test {
@@ -397,7 +398,7 @@ TEST(Pipeline, PowerAutotimerIsTheFinalActionWhenChosen) {
     auto* power = h.app.find<PowerAutotimerWindow>();
     ASSERT_NE(power, nullptr);
     EXPECT_FALSE(power->modal());
-    h.advance(1000);  // a countdown of 00:00:00 acts on its first tick
+    h.advance(1000 + CommandQueue::pollMs);  // a countdown of 00:00:00 acts on its first tick
     ASSERT_FALSE(h.platform.launches.empty());
     EXPECT_EQ(h.platform.launches.back().what, h.app.profile().powerCommands[0]);
     EXPECT_EQ(h.app.find<PowerAutotimerWindow>(), nullptr);
@@ -460,6 +461,71 @@ TEST(Pipeline, AutocloseStampsSuccessOnlyForARunThatSucceeded) {
         h.advance(60'000);
         EXPECT_FALSE(h.app.running());
         EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), c.stamp);
+    }
+}
+
+TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
+    struct Case {
+        const char* name;
+        std::function<void(RunHarness&)> arrange;
+        std::string status;  // at stage 12; empty: the node is seen to stop
+    };
+    const std::vector<Case> cases = {
+        {"cli-stop script missing",
+         [](RunHarness& h) {
+             h.platform.files.erase(HomeLayout(h.app.profile(), home, "DEMO").script(Script::RunCliStop));
+         },
+         "!!! NODE NOT ASKED TO STOP - THE CLI-STOP SCRIPT DID NOT START - GOING ON !!!"},
+        {"no node names",
+         [](RunHarness& h) {
+             h.put("QT_NAME_TEXTBOX", "");
+             h.put("DAEMOND_NAME_TEXTBOX", "");
+         },
+         "!!! QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE STOP - GOING ON !!!"},
+        // Only the daemon is named: the nameless qt light counts as stopped.
+        {"daemon named alone", [](RunHarness& h) { h.put("QT_NAME_TEXTBOX", ""); }, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunHarness h;
+        h.nodeWithCliStop("DAEMON");
+        c.arrange(h);
+        h.start();
+        h.platform.running = {"simcoind"};
+        h.pressRunButton();
+        h.advance(11'000);  // stage 12's first tick, one after the stop was sent (or not)
+        if (c.status.empty()) {
+            ASSERT_EQ(h.runningStages(), std::vector<int>{12});
+            h.platform.running.clear();
+            h.advance(1'000);
+            EXPECT_EQ(h.status(), "!!! DAEMON SHUTDOWN COMPLETE !!!");
+            h.advance(60'000);
+            EXPECT_EQ(h.w().MULTILOADER_LAST_RUN_TEXTBOX.text(), "");
+        } else {
+            EXPECT_EQ(h.status(), c.status);
+            EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::red);
+            EXPECT_EQ(h.runningStages(), std::vector<int>{13});
+        }
+        h.advance(60'000);
+        EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+    }
+}
+
+TEST(Pipeline, TheBlockcounterPollsANodeNamedAloneAndSaysWhenNoneIsNamed) {
+    for (bool named : {true, false}) {
+        RunHarness h;
+        h.put("QT_NAME_TEXTBOX", "");
+        if (!named) h.put("DAEMOND_NAME_TEXTBOX", "");
+        h.put("USER_COUNT_TIME_TEXTBOX", "00:00:05");
+        h.script(Script::RunBlockcounter);
+        h.platform.running = {"simcoind"};
+        auto& w = h.start();
+        w.blockcounter.startFromPipeline();
+        h.advance(5'000);
+        EXPECT_EQ(h.status(), named ? "!!! BLOCKCOUNTER - AUTO GETBLOCKCOUNT !!!"
+                                    : "!!! BLOCKCOUNTER - QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE "
+                                      "NODE, NOT POLLING !!!");
+        EXPECT_EQ(w.GETBLOCKCOUNT_TIMER.enabled(), named);
     }
 }
 

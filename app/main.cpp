@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
     QApplication qt(argc, argv);                     // Qt takes its own options (-platform ...); we have none
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends with its main window
 
-    const std::string exe = pd::exeNameFrom(argc > 0 ? argv[0] : "pacedeck");
     pd::PosixSystem system;
+    const std::string exe = pd::exeNameFrom(argc > 0 ? argv[0] : "pacedeck", system.profile.executableSuffix);
     if (!system.store.isOpen())
         return fail("The settings cannot be opened, so nothing could be saved: " + system.store.path() +
                     ": " + system.store.error());

@@ -1,6 +1,7 @@
 #include "core/App.hpp"
 
 #include <algorithm>
+#include <cctype>
 
 namespace pd {
 
@@ -58,11 +59,17 @@ void App::collectClosed() {
     closed_.clear();
 }
 
-std::string exeNameFrom(std::string_view argv0) {
+std::string exeNameFrom(std::string_view argv0, std::string_view programSuffix) {
     auto slash = argv0.find_last_of("/\\");
     if (slash != std::string_view::npos) argv0.remove_prefix(slash + 1);
-    auto dot = argv0.find_last_of('.');
-    if (dot != std::string_view::npos && dot > 0) argv0 = argv0.substr(0, dot);
+    // Only the program suffix goes: "LTC.main" and "LTC.test" are two copies.
+    if (!programSuffix.empty() && argv0.size() > programSuffix.size()) {
+        auto tail = argv0.substr(argv0.size() - programSuffix.size());
+        bool same = std::equal(tail.begin(), tail.end(), programSuffix.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        });
+        if (same) argv0.remove_suffix(programSuffix.size());
+    }
     return std::string(argv0);
 }
 

@@ -94,7 +94,8 @@ class App {
     bool quit_ = false;
 };
 
-// The executable's file name without folder and extension, as argv[0] names it.
-std::string exeNameFrom(std::string_view argv0);
+// The executable's file name without its folder and without the profile's program suffix
+// (".exe", in any letter case), as argv[0] names it; any other dot is part of the name.
+std::string exeNameFrom(std::string_view argv0, std::string_view programSuffix);
 
 }  // namespace pd

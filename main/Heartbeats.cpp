@@ -77,6 +77,9 @@ void Heartbeats::stopFromPipeline() {
 void Heartbeats::resetFromSettings() {
     w_.KITT_BACKGROUND_LABEL.setBack(colour::black);
     paintLamps(colour::red);
+    // A heartbeat that was not running stays off: new settings start no heartbeat and
+    // take no sleep lock while no run is on.
+    if (!w_.HEARTBEAT_TIMER.enabled()) return;
     w_.HEARTBEAT_TIMER.stop();
     w_.HEARTBEAT_TIMER.start();
     keepAwake(true);

@@ -1,6 +1,7 @@
 #include "settings/CryptoSettingsWindow.hpp"
 
 #include "core/App.hpp"
+#include "core/OneLine.hpp"
 #include "core/TextFile.hpp"
 #include "settings/MainSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
@@ -150,6 +151,16 @@ void CryptoSettingsWindow::browseFile(TextBox& nameField, const TextBox& folderF
 // ---------------------------------------------------------------- Save and closing
 
 void CryptoSettingsWindow::saveClicked() {
+    // Every field ends up inside a command line: a line break or NUL is refused here,
+    // before anything is kept.
+    for (auto* field :
+         {&CRYPTO_NAME_TEXTBOX, &BLOCKCHAIN_HOME_TEXTBOX, &QT_LOCATION_TEXTBOX, &QT_NAME_TEXTBOX,
+          &DAEMON_CLI_LOCATION_TEXTBOX, &DAEMONCLI_NAME_SETTINGS_TEXTBOX, &DAEMOND_NAME_TEXTBOX})
+        if (auto fault = oneLineFault(field->text()); !fault.empty()) {
+            app().dialogs().message(
+                *this, caption(), "!!! NOT SAVED - " + field->name() + " CANNOT BE USED: " + fault + " !!!");
+            return;
+        }
     auto& main = mainWindow(app());
     REGENERATE_COMMANDS_TIMER.stop();
     main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());

@@ -1,6 +1,7 @@
 #include "settings/EmailSettingsWindow.hpp"
 
 #include "core/App.hpp"
+#include "core/OneLine.hpp"
 #include "main/MainWindow.hpp"
 #include "settings/EmailSharedSettingsWindow.hpp"
 #include "settings/MailerCommands.hpp"
@@ -99,7 +100,9 @@ void EmailSettingsWindow::okClicked() {
     const HomeLayout files(profile, homeFolder(), app().exe());
     auto write = [&](Script script, const std::string& command) {
         auto path = files.script(script);
-        auto outcome = app().platform().writeFile(path, command + profile.lineEnd, true, true);
+        auto fault = oneLineFault(command);
+        auto outcome = fault.empty() ? app().platform().writeFile(path, command + profile.lineEnd, true, true)
+                                     : Outcome::failure("the command was not written: " + fault);
         if (!outcome) failures += path + " - " + outcome.error + "\n";
     };
     write(Script::StartEmail, EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());

@@ -25,7 +25,22 @@ std::vector<Window*> App::openWindows() const {
     return out;
 }
 
+std::string App::readSetting(std::string_view section, std::string_view key, std::string_view fallback) {
+    auto v = store_.lookup(section, key);
+    if (v.status == StoredValue::Status::Found) return std::move(v.value);
+    if (v.status == StoredValue::Status::Unreadable &&
+        unreadable_.emplace(std::string(section), std::string(key)).second && onStoreUnreadable)
+        onStoreUnreadable(std::string(key), v.error);
+    return std::string(fallback);
+}
+
+bool App::unreadable(std::string_view section, std::string_view key) const {
+    return unreadable_.contains({std::string(section), std::string(key)});
+}
+
 bool App::writeSetting(std::string_view section, std::string_view key, std::string_view value) {
+    // The default shown for an unreadable key must not replace the value still stored.
+    if (unreadable(section, key)) return false;
     if (store_.write(section, key, value)) return true;
     if (onStoreFailure) onStoreFailure(std::string(key));
     return false;

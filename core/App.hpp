@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,13 @@ class App {
     }
     std::vector<Window*> openWindows() const;
 
+    // Reads a setting, or the fallback when it is absent. A key that could not be read
+    // also gives the fallback, is told once (onStoreUnreadable, with the reason) and is
+    // never written over while the program runs: its stored value is still there.
+    std::string readSetting(std::string_view section, std::string_view key, std::string_view fallback);
+    std::function<void(const std::string& key, const std::string& why)> onStoreUnreadable;
+    bool unreadable(std::string_view section, std::string_view key) const;
+
     // Writes a setting; a failed write is reported once in the status line by the
     // main window's reporter (the store keeps what it had).
     bool writeSetting(std::string_view section, std::string_view key, std::string_view value);
@@ -88,6 +96,7 @@ class App {
     NoDialogs noDialogs_;
     Dialogs* dialogs_ = &noDialogs_;
     FrontEnd* frontEnd_ = nullptr;
+    std::set<std::pair<std::string, std::string>> unreadable_;
     std::vector<std::unique_ptr<Window>> windows_;
     std::vector<std::unique_ptr<Window>> closed_;
     Window* main_ = nullptr;

@@ -59,7 +59,7 @@ Heartbeats::~Heartbeats() {
 
 void Heartbeats::startFromPipeline() {
     // A run uses the interval as stored, even if the main settings window was cancelled.
-    auto text = w_.app().store().read(w_.app().exe(), intervalKey, catalogue::defaultOf(intervalKey));
+    auto text = w_.app().readSetting(w_.app().exe(), intervalKey, catalogue::defaultOf(intervalKey));
     if (!TimeOfDay::parse(text)) text = defaultInterval.hhmmss();
     w_.HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.setText(text);
     w_.HEARTBEAT_TIMER.start();

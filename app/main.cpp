@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
     releaseStartupMessages();
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends with its main window
 
-    const std::string exe = pd::exeNameFrom(argc > 0 ? argv[0] : "pacedeck");
     pd::PosixSystem system;
+    const std::string exe = pd::exeNameFrom(argc > 0 ? argv[0] : "pacedeck", system.profile.executableSuffix);
     if (!system.store.isOpen())
         return fail("The settings cannot be opened, so nothing could be saved: " + system.store.path() +
                     ": " + system.store.error());
@@ -98,21 +98,33 @@ int main(int argc, char** argv) {
     pd::SteadyClock clock;
     pd::Scheduler scheduler(clock);
     pd::App app(exe, system.store, system.platform, system.profile, scheduler);
+    app.setOwnFile(pd::startedFile(argc > 0 ? argv[0] : ""));
     pd::qt::QtFrontEnd frontEnd(app);
 
-    // A setting that cannot be saved is told once, in plain words, in the status line.
-    const std::string notSaved = "!!! SETTINGS CANNOT BE SAVED - THE SETTINGS FILE IS NOT WRITABLE !!!";
-    bool storeFailureTold = false;
+    // A setting that cannot be read or saved is told once, in plain words, in the status line;
+    // a key that could not be read keeps its stored value (nothing is written over it).
+    std::string storeTrouble;
+    auto tell = [&](std::string text) {
+        if (!storeTrouble.empty()) return;
+        storeTrouble = std::move(text);
+        if (app.running()) pd::mainWindow(app).status(storeTrouble);
+    };
+    app.onStoreUnreadable = [&](const std::string& key, const std::string& why) {
+        std::fprintf(stderr, "pacedeck: could not read %s from %s: %s\n", key.c_str(),
+                     system.store.path().c_str(), why.c_str());
+        tell("!!! SETTINGS COULD NOT BE READ - " + why + " - DEFAULTS SHOWN, THE STORED VALUES KEPT !!!");
+    };
     app.onStoreFailure = [&](const std::string& key) {
-        if (storeFailureTold) return;
-        storeFailureTold = true;
         std::fprintf(stderr, "pacedeck: could not save %s in %s: %s\n", key.c_str(),
                      system.store.path().c_str(), system.store.error().c_str());
-        if (app.running()) pd::mainWindow(app).status(notSaved);
+        tell("!!! SETTINGS CANNOT BE SAVED - " + system.store.error() + " !!!");
     };
 
+    if (!system.store.setAside().empty())
+        tell("!!! THE SETTINGS FILE WAS DAMAGED - KEPT AS " + system.store.setAside() +
+             " - DEFAULTS SHOWN !!!");
     app.start<pd::MainWindow>();
-    if (storeFailureTold && app.running()) pd::mainWindow(app).status(notSaved);  // failed while opening
+    if (!storeTrouble.empty() && app.running()) pd::mainWindow(app).status(storeTrouble);  // while opening
     // The end of the session closes the main window as its close box does: settings saved.
     sessionEnd.listen([&] {
         if (app.running()) app.main().close();

@@ -4,6 +4,7 @@
 #include "confgen/TestRpcCredentialsWindow.hpp"
 #include "confgen/VertcoinNodeList.hpp"
 #include "core/App.hpp"
+#include "core/OneLine.hpp"
 #include "main/MainWindow.hpp"
 #include "settings/MainSettingsWindow.hpp"
 
@@ -146,6 +147,12 @@ std::string ConfGeneratorWindow::buildOutput() const {
 // ---------------------------------------------------------------- buttons
 
 void ConfGeneratorWindow::save() {
+    if (auto refusal = refusedInput(); !refusal.empty()) {
+        SAVE_STATUS_LABEL.setText("!!! CONF FILE NOT SAVED !!!");
+        SAVE_STATUS_LABEL.setBack(colour::red);
+        app().dialogs().message(*this, caption(), "!!! CONF FILE NOT SAVED !!!\n" + refusal);
+        return;
+    }
     storePosition();
     for (auto* input : storedInputs()) {
         if (input->kind() == ElementKind::TickBox)
@@ -168,6 +175,22 @@ void ConfGeneratorWindow::save() {
     SAVE_STATUS_LABEL.setText("!!! CONF FILE SAVED !!!");
     SAVE_STATUS_LABEL.setBack(colour::green);
     CANCEL_BUTTON.setText("Close");
+}
+
+std::string ConfGeneratorWindow::refusedInput() const {
+    // Each of these is one line of the file: a line break would add options of its own
+    // (rpcallowip=0.0.0.0/0), a NUL would cut the line.
+    for (const auto* field :
+         {&CRYPTO_NAME_TEXTBOX, &WALLET_FILE_TEXTBOX, &TIMEOUT_TEXTBOX, &RPC_TIMEOUT_TEXTBOX,
+          &MAX_CONNECTIONS_TEXTBOX, &PEER_PORT_TEXTBOX, &RPC_PORT_TEXTBOX, &UACOMMENT_TEXTBOX,
+          &RPC_USER_TEXTBOX, &RPC_PASSWORD_TEXTBOX, &RPC_AUTH_TEXTBOX})
+        if (auto fault = oneLineFault(field->text()); !fault.empty())
+            return field->name() + " cannot be used: " + fault + ".";
+    // The node reads "#" as the start of a comment and refuses to start with the rest.
+    if (RPC_PASSWORD_TEXTBOX.text().find('#') != std::string::npos)
+        return "RPC_PASSWORD_TEXTBOX cannot hold \"#\": the node takes it as the start of a comment and "
+               "refuses to start.";
+    return {};
 }
 
 Outcome ConfGeneratorWindow::writeConfFile(const std::string& path) {

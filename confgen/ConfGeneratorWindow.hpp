@@ -136,6 +136,8 @@ class ConfGeneratorWindow final : public Window {
     void applyTickPrefixes();
     std::vector<Element*> storedInputs();
     std::string homeFolder() const;
+    // Why the inputs cannot make a sound file; empty when they can.
+    std::string refusedInput() const;
     Outcome writeConfFile(const std::string& path);
     std::string buildOutput() const;
 };

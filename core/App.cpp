@@ -1,6 +1,7 @@
 #include "core/App.hpp"
 
 #include <algorithm>
+#include <cctype>
 
 namespace pd {
 
@@ -24,7 +25,22 @@ std::vector<Window*> App::openWindows() const {
     return out;
 }
 
+std::string App::readSetting(std::string_view section, std::string_view key, std::string_view fallback) {
+    auto v = store_.lookup(section, key);
+    if (v.status == StoredValue::Status::Found) return std::move(v.value);
+    if (v.status == StoredValue::Status::Unreadable &&
+        unreadable_.emplace(std::string(section), std::string(key)).second && onStoreUnreadable)
+        onStoreUnreadable(std::string(key), v.error);
+    return std::string(fallback);
+}
+
+bool App::unreadable(std::string_view section, std::string_view key) const {
+    return unreadable_.contains({std::string(section), std::string(key)});
+}
+
 bool App::writeSetting(std::string_view section, std::string_view key, std::string_view value) {
+    // The default shown for an unreadable key must not replace the value still stored.
+    if (unreadable(section, key)) return false;
     if (store_.write(section, key, value)) return true;
     if (onStoreFailure) onStoreFailure(std::string(key));
     return false;
@@ -58,11 +74,17 @@ void App::collectClosed() {
     closed_.clear();
 }
 
-std::string exeNameFrom(std::string_view argv0) {
+std::string exeNameFrom(std::string_view argv0, std::string_view programSuffix) {
     auto slash = argv0.find_last_of("/\\");
     if (slash != std::string_view::npos) argv0.remove_prefix(slash + 1);
-    auto dot = argv0.find_last_of('.');
-    if (dot != std::string_view::npos && dot > 0) argv0 = argv0.substr(0, dot);
+    // Only the program suffix goes: "LTC.main" and "LTC.test" are two copies.
+    if (!programSuffix.empty() && argv0.size() > programSuffix.size()) {
+        auto tail = argv0.substr(argv0.size() - programSuffix.size());
+        bool same = std::equal(tail.begin(), tail.end(), programSuffix.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        });
+        if (same) argv0.remove_suffix(programSuffix.size());
+    }
     return std::string(argv0);
 }
 

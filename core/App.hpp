@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ class App {
     ~App();
 
     const std::string& exe() const { return exe_; }
+    // The running copy's own file, by the name it was started under; empty when unknown.
+    const std::string& ownFile() const { return ownFile_; }
+    void setOwnFile(std::string path) { ownFile_ = std::move(path); }
     SettingsStore& store() const { return store_; }
     Platform& platform() const { return platform_; }
     const Profile& profile() const { return profile_; }
@@ -63,6 +67,13 @@ class App {
     }
     std::vector<Window*> openWindows() const;
 
+    // Reads a setting, or the fallback when it is absent. A key that could not be read
+    // also gives the fallback, is told once (onStoreUnreadable, with the reason) and is
+    // never written over while the program runs: its stored value is still there.
+    std::string readSetting(std::string_view section, std::string_view key, std::string_view fallback);
+    std::function<void(const std::string& key, const std::string& why)> onStoreUnreadable;
+    bool unreadable(std::string_view section, std::string_view key) const;
+
     // Writes a setting; a failed write is reported once in the status line by the
     // main window's reporter (the store keeps what it had).
     bool writeSetting(std::string_view section, std::string_view key, std::string_view value);
@@ -77,6 +88,7 @@ class App {
     void adopt(std::unique_ptr<Window> window, Window* owner, bool modal);
 
     std::string exe_;
+    std::string ownFile_;
     SettingsStore& store_;
     Platform& platform_;
     Profile profile_;
@@ -84,13 +96,15 @@ class App {
     NoDialogs noDialogs_;
     Dialogs* dialogs_ = &noDialogs_;
     FrontEnd* frontEnd_ = nullptr;
+    std::set<std::pair<std::string, std::string>> unreadable_;
     std::vector<std::unique_ptr<Window>> windows_;
     std::vector<std::unique_ptr<Window>> closed_;
     Window* main_ = nullptr;
     bool quit_ = false;
 };
 
-// The executable's file name without folder and extension, as argv[0] names it.
-std::string exeNameFrom(std::string_view argv0);
+// The executable's file name without its folder and without the profile's program suffix
+// (".exe", in any letter case), as argv[0] names it; any other dot is part of the name.
+std::string exeNameFrom(std::string_view argv0, std::string_view programSuffix);
 
 }  // namespace pd

@@ -59,6 +59,10 @@ std::string HomeLayout::cryptoConfig() const {
 std::string HomeLayout::mailerLog() const {
     return file(HomeFolder::Logs, "-SEND-EMAIL.LOG");
 }
+
+std::string HomeLayout::powerLog() const {
+    return file(HomeFolder::Logs, "-POWER-AUTOTIMER.LOG");
+}
 std::string HomeLayout::endReport() const {
     return file(HomeFolder::Reports, "-END-REPORT.LOG");
 }

@@ -31,6 +31,7 @@ class HomeLayout {
     std::string latestBlockcount() const;  // BLOCKCOUNTS/EXE-LATEST-BLOCKCOUNT.LOG
     std::string cryptoConfig() const;      // CONFIGS/EXE-CRYPTO-CONFIG.conf
     std::string mailerLog() const;         // LOGS/EXE-SEND-EMAIL.LOG
+    std::string powerLog() const;          // LOGS/EXE-POWER-AUTOTIMER.LOG
     std::string endReport() const;         // REPORTS/EXE-END-REPORT.LOG
 
   private:

@@ -1,6 +1,7 @@
 #pragma once
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,6 +55,7 @@ class SettingsStore {
 class MemoryStore final : public SettingsStore {
   public:
     StoredValue lookup(std::string_view section, std::string_view key) override {
+        if (unreadable.contains(std::string(key))) return StoredValue::unreadable(unreadableWhy);
         auto it = values_.find({std::string(section), std::string(key)});
         if (it == values_.end()) return StoredValue::absent();
         return StoredValue::found(it->second);
@@ -74,6 +76,9 @@ class MemoryStore final : public SettingsStore {
         return keys;
     }
     void clearLog() { log_.clear(); }
+    // Keys whose reads fail (a busy or damaged store), with the reason given.
+    std::set<std::string> unreadable;
+    std::string unreadableWhy = "database disk image is malformed";
 
   private:
     std::map<std::pair<std::string, std::string>, std::string> values_;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/OneLine.hpp"
+
 namespace pd {
 
 namespace {
@@ -98,6 +100,10 @@ std::string textFileBytes(const Profile& profile, std::string_view utf8) {
 
 Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
                       std::string_view utf8, bool script) {
+    // A script is one command line: a second line or a cut one would run something else.
+    if (script)
+        if (auto fault = singleLineFault(utf8, profile.lineEnd); !fault.empty())
+            return Outcome::failure("the command for " + path + " was not written: " + fault);
     if (profile.encoding != TextEncoding::AnsiCodePage) return platform.writeFile(path, utf8, script);
     std::string bytes;
     if (auto converted = platform.ansiText(utf8, bytes); !converted)

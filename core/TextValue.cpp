@@ -22,6 +22,10 @@ std::size_t digitsAt(std::string_view s, std::size_t i) {
 }  // namespace
 
 double textValue(std::string_view text) {
+    return leadingNumber(text).value_or(0);
+}
+
+std::optional<double> leadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i])) ++i;
     bool negative = false;
@@ -37,7 +41,7 @@ double textValue(std::string_view text) {
         fraction = digitsAt(text, i + 1);
         if (whole > 0 || fraction > 0) i += 1 + fraction;
     }
-    if (whole == 0 && fraction == 0) return 0;
+    if (whole == 0 && fraction == 0) return std::nullopt;
     // An exponent continues the number only when digits follow it ("5e3", not "5 eggs").
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;

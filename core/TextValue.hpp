@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,8 @@ namespace pd {
 // continue a number ("  345\r\n" is 345, "12abc" is 12). A text that does not start with a
 // number counts as 0. The decimal point is always "." whatever the locale.
 double textValue(std::string_view text);
+// The same number, or nothing when the text does not start with one.
+std::optional<double> leadingNumber(std::string_view text);
 
 // A value shown as a plain decimal number: "245", "-100", "2.5"; no exponent for whole
 // numbers a block count can reach.

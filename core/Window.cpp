@@ -53,7 +53,7 @@ std::string Window::setting(std::string_view key) const {
 }
 
 std::string Window::setting(std::string_view key, std::string_view fallback) const {
-    return app_.store().read(app_.exe(), key, fallback);
+    return app_.readSetting(app_.exe(), key, fallback);
 }
 
 bool Window::store(std::string_view key, std::string_view value) {

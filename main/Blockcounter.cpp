@@ -14,6 +14,12 @@ constexpr std::string_view updated = "!!! BLOCKCHAIN UPDATED !!!";
 TimeOfDay timeIn(const TextBox& box) {
     return TimeOfDay::parseOr(box.text(), TimeOfDay::parseOr(catalogue::defaultOf(box.name()), TimeOfDay()));
 }
+
+// A file the cli did not fill (a bare line end, an error message) holds no block number:
+// two such readings must never count as identical.
+bool holdsNoNumber(std::string_view reading) {
+    return reading.find_first_of("0123456789") == std::string_view::npos;
+}
 }  // namespace
 
 Blockcounter::Blockcounter(MainWindow& w) : w_(w) {
@@ -50,7 +56,9 @@ Blockcounter::Blockcounter(MainWindow& w) : w_(w) {
 
 void Blockcounter::startFromPipeline() {
     // Every run starts like the first after the window opened: full countdowns and no
-    // phase left over from an earlier run (a confirmed phase would stall the checker).
+    // phase or node error left over from an earlier run (a confirmed phase would stall the
+    // checker; an old error would stamp a good run as failed).
+    nodeGone_ = false;
     reloadCountdowns();
     resetPhaseLights();
     w_.BLOCKCOUNTER_COUNTDOWN_TIMER.start();
@@ -81,6 +89,7 @@ void Blockcounter::skipFromPipeline() {
 void Blockcounter::startStopClicked() {
     auto& button = w_.START_STOP_TIMER_BUTTON;
     if (button.text() == "START") {
+        nodeGone_ = false;
         reloadCountdowns();
         resetPhaseLights();
         button.setText("STOP");
@@ -163,11 +172,14 @@ void Blockcounter::finishClicked() {
     stopPollStages();
     w_.COMPLETED_TIMER.stop();
     w_.OVERRIDE_TIMER.stop();
+    nodeGone_ = false;
+    w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
     w_.TASK_9_MAIN_TIMER.start();
     w_.START_STOP_TIMER_BUTTON.setText("START");
     w_.START_OVERRIDE_BUTTON.setText("START");
     w_.status("!!! BLOCKCOUNTER - MANUAL FINISH !!!");
     stampLastRun("!!! MANUAL FINISH !!!", colour::red, false);
+    w_.noteRunFault("!!! MANUAL FINISH !!!");
     w_.TASK_8_LIGHT.setBack(colour::green);
     w_.TASK_9_LIGHT.setBack(colour::green);
 }
@@ -182,13 +194,14 @@ void Blockcounter::countdownTick() {
 
     const auto qt = w_.PROCESS_TEXTBOX_1.back();
     const auto daemon = w_.PROCESS_TEXTBOX_2.back();
-    if (daemon == colour::green || qt == colour::green) {
+    const bool named = !w_.QT_NAME_TEXTBOX.text().empty() || !w_.DAEMON_NAME_TEXTBOX.text().empty();
+    if (named && (daemon == colour::green || qt == colour::green)) {
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText("--:--:--");
         w_.status("!!! BLOCKCOUNTER - AUTO GETBLOCKCOUNT !!!");
         colourReadings(colour::black, colour::lightCyan);
         w_.GETBLOCKCOUNT_TIMER.start();
         w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
-    } else if (daemon == colour::red && qt == colour::red) {
+    } else if (named && daemon == colour::red && qt == colour::red) {
         // The node has gone: nothing to poll. The run carries on and stops cleanly, but
         // the outcome is recorded as the fault it is.
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText("--:--:--");
@@ -198,10 +211,11 @@ void Blockcounter::countdownTick() {
         w_.COMPLETED_TIMER.start();
         w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
     } else {
-        // A node light that is neither green nor red has no name to watch: the program
+        // Without a name to watch (or before the first look at the processes) the program
         // cannot see the node, so it does not poll it. It looks again after an interval.
-        w_.status(
-            "!!! BLOCKCOUNTER - QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE, NOT POLLING !!!");
+        w_.status(named ? "!!! BLOCKCOUNTER - QT / DAEMON NOT SEEN YET - NOT POLLING !!!"
+                        : "!!! BLOCKCOUNTER - QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE, NOT "
+                          "POLLING !!!");
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText(w_.USER_COUNT_TIME_TEXTBOX.text());
         w_.BLOCKCOUNT_TIME_LEFT = timeIn(w_.USER_COUNT_TIME_TEXTBOX);
     }
@@ -250,7 +264,8 @@ void Blockcounter::readBlockcount() {
 void Blockcounter::screenReading() {
     w_.status("!!! BLOCKCOUNTER - COMPARING BLOCK NUMBERS !!!");
     const auto& reading = w_.CURRENT_BLOCK_TEXTBOX.text();
-    if (reading == w_.ZERO_NEW_LINE_TEXTBOX.text() || reading.empty() || reading == w_.EMPTY_TEXTBOX.text()) {
+    if (reading == w_.ZERO_NEW_LINE_TEXTBOX.text() || reading == w_.EMPTY_TEXTBOX.text() ||
+        holdsNoNumber(reading)) {
         w_.status("!!! BLOCKCOUNTER - ZERO / NOT IDENTICAL !!!");
         w_.CURRENT_BLOCK_TEXTBOX.setText(w_.LAST_BLOCKCOUNT_TEXTBOX.text());
         restartCountdown(w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER);
@@ -363,6 +378,7 @@ void Blockcounter::complete() {
         if (nodeGone) {
             // The error status and the red status line stay; success is not claimed.
             stampLastRun("!!! QT / DAEMON ERROR !!!", colour::red, true);
+            w_.noteRunFault("!!! QT / DAEMON ERROR !!!");
         } else {
             w_.status("!!! BLOCKCOUNTER FINISHED !!!");
             stampLastRun("!!! COMPLETED SUCCESSFULLY !!!", colour::green, true);
@@ -389,8 +405,10 @@ void Blockcounter::overrideTick() {
     w_.OVERRIDE_TIMER_TEXTBOX.setText("--:--:--");
     stopPollStages();
     w_.COMPLETED_TIMER.stop();
+    nodeGone_ = false;
     w_.status("!!! BLOCKCOUNTER - MORE BLOCKS THAN TIME !!!");
     stampLastRun("!!! OVERRIDE TIMER ACTIVATED !!!", w_.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), true);
+    w_.noteRunFault("!!! OVERRIDE TIMER ACTIVATED !!!");
     signalEnd();
     w_.OVERRIDE_TIMER.stop();
 }
@@ -430,6 +448,7 @@ void Blockcounter::stopPollStages() {
 }
 
 void Blockcounter::signalEnd() {
+    w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
     w_.TASK_9_LIGHT.setBack(colour::green);
     w_.TASK_9_MAIN_TIMER.start();
 }

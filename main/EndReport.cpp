@@ -33,12 +33,17 @@ void EndReport::createReport() {
     w_.TASK_15_LIGHT.setBack(colour::green);
     w_.TASK_16_LIGHT.setBack(colour::cyan);
     w_.status("CREATING END REPORT");
-    double downloaded =
-        textValue(w_.BLOCKCOUNT_LOG_END_TEXTBOX.text()) - textValue(w_.BLOCKCOUNT_LOG_START_TEXTBOX.text());
-    w_.DOWNLOADED_BLOCKS_TEXTBOX.setText(plainNumber(downloaded));
+    // Without both readings there is no difference to show: an empty one counted as 0
+    // would report the whole chain, or a negative count, as downloaded.
+    const auto before = leadingNumber(w_.BLOCKCOUNT_LOG_START_TEXTBOX.text());
+    const auto after = leadingNumber(w_.BLOCKCOUNT_LOG_END_TEXTBOX.text());
+    w_.DOWNLOADED_BLOCKS_TEXTBOX.setText(before && after ? plainNumber(*after - *before) : unknownCount);
     w_.LOG_FILE_OUTPUT_TEXTBOX.setText(compose());
     writeReportFile();
-    if (!written_) w_.TASK_16_LIGHT.setBack(colour::red);
+    if (!written_) {
+        w_.TASK_16_LIGHT.setBack(colour::red);
+        w_.noteRunFault("!!! END REPORT NOT WRITTEN !!!");
+    }
     Pipeline::handOver(w_, 16, 17);
 }
 

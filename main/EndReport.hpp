@@ -9,6 +9,9 @@ class MainWindow;
 // Stages 14 to 16 of a run: end time, run time, and the end report shown and written.
 class EndReport {
   public:
+    // Shown as the number of blocks downloaded when a reading before or after is missing.
+    static constexpr std::string_view unknownCount = "!!! UNKNOWN - NO BLOCK NUMBER BEFORE OR AFTER !!!";
+
     explicit EndReport(MainWindow& w);
 
     // The report as the window's fields make it now, with the profile's line ends.

@@ -59,7 +59,7 @@ Heartbeats::~Heartbeats() {
 
 void Heartbeats::startFromPipeline() {
     // A run uses the interval as stored, even if the main settings window was cancelled.
-    auto text = w_.app().store().read(w_.app().exe(), intervalKey, catalogue::defaultOf(intervalKey));
+    auto text = w_.app().readSetting(w_.app().exe(), intervalKey, catalogue::defaultOf(intervalKey));
     if (!TimeOfDay::parse(text)) text = defaultInterval.hhmmss();
     w_.HEARTBEAT_COUNTDOWN_TIME_TEXTBOX.setText(text);
     w_.HEARTBEAT_TIMER.start();
@@ -77,6 +77,9 @@ void Heartbeats::stopFromPipeline() {
 void Heartbeats::resetFromSettings() {
     w_.KITT_BACKGROUND_LABEL.setBack(colour::black);
     paintLamps(colour::red);
+    // A heartbeat that was not running stays off: new settings start no heartbeat and
+    // take no sleep lock while no run is on.
+    if (!w_.HEARTBEAT_TIMER.enabled()) return;
     w_.HEARTBEAT_TIMER.stop();
     w_.HEARTBEAT_TIMER.start();
     keepAwake(true);

@@ -378,7 +378,6 @@ void MainWindow::autocloseButtonClicked() {
 }
 
 void MainWindow::autocloseTick() {
-    MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, colour::green);
     if (TASK_19_ENABLE_TICKBOX.ticked()) {
         TASK_19_LIGHT.setBack(colour::green);
         AUTOCLOSE_TIMER_TEXTBOX.setBack(colour::green);
@@ -389,20 +388,26 @@ void MainWindow::autocloseTick() {
         if (AUTOCLOSE_TIMER_TEXTBOX.text() == "00") {
             AUTOCLOSE_TIMER_TEXTBOX.setText("-- --");
             status("!!! AUTOCLOSING !!!");
-            MULTILOADER_LAST_RUN_TEXTBOX.setText(completed);
+            stampRunOutcome();
             saveOnAutoclose();
             close();
         }
     } else {
         AUTOCLOSE_START_BUTTON.setText("START");
-        MULTILOADER_LAST_RUN_TEXTBOX.setText(completed);
+        stampRunOutcome();
         MULTILOADER_START_STOP_BUTTON.setText("START");
         storeText(MULTILOADER_LAST_RUN_TEXTBOX);
-        MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, colour::green);
         AUTOCLOSE_START_BUTTON.setEnabled(false);
         AUTOSTART_START_BUTTON.setEnabled(true);
         AUTOCLOSE_TIMER.stop();
     }
+}
+
+void MainWindow::stampRunOutcome() {
+    // The stamp is the truth of the run: success only when nothing went wrong.
+    const bool success = runFault_.empty();
+    MULTILOADER_LAST_RUN_TEXTBOX.setText(success ? std::string(completed) : runFault_);
+    MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, success ? colour::green : colour::red);
 }
 
 void MainWindow::runtimeTick() {

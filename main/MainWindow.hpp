@@ -151,10 +151,11 @@ class MainWindow final : public Window {
         *this,
         "START_OVERRIDE_BUTTON",
         {.text = "START", .tip = "START / STOP BLOCKCOUNTER OVERRIDE TIMER", .enabled = false}};
-    Button FINISH_BLOCKCOUNTER_BUTTON{
-        *this,
-        "FINISH_BLOCKCOUNTER_BUTTON",
-        {.text = "MANUAL FINISH BLOCKCOUNTER", .tip = "STOP BLOCKCOUNTER AND CONTINUE RUN PROCESS"}};
+    Button FINISH_BLOCKCOUNTER_BUTTON{*this,
+                                      "FINISH_BLOCKCOUNTER_BUTTON",
+                                      {.text = "MANUAL FINISH BLOCKCOUNTER",
+                                       .tip = "STOP BLOCKCOUNTER AND CONTINUE RUN PROCESS",
+                                       .enabled = false}};
     TickBox OVERRIDE_TIMER_ENABLE_TICKBOX{*this, "OVERRIDE_TIMER_ENABLE_TICKBOX", {.text = "OVERRIDE TIMER"}};
     TickBox AUTOSTART_OVERRIDE_TIMER_TICKBOX{
         *this, "AUTOSTART_OVERRIDE_TIMER_TICKBOX", {.text = "AUTO START", .enabled = false}};
@@ -341,6 +342,13 @@ class MainWindow final : public Window {
     // The keys every way of leaving writes; a scripted set-up keeps its choices this way
     // without stamping an exit.
     void saveTheRunChoices();
+    // What went wrong in this run, as the stamp that says so; the first fault counts and a
+    // new run starts without one. Autoclose stamps success only for a run without a fault.
+    void noteRunFault(std::string_view stamp) {
+        if (runFault_.empty()) runFault_ = stamp;
+    }
+    void clearRunFault() { runFault_.clear(); }
+    const std::string& runFault() const { return runFault_; }
 
     static constexpr const char* placeholderQt =
         "!!! QT RUN COMMAND NOT GENERATED YET - PLEASE ENTER SETTINGS TO GENERATE COMMAND !!!\r\n";
@@ -385,6 +393,9 @@ class MainWindow final : public Window {
     void runDaemonClicked();
     void autocloseChoiceClicked();
     void powerAutotimerChoiceClicked();
+    void stampRunOutcome();
+
+    std::string runFault_;
 };
 
 // The program's main window, opened by app.start<MainWindow>().

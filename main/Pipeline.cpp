@@ -40,10 +40,13 @@ void Pipeline::startStopClicked() {
         w_.AUTOSTART_START_BUTTON.setEnabled(true);
         b.setToolTip("START MULTILOADER");
         for (int n = 1; n <= 20; ++n) w_.taskTimer(n).stop();
+        // No run waits for the blockcounter any more: a manual finish would start stage 9.
+        w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
     }
 }
 
 void Pipeline::start() {
+    w_.clearRunFault();
     w_.TASK_1_MAIN_TIMER.start();
 }
 
@@ -189,7 +192,7 @@ void Pipeline::sendCliStop() {
     if (w_.TASK_11_ENABLE_TICKBOX.ticked()) {
         // The light stays cyan until the node has gone (stage 12).
         w_.status("SENDING CLI-STOP REQUEST...");
-        runScript(Script::RunCliStop, 11);
+        cliStopSent_ = runScript(Script::RunCliStop, 11);
     } else {
         w_.status("SKIPPING CLI-STOP REQUEST");
         w_.TASK_11_LIGHT.setBack(colour::red);
@@ -202,6 +205,20 @@ void Pipeline::waitForNodeExit() {
     if (!w_.TASK_11_ENABLE_TICKBOX.ticked()) {
         w_.status("SKIPPING QT / DAEMON SHUTDOWN");
         w_.TASK_12_LIGHT.setBack(colour::red);
+        handOver(w_, 12, 13);
+        return;
+    }
+    // Waiting for a node that was never asked to stop, or that cannot be seen, would last
+    // for ever without a word: say why and go on.
+    const char* cannotWait = nullptr;
+    if (!cliStopSent_)
+        cannotWait = "!!! NODE NOT ASKED TO STOP - THE CLI-STOP SCRIPT DID NOT START - GOING ON !!!";
+    else if (w_.QT_NAME_TEXTBOX.text().empty() && w_.DAEMON_NAME_TEXTBOX.text().empty())
+        cannotWait = "!!! QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE STOP - GOING ON !!!";
+    if (cannotWait) {
+        w_.status(cannotWait);
+        w_.TASK_12_LIGHT.setBack(colour::red);
+        w_.noteRunFault("!!! NODE NOT SEEN TO STOP !!!");
         handOver(w_, 12, 13);
         return;
     }

@@ -46,6 +46,7 @@ class Pipeline {
     bool runScript(Script script, int stage);
 
     MainWindow& w_;
+    bool cliStopSent_ = false;  // stage 12 waits only for a node that was asked to stop
 };
 
 }  // namespace pd

@@ -16,18 +16,25 @@ void ProcessWatch::tick() {
     auto table = w_.app().platform().processes();
     if (!table) return;
 
-    // An empty name is not looked for, so its light keeps whatever it showed.
-    if (const auto& qt = w_.QT_NAME_TEXTBOX.text(); !qt.empty()) show(*table, w_.PROCESS_TEXTBOX_1, qt, "QT");
-    if (const auto& daemon = w_.DAEMON_NAME_TEXTBOX.text(); !daemon.empty())
-        show(*table, w_.PROCESS_TEXTBOX_2, daemon, "DAEMON");
+    show(*table, w_.PROCESS_TEXTBOX_1, w_.QT_NAME_TEXTBOX.text(), "QT");
+    show(*table, w_.PROCESS_TEXTBOX_2, w_.DAEMON_NAME_TEXTBOX.text(), "DAEMON");
     if (const auto& cli = w_.CLI_NAME_TEXTBOX.text(); !cli.empty())
         w_.RUN_NOW_BUTTON.setEnabled(!show(*table, w_.PROCESS_TEXTBOX_3, cli, "CLI"));
+    else
+        show(*table, w_.PROCESS_TEXTBOX_3, cli, "CLI");
     const auto& mailer = w_.app().profile().mailerFile;
     show(*table, w_.PROCESS_TEXTBOX_4, mailer, mailer);
 }
 
 bool ProcessWatch::show(const ProcessTable& table, TextBox& light, std::string_view name,
                         const std::string& label) {
+    // A program without a name is not running as far as anyone can tell: its light is red,
+    // so that a run with only a daemon (or only a qt wallet) named never waits on the other.
+    if (name.empty()) {
+        light.setBack(colour::red);
+        light.setToolTip(label + " PROCESS NAME NOT SET");
+        return false;
+    }
     const bool running = table.has(name);
     light.setBack(running ? colour::green : colour::red);
     light.setToolTip(label + (running ? " PROCESS RUNNING" : " PROCESS STOPPED"));

@@ -33,6 +33,24 @@ struct CommandResult {
     bool ok() const { return started && exitStatus == 0; }
 };
 
+// A command started without waiting: asked now and then whether it has ended.
+class RunningCommand {
+  public:
+    virtual ~RunningCommand() = default;
+    // The result once the command has ended; nothing while it still runs. Never blocks.
+    virtual std::optional<CommandResult> poll() = 0;
+};
+
+// A command whose result is known when it starts (one that could not start, say).
+class FinishedCommand final : public RunningCommand {
+  public:
+    explicit FinishedCommand(CommandResult result) : result_(std::move(result)) {}
+    std::optional<CommandResult> poll() override { return result_; }
+
+  private:
+    CommandResult result_;
+};
+
 enum class LockKey { Num, Caps, Scroll };
 enum class WindowStyle { Hidden, Normal };
 
@@ -53,6 +71,9 @@ class Platform {
     // Runs a short command line by the platform's shell, hidden, and waits for it, so that
     // its caller can tell the user when it failed.
     virtual CommandResult runAndWait(const std::string& commandLine) = 0;
+    // The same command started without waiting, so that the loop and its timers go on
+    // while it runs; never nullptr (a command that cannot start ends at once).
+    virtual std::unique_ptr<RunningCommand> startCommand(const std::string& commandLine) = 0;
 
     // Files, always whole.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;

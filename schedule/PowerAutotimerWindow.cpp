@@ -7,7 +7,8 @@
 namespace pd {
 
 PowerAutotimerWindow::PowerAutotimerWindow(App& app)
-    : Window(app, "PACEDECK_POWER_AUTOTIMER_WINDOW", "PACEDECK - POWER AUTOTIMER") {
+    : Window(app, "PACEDECK_POWER_AUTOTIMER_WINDOW", "PACEDECK - POWER AUTOTIMER"),
+      commands_(app.platform(), commandPoller_) {
     START_STOP_BUTTON.onClick = [this] { startStopClicked(); };
     AUTOTIMER_COUNTER.onTick = [this] { counterTick(); };
 }
@@ -61,18 +62,37 @@ void PowerAutotimerWindow::act() {
     int index = powerActionIndex(AUTOTIMER_ACTION_TEXTBOX.text());
     if (index < 0) {
         // Nothing to run: the window stays to tell the user why the computer stays on.
-        stopCounting("!!! NO POWER ACTION SET - NOTHING RUN !!!");
+        tellNothingDone("!!! NO POWER ACTION SET - NOTHING RUN !!!");
         return;
     }
     auto i = static_cast<std::size_t>(index);
     AUTOTIMER_TITLE_LABEL.setText(powerActions.at(i).statusAtZero);
-    auto started = app().platform().runCommand(app().profile().powerCommands.at(i), WindowStyle::Hidden);
-    if (!started) {
-        // The computer will not go down: keep the window to say so.
-        stopCounting("!!! POWER ACTION NOT STARTED: " + started.error + " !!!");
+    // The system may refuse (no session for a run started by cron): its answer decides
+    // whether the window closes or says so.
+    commands_.run(app().profile().powerCommands.at(i),
+                  [this](const CommandResult& result) { acted(result); });
+}
+
+void PowerAutotimerWindow::acted(const CommandResult& result) {
+    if (result.ok()) {
+        close();
         return;
     }
-    close();
+    // "!!! POWER ACTION NOT DONE - THE COMMAND FAILED (EXIT STATUS 1): ... !!!"
+    tellNothingDone("!!! POWER ACTION NOT DONE - " + commandFailure(result).substr(4));
+}
+
+void PowerAutotimerWindow::tellNothingDone(const std::string& why) {
+    stopCounting(why);
+    auto& main = mainWindow(app());
+    main.status(why);
+    const auto& profile = app().profile();
+    auto& platform = app().platform();
+    const auto log = main.home().powerLog();
+    auto text = platform.readFile(log).value_or("");
+    text += platform.dateText() + " " + platform.timeText() + " " + AUTOTIMER_ACTION_TEXTBOX.text() + " - " +
+            why + profile.lineEnd;
+    platform.writeFile(log, text);
 }
 
 void PowerAutotimerWindow::stopCounting(std::string_view status) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/TimeOfDay.hpp"
 #include "core/Window.hpp"
+#include "schedule/CommandQueue.hpp"
 
 namespace pd {
 
@@ -30,6 +31,13 @@ class PowerAutotimerWindow final : public Window {
     void counterTick();
     void stopCounting(std::string_view status);
     void act();
+    void acted(const CommandResult& result);
+    // Says in this window and in the main window's status line why the computer stays on,
+    // and keeps it in the power log for a run nobody watched.
+    void tellNothingDone(const std::string& why);
+
+    Timer commandPoller_{*this, "commandPoller"};
+    CommandQueue commands_;
 };
 
 }  // namespace pd

@@ -59,8 +59,9 @@ GraphicalSession GraphicalSession::of(Platform& platform) {
     return s;
 }
 
-ScheduledTask::ScheduledTask(const Profile& profile, std::string exe, GraphicalSession session)
-    : profile_(profile), exe_(std::move(exe)), session_(std::move(session)) {}
+ScheduledTask::ScheduledTask(const Profile& profile, std::string exe, GraphicalSession session,
+                             std::string ownFile)
+    : profile_(profile), exe_(std::move(exe)), session_(std::move(session)), ownFile_(std::move(ownFile)) {}
 
 std::string ScheduledTask::name() const {
     return "PACEDECK - " + exe_;
@@ -71,6 +72,7 @@ std::string ScheduledTask::quotedName() const {
 }
 
 std::string ScheduledTask::program(std::string_view home) const {
+    if (profile_.taskScheduler == TaskScheduler::Crontab && !ownFile_.empty()) return ownFile_;
     return profile_.join(home, exe_ + profile_.executableSuffix);
 }
 

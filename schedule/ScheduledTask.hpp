@@ -23,11 +23,15 @@ struct GraphicalSession {
 // The window shows each command exactly as it runs it.
 class ScheduledTask {
   public:
-    ScheduledTask(const Profile& profile, std::string exe, GraphicalSession session = {});
+    // ownFile: the running copy's own file, by the name it was started under (a link named
+    // after the coin is a copy of its own); the crontab line starts that file.
+    ScheduledTask(const Profile& profile, std::string exe, GraphicalSession session = {},
+                  std::string ownFile = {});
 
     // "PACEDECK - " + EXE: each copy of the program has a task of its own.
     std::string name() const;
-    // The copy of the program that lies directly in the home folder.
+    // The program the task starts: under SchTasks the copy that lies directly in the home
+    // folder; under cron the copy's own file when known, else the one in the home folder.
     std::string program(std::string_view home) const;
 
     // dayList is the SchTasks list, each day ending in a space or comma: "WED " or
@@ -55,6 +59,7 @@ class ScheduledTask {
     const Profile& profile_;
     std::string exe_;
     GraphicalSession session_;
+    std::string ownFile_;
 };
 
 }  // namespace pd

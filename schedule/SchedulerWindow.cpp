@@ -1,6 +1,7 @@
 #include "schedule/SchedulerWindow.hpp"
 
 #include "core/App.hpp"
+#include "core/OneLine.hpp"
 #include "main/MainWindow.hpp"
 
 namespace pd {
@@ -27,17 +28,10 @@ std::string referenceText(const Profile& p) {
 }
 }  // namespace
 
-std::string commandFailure(const CommandResult& result) {
-    auto firstLine = result.output.substr(0, result.output.find_first_of("\r\n"));
-    if (!result.started) return "!!! THE COMMAND COULD NOT START: " + firstLine + " !!!";
-    std::string text = "!!! THE COMMAND FAILED (EXIT STATUS " + std::to_string(result.exitStatus) + ")";
-    if (!firstLine.empty()) text += ": " + firstLine;
-    return text + " !!!";
-}
-
 SchedulerWindow::SchedulerWindow(App& app)
     : Window(app, "PACEDECK_SCHEDULER_WINDOW", "PACEDECK - WEEKLY SCHEDULED TASK"),
-      task_(app.profile(), app.exe(), GraphicalSession::of(app.platform())) {
+      task_(app.profile(), app.exe(), GraphicalSession::of(app.platform()), app.ownFile()),
+      commands_(app.platform(), commandPoller_) {
     for (auto* option : dayOptions()) option->onChange = [this, option] { dayOptionClicked(*option); };
     CREATE_TASK_BUTTON.onClick = [this] { createClicked(); };
     ENABLE_DELETE_BUTTON_TICKBOX.onChange = [this] { enableDeleteClicked(); };
@@ -139,18 +133,32 @@ void SchedulerWindow::createClicked() {
     refreshDayList();
     auto command = task_.createCommand(SELECTED_DAYS_TEXTBOX.text(), PACEDECK_HOME_TEXTBOX.text(),
                                        TASK_RUN_TIME_TEXTBOX.text());
-    OUTPUT_COMMAND_TEXTBOX.setText(command);
-    if (ONLY_VIEW_COMMAND_TICKBOX.ticked()) return;
-
-    CREATE_TASK_BUTTON.setEnabled(false);
-    if (!runTaskCommand(command, "TASK CREATED")) {
-        // No task was made: the window stays as it was, ready for another try.
-        CREATE_TASK_BUTTON.setEnabled(true);
+    if (auto fault = oneLineFault(command); !fault.empty()) {
+        // A line break would add a crontab line of someone's choosing.
+        OUTPUT_COMMAND_TEXTBOX.setText("");
+        report("!!! NO TASK CREATED - THE HOME FOLDER CANNOT BE USED: " + fault + " !!!", true);
         return;
     }
-    TASK_STATUS_TEXTBOX.setText(created);
-    storeText(TASK_STATUS_TEXTBOX);
-    showAsCreated();
+    OUTPUT_COMMAND_TEXTBOX.setText(command);
+    if (ONLY_VIEW_COMMAND_TICKBOX.ticked()) return;
+    // A task that starts a program that is not there would fail every week, unseen.
+    const auto program = task_.program(PACEDECK_HOME_TEXTBOX.text());
+    if (!app().platform().exists(program)) {
+        report("!!! NO TASK CREATED - THE PROGRAM " + program + " DOES NOT EXIST !!!", true);
+        return;
+    }
+
+    CREATE_TASK_BUTTON.setEnabled(false);
+    runTaskCommand(command, "TASK CREATED", [this](bool ok) {
+        if (!ok) {
+            // No task was made: the window stays as it was, ready for another try.
+            CREATE_TASK_BUTTON.setEnabled(true);
+            return;
+        }
+        TASK_STATUS_TEXTBOX.setText(created);
+        storeText(TASK_STATUS_TEXTBOX);
+        showAsCreated();
+    });
 }
 
 void SchedulerWindow::showAsCreated() {
@@ -170,7 +178,7 @@ void SchedulerWindow::deleteClicked() {
     if (ONLY_VIEW_COMMAND_TICKBOX.ticked()) return;
 
     // A task removed by hand makes the delete fail; the window still returns to "no
-    // task", and the failure stays in view.
+    // task", and the failure comes into view when the command has ended.
     runTaskCommand(command, "TASK DELETED");
     TASK_STATUS_TEXTBOX.setText(deleted);
     storeText(TASK_STATUS_TEXTBOX);
@@ -178,7 +186,10 @@ void SchedulerWindow::deleteClicked() {
     DELETE_TASK_BUTTON.setEnabled(false);
     ENABLE_DELETE_BUTTON_TICKBOX.setValue(0);
     ENABLE_SCHED_TASK_TICKBOX.setEnabled(false);
-    ENABLE_SCHED_TASK_TICKBOX.setValue(0);  // when it was ticked, its rule disables the task
+    // The deleted task cannot be disabled: a disable now would fail and hide the delete's result.
+    resetting_ = true;
+    ENABLE_SCHED_TASK_TICKBOX.setValue(0);
+    resetting_ = false;
     for (auto* option : dayOptions()) option->setValue(0);
     for (auto* option : dayOptions()) option->setEnabled(true);
     TASK_RUN_TIME_TEXTBOX.setText("00:00");
@@ -186,6 +197,7 @@ void SchedulerWindow::deleteClicked() {
 }
 
 void SchedulerWindow::enableTaskClicked() {
+    if (resetting_) return;
     // Switching the task on or off always runs, whatever "ONLY VIEW COMMANDS" says.
     bool on = ENABLE_SCHED_TASK_TICKBOX.ticked();
     auto command = on ? task_.enableCommand() : task_.disableCommand();
@@ -223,13 +235,16 @@ void SchedulerWindow::refreshDayList() {
     SELECTED_DAYS_TEXTBOX.setText(list);
 }
 
-bool SchedulerWindow::runTaskCommand(const std::string& command, std::string_view success) {
-    auto result = app().platform().runAndWait(command);
-    if (result.ok())
-        report(success, false);
-    else
-        report(commandFailure(result), true);
-    return result.ok();
+void SchedulerWindow::runTaskCommand(const std::string& command, std::string_view success,
+                                     std::function<void(bool)> then) {
+    report("!!! RUNNING THE COMMAND... !!!", false);
+    commands_.run(command, [this, success = std::string(success), then = std::move(then)](auto& result) {
+        if (result.ok())
+            report(success, false);
+        else
+            report(commandFailure(result), true);
+        if (then) then(result.ok());
+    });
 }
 
 void SchedulerWindow::report(std::string_view text, bool failed) {

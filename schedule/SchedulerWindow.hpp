@@ -4,6 +4,7 @@
 
 #include "core/Window.hpp"
 #include "platform/Platform.hpp"
+#include "schedule/CommandQueue.hpp"
 #include "schedule/ScheduledTask.hpp"
 
 namespace pd {
@@ -78,14 +79,16 @@ class SchedulerWindow final : public Window {
 
     void refreshDayList();
     void showAsCreated();
-    // Runs a command of the task and says in the window how it went.
-    bool runTaskCommand(const std::string& command, std::string_view success);
+    // Runs a command of the task without blocking and says in the window how it went when
+    // it has ended; then hands on whether it succeeded.
+    void runTaskCommand(const std::string& command, std::string_view success,
+                        std::function<void(bool)> then = nullptr);
     void report(std::string_view text, bool failed);
 
     ScheduledTask task_;
+    Timer commandPoller_{*this, "commandPoller"};
+    CommandQueue commands_;
+    bool resetting_ = false;  // the window itself clears the enable tick: nothing to run
 };
-
-// What a failed command gave back, in one line for the window.
-std::string commandFailure(const CommandResult& result);
 
 }  // namespace pd

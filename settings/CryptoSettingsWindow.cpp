@@ -1,6 +1,7 @@
 #include "settings/CryptoSettingsWindow.hpp"
 
 #include "core/App.hpp"
+#include "core/OneLine.hpp"
 #include "core/TextFile.hpp"
 #include "settings/MainSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
@@ -111,8 +112,9 @@ void CryptoSettingsWindow::regenerate() {
     f.cliName = DAEMONCLI_NAME_SETTINGS_TEXTBOX.text();
     f.chainFolder = BLOCKCHAIN_HOME_TEXTBOX.text();
     f.conf = CONF_FILE_LOCATION_TEXTBOX.text();
-    // The block-count log lives under the home folder the main window runs with.
-    f.home = mainWindow(app()).PACEDECK_HOME_TEXTBOX.text();
+    // Every file the commands name lies under the home folder being edited, where Save
+    // writes the scripts: a home the main window has not taken yet is the one it will run with.
+    f.home = settingsHome().text();
     f.exe = app().exe();
     f.qtOption = QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();
     f.daemonOption = DAEMON_DASH_DISABLE_WALLET_EQUALS_TEXTBOX.text();
@@ -149,6 +151,16 @@ void CryptoSettingsWindow::browseFile(TextBox& nameField, const TextBox& folderF
 // ---------------------------------------------------------------- Save and closing
 
 void CryptoSettingsWindow::saveClicked() {
+    // Every field ends up inside a command line: a line break or NUL is refused here,
+    // before anything is kept.
+    for (auto* field :
+         {&CRYPTO_NAME_TEXTBOX, &BLOCKCHAIN_HOME_TEXTBOX, &QT_LOCATION_TEXTBOX, &QT_NAME_TEXTBOX,
+          &DAEMON_CLI_LOCATION_TEXTBOX, &DAEMONCLI_NAME_SETTINGS_TEXTBOX, &DAEMOND_NAME_TEXTBOX})
+        if (auto fault = oneLineFault(field->text()); !fault.empty()) {
+            app().dialogs().message(
+                *this, caption(), "!!! NOT SAVED - " + field->name() + " CANNOT BE USED: " + fault + " !!!");
+            return;
+        }
     auto& main = mainWindow(app());
     REGENERATE_COMMANDS_TIMER.stop();
     main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());

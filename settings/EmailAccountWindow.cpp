@@ -92,7 +92,7 @@ LayoutNode EmailAccountWindow::accountLayout() {
 
 void EmailAccountWindow::loadAccount(std::string_view section) {
     auto read = [&](std::string_view key) {
-        return app().store().read(section, key, catalogue::defaultOf(key));
+        return app().readSetting(section, key, catalogue::defaultOf(key));
     };
     for (auto* field : accountFields()) field->setText(read(field->name()));
     auto tick = [&](std::string_view key) {

@@ -1,6 +1,7 @@
 #include "settings/EmailSettingsWindow.hpp"
 
 #include "core/App.hpp"
+#include "core/OneLine.hpp"
 #include "main/MainWindow.hpp"
 #include "settings/EmailSharedSettingsWindow.hpp"
 #include "settings/MailerCommands.hpp"
@@ -45,15 +46,16 @@ void EmailSettingsWindow::unload() {
     if (!positionStored_) storePosition();
 }
 
-// The scripts go under the main settings window's home folder (the commands name the main
-// window's, which that window's OK keeps equal).
+// The scripts, and the report and log files their commands name, go under the home folder
+// being edited in the main settings window.
 std::string EmailSettingsWindow::homeFolder() const {
     return settingsHomeFolder(app()).text();
 }
 
 void EmailSettingsWindow::regenerate() {
-    auto& main = mainWindow(app());
-    main.SE_HOME_TEXTBOX.setText(SE_HOME_TEXTBOX.text());
+    // Only OK hands the commands to the main window, which keeps them at exit: a
+    // cancelled edit, password included, must not reach the store that way.
+    const auto& main = mainWindow(app());
     MailerValues v;
     v.mailerHome = SE_HOME_TEXTBOX.text();
     v.from = SEND_FROM_ADDRESS_TEXTBOX.text();
@@ -66,7 +68,7 @@ void EmailSettingsWindow::regenerate() {
     v.tls = TLS_TB_SETTING.text();
     v.attachReport = REPORT_AS_ATTACHMENT_TICKBOX.ticked();
     v.crypto = main.CRYPTO_NAME_TEXTBOX.text();
-    v.home = main.PACEDECK_HOME_TEXTBOX.text();
+    v.home = homeFolder();
     v.exe = app().exe();
     auto c = buildMailerCommands(app().profile(), v);
     START_EMAIL_SUBJECT_TEXTBOX.setText(c.startSubject);
@@ -75,8 +77,6 @@ void EmailSettingsWindow::regenerate() {
     ATTACHMENT_COMMAND_TB.setText(c.attachmentOption);
     EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(c.startCommand);
     EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(c.endCommand);
-    main.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(c.startCommand);
-    main.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(c.endCommand);
 }
 
 void EmailSettingsWindow::okClicked() {
@@ -93,6 +93,7 @@ void EmailSettingsWindow::okClicked() {
     storeTick(REPORT_AS_ATTACHMENT_TICKBOX);
 
     auto& main = mainWindow(app());
+    main.SE_HOME_TEXTBOX.setText(SE_HOME_TEXTBOX.text());
     main.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
     main.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
 
@@ -102,7 +103,9 @@ void EmailSettingsWindow::okClicked() {
     const HomeLayout files(profile, homeFolder(), app().exe());
     auto write = [&](Script script, const std::string& command) {
         auto path = files.script(script);
-        auto outcome = app().platform().writeFile(path, command + profile.lineEnd, true, true);
+        auto fault = oneLineFault(command);
+        auto outcome = fault.empty() ? app().platform().writeFile(path, command + profile.lineEnd, true, true)
+                                     : Outcome::failure("the command was not written: " + fault);
         if (!outcome) failures += path + " - " + outcome.error + "\n";
     };
     write(Script::StartEmail, EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());

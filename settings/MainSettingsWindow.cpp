@@ -4,6 +4,7 @@
 
 #include "confgen/ConfGeneratorWindow.hpp"
 #include "core/App.hpp"
+#include "core/OneLine.hpp"
 #include "core/TextFile.hpp"
 #include "main/MainWindow.hpp"
 #include "schedule/PowerAutotimerSettingsWindow.hpp"
@@ -126,6 +127,14 @@ void MainSettingsWindow::autoloadChanged() {
 }
 
 void MainSettingsWindow::okClicked() {
+    // The home folder goes into every script, the crontab line and the .conf path.
+    for (auto* field : {&PACEDECK_HOME_TEXTBOX, &CONF_FILE_LOCATION_TEXTBOX})
+        if (auto fault = oneLineFault(field->text()); !fault.empty()) {
+            const auto text = "!!! " + field->name() + " CANNOT BE USED: " + fault + " !!!";
+            status(text, colour::red);
+            app().dialogs().message(*this, caption(), text);
+            return;
+        }
     auto& main = mainWindow(app());
     storeOnEveryClose();
     main.CONF_FILE_LOCATION_TEXTBOX.setText(CONF_FILE_LOCATION_TEXTBOX.text());

@@ -36,6 +36,12 @@ class RehearsalPlatform final : public Platform {
     Outcome runScript(const std::string& path, WindowStyle) override;
     Outcome runCommand(const std::string&, WindowStyle) override { return Outcome::success(); }
     CommandResult runAndWait(const std::string&) override { return {}; }
+    std::unique_ptr<RunningCommand> startCommand(const std::string&) override {
+        return std::make_unique<FinishedCommand>(CommandResult{});
+    }
+    Outcome ansiText(std::string_view utf8, std::string& bytes) override {
+        return real_.ansiText(utf8, bytes);
+    }
     std::optional<std::string> readFile(const std::string& path) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;

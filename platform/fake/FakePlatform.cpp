@@ -44,6 +44,35 @@ CommandResult FakePlatform::runAndWait(const std::string& commandLine) {
     return commandResult;
 }
 
+namespace {
+class FakeRunningCommand final : public RunningCommand {
+  public:
+    explicit FakeRunningCommand(std::shared_ptr<std::optional<CommandResult>> result)
+        : result_(std::move(result)) {}
+    std::optional<CommandResult> poll() override { return *result_; }
+
+  private:
+    std::shared_ptr<std::optional<CommandResult>> result_;
+};
+}  // namespace
+
+std::unique_ptr<RunningCommand> FakePlatform::startCommand(const std::string& commandLine) {
+    launches.push_back({commandLine, false, WindowStyle::Hidden});
+    auto result = std::make_shared<std::optional<CommandResult>>();
+    if (!commandFailure.empty())
+        *result = CommandResult{false, -1, commandFailure};
+    else if (commandsWait)
+        unfinished_.push_back(result);
+    else
+        *result = commandResult;
+    return std::make_unique<FakeRunningCommand>(result);
+}
+
+void FakePlatform::finishCommands() {
+    for (auto& r : unfinished_) *r = commandResult;
+    unfinished_.clear();
+}
+
 std::optional<std::string> FakePlatform::readFile(const std::string& path) {
     auto it = files.find(path);
     if (it == files.end()) return std::nullopt;

@@ -38,7 +38,8 @@ class FakePlatform final : public Platform {
     char thousands = ',';
     char decimal = '.';
     bool scriptsMustExist = true;  // runScript fails for a path not in files
-    CommandResult commandResult;   // what every runAndWait gives back
+    CommandResult commandResult;   // what every runAndWait or started command gives back
+    bool commandsWait = false;     // when set, started commands run until finishCommands()
 
     // What the windows did.
     std::vector<Launch> launches;
@@ -53,6 +54,10 @@ class FakePlatform final : public Platform {
     Outcome runCommand(const std::string& commandLine, WindowStyle style) override;
     // Recorded as a hidden launch of the command line.
     CommandResult runAndWait(const std::string& commandLine) override;
+    // Recorded the same way; ends with commandResult at once, or at finishCommands().
+    std::unique_ptr<RunningCommand> startCommand(const std::string& commandLine) override;
+    // Ends every started command still running, with commandResult.
+    void finishCommands();
     std::optional<std::string> readFile(const std::string& path) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;
@@ -74,6 +79,9 @@ class FakePlatform final : public Platform {
     char decimalSeparator() override { return decimal; }
 
     std::vector<std::string> launched() const;  // paths or commands, in order
+
+  private:
+    std::vector<std::shared_ptr<std::optional<CommandResult>>> unfinished_;
 };
 
 }  // namespace pd

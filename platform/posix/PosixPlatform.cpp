@@ -109,70 +109,104 @@ Outcome PosixPlatform::runCommand(const std::string& commandLine, WindowStyle) {
     return spawnDetached({"/bin/sh", "-c", commandLine});
 }
 
-CommandResult PosixPlatform::runAndWait(const std::string& commandLine) {
-    // Output is collected until the shell itself has ended: a program it left running in
-    // the background keeps the pipe open but must not keep us waiting. A command that
-    // hangs is killed after a generous bound so the window never freezes for good.
-    constexpr auto bound = std::chrono::seconds(60);
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {false, -1, errorText("pipe")};
-    pid_t child = ::fork();
-    if (child < 0) {
-        ::close(pipeFds[0]);
+namespace {
+// A shell command whose output is collected until the shell itself has ended: a program it
+// left running in the background keeps the pipe open but must not keep us waiting. A
+// command that hangs is killed after a generous bound so that nothing waits for good.
+class ShellCommand final : public RunningCommand {
+  public:
+    explicit ShellCommand(const std::string& commandLine) {
+        int pipeFds[2];
+        if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+            result_ = CommandResult{false, -1, errorText("pipe")};
+            return;
+        }
+        child_ = ::fork();
+        if (child_ < 0) {
+            ::close(pipeFds[0]);
+            ::close(pipeFds[1]);
+            result_ = CommandResult{false, -1, errorText("fork")};
+            return;
+        }
+        if (child_ == 0) {
+            ::setpgid(0, 0);
+            int devnull = ::open("/dev/null", O_RDONLY);
+            if (devnull >= 0) ::dup2(devnull, 0);
+            ::dup2(pipeFds[1], 1);
+            ::dup2(pipeFds[1], 2);
+            ::signal(SIGPIPE, SIG_DFL);
+            ::execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
         ::close(pipeFds[1]);
-        return {false, -1, errorText("fork")};
+        fd_ = pipeFds[0];
+        ::fcntl(fd_, F_SETFL, O_NONBLOCK);
+        deadline_ = std::chrono::steady_clock::now() + bound;
     }
-    if (child == 0) {
-        ::setpgid(0, 0);
-        int devnull = ::open("/dev/null", O_RDONLY);
-        if (devnull >= 0) ::dup2(devnull, 0);
-        ::dup2(pipeFds[1], 1);
-        ::dup2(pipeFds[1], 2);
-        ::signal(SIGPIPE, SIG_DFL);
-        ::execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
+    ~ShellCommand() override {
+        // Closing its window does not cut a crontab change short; the bound still holds.
+        while (!poll()) ::poll(nullptr, 0, 20);
     }
-    ::close(pipeFds[1]);
-    ::fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
-    std::string output;
-    auto drain = [&] {
+    ShellCommand(const ShellCommand&) = delete;
+    ShellCommand& operator=(const ShellCommand&) = delete;
+
+    std::optional<CommandResult> poll() override {
+        if (result_) return result_;
+        drain();
+        int status = 0;
+        pid_t r = ::waitpid(child_, &status, WNOHANG);
+        if (r == 0 && std::chrono::steady_clock::now() > deadline_) {
+            ::kill(-child_, SIGKILL);
+            ::kill(child_, SIGKILL);
+            while ((r = ::waitpid(child_, &status, 0)) < 0 && errno == EINTR) {
+            }
+            output_ += "\n(stopped after " + std::to_string(bound.count()) + " seconds)";
+        }
+        if (r == 0 || (r < 0 && errno == EINTR)) return std::nullopt;
+        drain();
+        ::close(fd_);
+        fd_ = -1;
+        int exitStatus = -1;
+        if (r == child_ && WIFEXITED(status)) exitStatus = WEXITSTATUS(status);
+        if (r == child_ && WIFSIGNALED(status)) exitStatus = 128 + WTERMSIG(status);
+        result_ = CommandResult{true, exitStatus, std::move(output_)};
+        return result_;
+    }
+
+  private:
+    static constexpr auto bound = std::chrono::seconds(60);
+    void drain() {
         char buf[4096];
-        for (;;) {
-            auto n = ::read(pipeFds[0], buf, sizeof buf);
-            if (n > 0) {
-                output.append(buf, static_cast<std::size_t>(n));
-                continue;
+        while (fd_ >= 0 && open_) {
+            auto n = ::read(fd_, buf, sizeof buf);
+            if (n > 0)
+                output_.append(buf, static_cast<std::size_t>(n));
+            else {
+                open_ = n != 0;  // end of output
+                return;
             }
-            return n == 0;  // end of output
-        }
-    };
-    auto deadline = std::chrono::steady_clock::now() + bound;
-    int status = 0;
-    bool ended = false;
-    bool closed = false;
-    while (!ended) {
-        pollfd pfd{pipeFds[0], POLLIN, 0};
-        if (!closed)
-            ::poll(&pfd, 1, 100);
-        else
-            ::poll(nullptr, 0, 100);
-        if (!closed) closed = drain();
-        pid_t r = ::waitpid(child, &status, WNOHANG);
-        if (r == child || (r < 0 && errno != EINTR)) ended = true;
-        if (!ended && std::chrono::steady_clock::now() > deadline) {
-            ::kill(-child, SIGKILL);
-            ::kill(child, SIGKILL);
-            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-            }
-            output += "\n(stopped after " + std::to_string(bound.count()) + " seconds)";
-            ended = true;
         }
     }
-    if (!closed) drain();
-    ::close(pipeFds[0]);
-    if (WIFEXITED(status)) return {true, WEXITSTATUS(status), output};
-    if (WIFSIGNALED(status)) return {true, 128 + WTERMSIG(status), output};
-    return {true, -1, output};
+
+    pid_t child_ = -1;
+    int fd_ = -1;
+    bool open_ = true;
+    std::string output_;
+    std::chrono::steady_clock::time_point deadline_;
+    std::optional<CommandResult> result_;
+};
+}  // namespace
+
+std::unique_ptr<RunningCommand> PosixPlatform::startCommand(const std::string& commandLine) {
+    return std::make_unique<ShellCommand>(commandLine);
+}
+
+CommandResult PosixPlatform::runAndWait(const std::string& commandLine) {
+    ShellCommand command(commandLine);
+    for (;;) {
+        if (auto result = command.poll()) return *result;
+        ::poll(nullptr, 0, 20);
+    }
 }
 
 std::optional<std::string> PosixPlatform::readFile(const std::string& path) {

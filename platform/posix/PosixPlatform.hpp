@@ -21,6 +21,7 @@ class PosixPlatform : public Platform {
     Outcome runScript(const std::string& path, WindowStyle style) override;
     Outcome runCommand(const std::string& commandLine, WindowStyle style) override;
     CommandResult runAndWait(const std::string& commandLine) override;
+    std::unique_ptr<RunningCommand> startCommand(const std::string& commandLine) override;
     std::optional<std::string> readFile(const std::string& path) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace pd {
 
@@ -13,6 +14,15 @@ namespace {
 bool makeFolder(const std::string& path, mode_t mode) {
     if (::mkdir(path.c_str(), mode) == 0) return true;
     return errno == EEXIST;
+}
+
+std::string dateStamp() {
+    std::time_t t = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    char buf[32] = {};
+    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &local);
+    return buf;
 }
 
 struct Statement {
@@ -48,15 +58,33 @@ SqliteStore::SqliteStore(const std::string& path) : path_(path) {
         }
         ::chmod(folder.c_str(), 0700);
     }
-    if (sqlite3_open_v2(path.c_str(), &db_,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                        nullptr) != SQLITE_OK) {
-        error_ = db_ ? sqlite3_errmsg(db_) : "cannot open " + path;
-        sqlite3_close(db_);
-        db_ = nullptr;
-        return;
+    int rc = openAndPrepare();
+    if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
+        // A damaged file is kept aside under a dated name, never written over; the program
+        // starts from a fresh one and says where the old one went.
+        close();
+        setAside_ = path_ + ".damaged-" + dateStamp();
+        if (::rename(path_.c_str(), setAside_.c_str()) != 0) {
+            error_ = "the settings file is damaged and cannot be moved aside: " +
+                     std::string(std::strerror(errno));
+            setAside_.clear();
+            return;
+        }
+        for (const char* side : {"-wal", "-shm"})
+            ::rename((path_ + side).c_str(), (setAside_ + side).c_str());
+        openAndPrepare();
     }
-    ::chmod(path.c_str(), 0600);
+}
+
+int SqliteStore::openAndPrepare() {
+    int rc = sqlite3_open_v2(path_.c_str(), &db_,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        error_ = db_ ? sqlite3_errmsg(db_) : "cannot open " + path_;
+        close();
+        return rc;
+    }
+    ::chmod(path_.c_str(), 0600);
     sqlite3_busy_timeout(db_, 10000);
     char* err = nullptr;
     const char* setup =
@@ -64,16 +92,22 @@ SqliteStore::SqliteStore(const std::string& path) : path_(path) {
         "PRAGMA synchronous=FULL;"
         "CREATE TABLE IF NOT EXISTS settings(section TEXT NOT NULL, key TEXT NOT NULL, value TEXT NOT NULL,"
         " PRIMARY KEY(section, key));";
-    if (sqlite3_exec(db_, setup, nullptr, nullptr, &err) != SQLITE_OK) {
+    rc = sqlite3_exec(db_, setup, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
         error_ = err ? err : "cannot prepare the settings table";
         sqlite3_free(err);
-        sqlite3_close(db_);
-        db_ = nullptr;
+        close();
     }
+    return rc;
+}
+
+void SqliteStore::close() {
+    if (db_) sqlite3_close(db_);
+    db_ = nullptr;
 }
 
 SqliteStore::~SqliteStore() {
-    if (db_) sqlite3_close(db_);
+    close();
 }
 
 StoredValue SqliteStore::lookup(std::string_view section, std::string_view key) {

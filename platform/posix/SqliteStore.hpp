@@ -22,13 +22,19 @@ class SqliteStore final : public SettingsStore {
     bool isOpen() const { return db_ != nullptr; }
     const std::string& error() const { return error_; }
     const std::string& path() const { return path_; }
+    // Where a damaged settings file was moved at opening; empty when none was.
+    const std::string& setAside() const { return setAside_; }
 
     StoredValue lookup(std::string_view section, std::string_view key) override;
     bool put(std::string_view section, std::string_view key, std::string_view value) override;
     std::string location(std::string_view section) const override;
 
   private:
+    int openAndPrepare();
+    void close();
+
     std::string path_;
+    std::string setAside_;
     sqlite3* db_ = nullptr;
     std::string error_;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 
 #include "platform/win32/FolderSize.hpp"
 #include "platform/win32/ProcessList.hpp"
@@ -130,6 +131,29 @@ Outcome Win32Platform::runScript(const std::string& path, WindowStyle style) {
 
 Outcome Win32Platform::runCommand(const std::string& commandLine, WindowStyle style) {
     return startCmd(commandLine, style);
+}
+
+namespace {
+// The loop must not wait for a command: it runs on a thread of its own and is polled. Like
+// the POSIX command, one still running when it is dropped is waited for (within its bound).
+class BackgroundCommand final : public RunningCommand {
+  public:
+    explicit BackgroundCommand(std::future<CommandResult> running) : running_(std::move(running)) {}
+    std::optional<CommandResult> poll() override {
+        if (!result_ && running_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            result_ = running_.get();
+        return result_;
+    }
+
+  private:
+    std::future<CommandResult> running_;
+    std::optional<CommandResult> result_;
+};
+}  // namespace
+
+std::unique_ptr<RunningCommand> Win32Platform::startCommand(const std::string& commandLine) {
+    return std::make_unique<BackgroundCommand>(
+        std::async(std::launch::async, [this, commandLine] { return runAndWait(commandLine); }));
 }
 
 CommandResult Win32Platform::runAndWait(const std::string& commandLine) {

@@ -175,8 +175,10 @@ TEST_F(Blockcounter, ZeroAndEmptyReadingsAreDroppedAndTheCountdownStartsAgain) {
     w.LAST_BLOCKCOUNT_TEXTBOX.setText(block);
     w.CURRENT_BLOCK_TEXTBOX.setText(block);
     w.blockcounter.startFromPipeline();
-    // "0" with the profile's line end, an empty file, and no file at all.
-    for (const char* bad : std::initializer_list<const char*>{"0\r\n", "", nullptr}) {
+    // "0" with the profile's line end, an empty file, no file at all, and files the cli did
+    // not fill with a number (a redirect that failed, an error message).
+    for (const char* bad : std::initializer_list<const char*>{"0\r\n", "", nullptr, "\r\n", " \n",
+                                                              "error: couldn't connect to server\r\n"}) {
         polls.clear();
         statuses.clear();
         readings.clear();
@@ -500,6 +502,7 @@ TEST_F(Blockcounter, ManualFinishEndsTheRunOrRecordsAnUpToDateChain) {
 
     // Right after a completion that did not finish, the button only records the outcome.
     w.TASK_9_MAIN_TIMER.stop();
+    w.blockcounter.startFromPipeline();
     w.status("!!! BLOCKCHAIN UPDATED !!!");
     w.BLOCKCOUNTER_COUNTDOWN_TIMER.start();
     ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click());
@@ -507,6 +510,65 @@ TEST_F(Blockcounter, ManualFinishEndsTheRunOrRecordsAnUpToDateChain) {
     EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), colour::green);
     EXPECT_TRUE(w.BLOCKCOUNTER_COUNTDOWN_TIMER.enabled());
     EXPECT_FALSE(w.TASK_9_MAIN_TIMER.enabled());
+}
+
+TEST_F(Blockcounter, ManualFinishCanBePressedOnlyWhileARunWaitsForTheBlockcounter) {
+    readings = {block};
+    auto& w = open();
+    // Idle, a stray click must not stop a node, rewrite the report and mail it.
+    EXPECT_FALSE(w.FINISH_BLOCKCOUNTER_BUTTON.enabled());
+    EXPECT_FALSE(w.FINISH_BLOCKCOUNTER_BUTTON.click());
+    EXPECT_FALSE(w.TASK_9_MAIN_TIMER.enabled());
+    // Each way the wait ends disables it again: completion, override, manual finish, STOP.
+    for (auto end : {"completion", "override", "finish", "stop"}) {
+        SCOPED_TRACE(end);
+        w.TASK_9_MAIN_TIMER.stop();
+        w.blockcounter.startFromPipeline();
+        EXPECT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.enabled());
+        if (end == std::string_view("completion")) {
+            run(60'000);
+        } else if (end == std::string_view("override")) {
+            w.OVERRIDE_TIME_LEFT = TimeOfDay(0, 0, 2);
+            w.OVERRIDE_TIMER.start();
+            run(2'000);
+        } else if (end == std::string_view("finish")) {
+            ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click());
+        } else {
+            w.MULTILOADER_START_STOP_BUTTON.setText("STOP");
+            ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+        }
+        EXPECT_FALSE(w.FINISH_BLOCKCOUNTER_BUTTON.enabled());
+    }
+}
+
+TEST_F(Blockcounter, ANodeErrorCutShortByAFinishOrAnOverrideDoesNotStampTheNextRun) {
+    h.put("USER_OVERRIDE_TIME_TEXTBOX", "00:00:10");
+    auto& w = open();
+    for (bool override : {false, true}) {
+        SCOPED_TRACE(override ? "override" : "manual finish");
+        // The node has gone when the countdown ends: the error is noted and the completion
+        // step is a second away, but the wait ends first.
+        h.platform.running.clear();
+        readings.clear();
+        w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.setValue(override ? 1 : 0);
+        w.TASK_9_MAIN_TIMER.stop();
+        w.blockcounter.startFromPipeline();
+        run(10'000);
+        ASSERT_EQ(w.CURRENT_STATUS_LABEL.text(), override ? "!!! BLOCKCOUNTER - MORE BLOCKS THAN TIME !!!"
+                                                          : "!!! BC - QT / DAEMON ERROR - CONTINUING... !!!");
+        if (!override) {
+            ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click());
+        }
+        EXPECT_NE(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! QT / DAEMON ERROR !!!");
+        // The next run finds its node and catches up: a success.
+        w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.setValue(0);
+        w.TASK_9_MAIN_TIMER.stop();
+        h.platform.running.insert(daemon);
+        readings = {block};
+        w.blockcounter.startFromPipeline();
+        run(70'000);
+        EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    }
 }
 
 TEST_F(Blockcounter, TheTickboxesAndTheCountTimeSaveTheirKeys) {

@@ -84,13 +84,13 @@ TEST(CryptoSettingsWindow, FirstOpeningShowsEmptyFieldsAndGeneratesWithinASecond
     c.h.advance(999);
     EXPECT_EQ(w.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text(), MainWindow::placeholderBlockcount);
     c.h.advance(1);
-    // The main window has no home folder yet, so the log path starts at the root.
+    // The main window has no home folder yet: every path comes from the settings window's.
     const std::string conf = "-conf=C:\\PD\\CONFIGS\\NEWCOIN-CRYPTO-CONFIG.conf";
     EXPECT_EQ(w.SW_QT_COMMAND_TEXTBOX.text(), "call \"\\\" " + conf + " -datadir= ");
     EXPECT_EQ(w.SW_D_COMMAND_TEXTBOX.text(), "call \"\\\" " + conf + " -datadir= ");
     EXPECT_EQ(w.SWCLI_STOP_COMMAND_TEXTBOX.text(), "call \"\\\" " + conf + "  stop");
     EXPECT_EQ(w.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text(),
-              "call \"\\\" " + conf + " getblockcount > \\BLOCKCOUNTS\\NEWCOIN-LATEST-BLOCKCOUNT.LOG");
+              "call \"\\\" " + conf + " getblockcount > C:\\PD\\BLOCKCOUNTS\\NEWCOIN-LATEST-BLOCKCOUNT.LOG");
 }
 
 TEST(CryptoSettingsWindow, OptionRulesKeepEachPairConsistent) {
@@ -288,7 +288,7 @@ TEST(CryptoSettingsWindow, FileDialogGivesOnlyTheNameAndCancellingKeepsIt) {
     EXPECT_EQ(win.dialogs.asked.back().extension, "exe");
 }
 
-TEST(CryptoSettingsWindow, UnconfirmedHomeWritesScriptsThereButTheLogStaysUnderTheMainWindowsHome) {
+TEST(CryptoSettingsWindow, UnconfirmedHomeWritesScriptsThereAndTheirCommandsNameFilesThere) {
     Crypto c("BTC", posixProfile("/home/tester"));
     c.h.put("PACEDECK_HOME_TEXTBOX", "/old");
     c.h.main().PACEDECK_HOME_TEXTBOX.setText("/old");
@@ -298,7 +298,7 @@ TEST(CryptoSettingsWindow, UnconfirmedHomeWritesScriptsThereButTheLogStaysUnderT
     c.h.advance(1000);
     ASSERT_TRUE(w.SAVE_BUTTON.click());
     const auto& script = c.h.platform.files["/new/BATS/BTC-RUN-BLOCKCOUNTER-GBC.sh"];
-    EXPECT_NE(script.find("> /old/BLOCKCOUNTS/BTC-LATEST-BLOCKCOUNT.LOG\n"), std::string::npos) << script;
+    EXPECT_NE(script.find("> /new/BLOCKCOUNTS/BTC-LATEST-BLOCKCOUNT.LOG\n"), std::string::npos) << script;
     EXPECT_NE(script.find("-conf=/new/CONFIGS/BTC-CRYPTO-CONFIG.conf"), std::string::npos) << script;
 }
 

@@ -7,6 +7,7 @@
 #include "Harness.hpp"
 #include "settings/EmailSettingsWindow.hpp"
 #include "settings/EmailSharedSettingsWindow.hpp"
+#include "settings/MainSettingsWindow.hpp"
 
 namespace pd::test {
 
@@ -98,9 +99,9 @@ TEST(EmailSettings, FirstOpeningShowsEmptyFieldsNoTicksAndTheBareStartCommand) {
     EXPECT_EQ(e.END_EMAIL_SUBJECT_TEXTBOX.text(), "PACEDECK - BTC - COMPLETED - LOG REPORT");
     EXPECT_EQ(e.MESSAGE_COMMAND_TB.text(),
               " -o message-file=\"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\DEMO-END-REPORT.LOG\"");
-    EXPECT_EQ(h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text(),
-              e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
-    EXPECT_EQ(h.main().EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text(), e.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
+    // The main window takes the commands at OK only.
+    EXPECT_EQ(h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text(), "");
+    EXPECT_EQ(h.main().EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text(), "");
 }
 
 TEST(EmailSettings, TlsTickboxesFollowTheirRules) {
@@ -162,38 +163,50 @@ TEST(EmailSettings, OnlyTheEndCommandCarriesTheAttachment) {
     EXPECT_EQ(e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("-a "), std::string::npos);
 }
 
-TEST(EmailSettings, CommandsAreRebuiltEveryHalfSecondAndFollowedByTheMainWindow) {
+TEST(EmailSettings, CommandsAreRebuiltEveryHalfSecondFromTheFieldsBeingEdited) {
     EmailHarness h;
     auto& e = h.open();
     h.advance(600);
     e.SEND_TO_ADDRESS_TEXTBOX.type("me@example.org");
     h.advance(399);
-    EXPECT_EQ(h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("me@example.org"), std::string::npos);
+    EXPECT_EQ(e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("me@example.org"), std::string::npos);
     h.advance(1);
-    EXPECT_NE(h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("-t \"me@example.org\""),
-              std::string::npos);
-    // The main window's crypto name and home folder are read at every rebuild.
+    EXPECT_NE(e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("-t \"me@example.org\""), std::string::npos);
+    // The crypto name is read at every rebuild; the files lie under the home folder being
+    // edited in the main settings window, even before its OK.
     h.main().CRYPTO_NAME_TEXTBOX.setText("LTC");
+    auto& settings = h.app.open<MainSettingsWindow>(&h.main());
+    ASSERT_TRUE(settings.PACEDECK_HOME_TEXTBOX.type("D:\\NEW"));
     h.advance(500);
     EXPECT_NE(e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("-u \"PACEDECK - LTC - STARTED\""),
               std::string::npos);
+    EXPECT_NE(e.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text().find(
+                  "message-file=\"D:\\NEW\\REPORTS\\DEMO-END-REPORT.LOG\""),
+              std::string::npos);
+    EXPECT_NE(e.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text().find("-l \"D:\\NEW\\LOGS\\DEMO-SEND-EMAIL.LOG\""),
+              std::string::npos);
 }
 
-TEST(EmailSettings, CancelKeepsTheStoreButTheMainWindowFollowedTheEdits) {
+TEST(EmailSettings, CancelStoresNothingButThePositionAndTheMainWindowKeepsItsCommands) {
     EmailHarness h;
+    h.put("EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "call old-start");
     auto& e = h.open();
     e.SE_HOME_TEXTBOX.type("C:\\MAIL");
+    e.SMTP_PASSWORD_TEXTBOX.type("secret");
     h.advance(500);
     h.store.clearLog();
     e.CANCEL_BUTTON.click();
     EXPECT_EQ(h.store.writtenKeys("DEMO"),
               (std::vector<std::string>{"EMAIL-MAIN-SETTINGS-Left", "EMAIL-MAIN-SETTINGS-Top"}));
-    EXPECT_EQ(h.main().SE_HOME_TEXTBOX.text(), "C:\\MAIL");
-    EXPECT_TRUE(
-        h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().starts_with("call \"C:\\MAIL\\SendEmail.exe\""));
+    EXPECT_EQ(h.main().SE_HOME_TEXTBOX.text(), "");
+    EXPECT_EQ(h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text(), "call old-start");
     EXPECT_FALSE(h.platform.files.contains(h.startScript()));
     h.advance(5000);
     EXPECT_EQ(h.app.find<EmailSettingsWindow>(), nullptr);
+    // Leaving the program keeps the commands of the last OK, not the cancelled edits.
+    ASSERT_TRUE(h.main().EXIT_BUTTON.click());
+    EXPECT_EQ(h.stored("EMAIL_OUTPUT_START_COMMAND_TEXTBOX"), "call old-start");
+    EXPECT_EQ(h.stored("EMAIL_OUTPUT_END_COMMAND_TEXTBOX"), "");
 }
 
 TEST(EmailSettings, OkStoresInOrderCopiesTheCommandsAndWritesBothScripts) {
@@ -301,7 +314,7 @@ TEST(EmailSharedSettings, UseTheseSharedSettingsFillsTheCopysWindowWithoutStorin
     EXPECT_TRUE(h.store.writtenKeys("DEMO").empty());
     EXPECT_NE(h.app.find<EmailSharedSettingsWindow>(), nullptr);
     h.advance(500);
-    const auto& cmd = h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text();
+    const auto& cmd = e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text();
     EXPECT_TRUE(
         cmd.starts_with("call \"C:\\SHARED\\SendEmail\\SendEmail.exe\" -f \"\" -t \"family@example.org\""));
     EXPECT_NE(cmd.find(" -o tls=auto "), std::string::npos);

@@ -185,16 +185,19 @@ TEST(EndReport, StagesFourteenToSixteenRecordTimesAndWriteTheReport) {
     EXPECT_NE(shown.find("MINIMUM RUN TIME:\r\n00:00:11\r\n"), std::string::npos);
 }
 
-TEST(EndReport, DownloadedBlocksAreTheDifferenceOfTheNumericValues) {
+TEST(EndReport, DownloadedBlocksAreTheDifferenceOfTheNumericValuesAndNeverMadeUp) {
     struct Case {
         std::string before, after, downloaded;
     };
-    for (const auto& c : std::vector<Case>{{"100", "345", "245"},
-                                           {"100\r\n", "345\r\n", "245"},
-                                           {"  100\r\n", "345 blocks", "245"},
-                                           {"100\r\n", "", "-100"},
-                                           {"", "812\r\n", "812"},
-                                           {"error: no connection", "812\r\n", "812"}}) {
+    for (const auto& c :
+         std::vector<Case>{{"100", "345", "245"},
+                           {"100\r\n", "345\r\n", "245"},
+                           {"  100\r\n", "345 blocks", "245"},
+                           {"0", "812\r\n", "812"},
+                           // a missing reading is no reading, not a 0
+                           {"100\r\n", "", std::string(EndReport::unknownCount)},
+                           {"", "812\r\n", std::string(EndReport::unknownCount)},
+                           {"error: no connection", "812\r\n", std::string(EndReport::unknownCount)}}) {
         ReportHarness h;
         h.start();
         h.runWithReadings(c.before, c.after);

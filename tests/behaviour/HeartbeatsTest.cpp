@@ -179,6 +179,15 @@ TEST(Heartbeats, SettingsOkResetsTheLightsAndRestartsTheHeartbeatPeriod) {
     EXPECT_EQ(w.HEARTBEAT_COUNTDOWN_DISPLAY_TEXTBOX.text(), "00:00:09");
 }
 
+TEST(Heartbeats, SettingsOkStartsNoHeartbeatAndTakesNoSleepLockWhileNoneRuns) {
+    Harness h;
+    auto& w = h.start();
+    w.heartbeats.resetFromSettings();
+    EXPECT_EQ(w.KITT_BACKGROUND_LABEL.back(), colour::black);
+    EXPECT_FALSE(w.HEARTBEAT_TIMER.enabled());
+    EXPECT_FALSE(h.platform.sleepInhibited);
+}
+
 TEST(Heartbeats, LockLightsFollowTheKeyboardAndSayWhenItCannotBeRead) {
     Harness h;
     h.platform.locks = {{LockKey::Num, true}, {LockKey::Caps, false}, {LockKey::Scroll, true}};

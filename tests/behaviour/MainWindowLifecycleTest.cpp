@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Harness.hpp"
 
 namespace pd::test {
@@ -292,6 +294,36 @@ TEST(MainWindowLifecycle, AutoloadPutsTheLastBlockCountBack) {
     missing.put("AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX", "1");
     missing.put("GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX", "/nowhere/file.LOG");
     EXPECT_EQ(missing.start().LAST_BLOCKCOUNT_TEXTBOX.text(), "");
+}
+
+}  // namespace pd::test
+
+namespace pd::test {
+
+TEST(MainWindowLifecycle, AnUnreadableSettingShowsItsDefaultIsToldOnceAndIsNeverWrittenOver) {
+    Harness h;
+    h.put("USER_COUNT_TIME_TEXTBOX", "00:10:00");
+    h.put("AUTOSTART_TICKBOX", "1");
+    h.store.unreadable = {"USER_COUNT_TIME_TEXTBOX", "AUTOSTART_TICKBOX"};
+    std::vector<std::string> told;
+    h.app.onStoreUnreadable = [&](const std::string& key, const std::string& why) {
+        told.push_back(key + ": " + why);
+    };
+    auto& w = h.start();
+    EXPECT_EQ(w.USER_COUNT_TIME_TEXTBOX.text(), "00:05:00");
+    EXPECT_FALSE(w.AUTOSTART_TICKBOX.ticked());
+    EXPECT_EQ(told, (std::vector<std::string>{"AUTOSTART_TICKBOX: database disk image is malformed",
+                                              "USER_COUNT_TIME_TEXTBOX: database disk image is malformed"}));
+    // Every way of leaving writes these keys; none may put the default over the stored value.
+    h.store.clearLog();
+    ASSERT_TRUE(w.EXIT_BUTTON.click());
+    h.store.unreadable.clear();
+    EXPECT_EQ(h.stored("USER_COUNT_TIME_TEXTBOX"), "00:10:00");
+    EXPECT_EQ(h.stored("AUTOSTART_TICKBOX"), "1");
+    const auto keys = h.store.writtenKeys("DEMO");
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), "USER_COUNT_TIME_TEXTBOX"), 0);
+    EXPECT_GT(std::count(keys.begin(), keys.end(), "USER_OVERRIDE_TIME_TEXTBOX"),
+              0);  // the readable ones are kept
 }
 
 }  // namespace pd::test

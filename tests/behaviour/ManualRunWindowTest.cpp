@@ -9,7 +9,17 @@ namespace {
 constexpr const char* home = "C:\\PD";
 
 struct ManualRun : Harness {
-    ManualRun() : Harness("BTC", windowsProfile()) { put("PACEDECK_HOME_TEXTBOX", home); }
+    ManualRun() : Harness("BTC", windowsProfile()) {
+        put("PACEDECK_HOME_TEXTBOX", home);
+        put("QT_NAME_TEXTBOX", "coin-qt.exe");
+        put("DAEMOND_NAME_TEXTBOX", "coind.exe");
+        put("DAEMONCLI_NAME_SETTINGS_TEXTBOX", "coin-cli.exe");
+    }
+    // What the main window's watcher sees running.
+    void see(std::initializer_list<const char*> names) {
+        platform.running.clear();
+        for (auto* n : names) platform.running.insert(n);
+    }
     ManualRunWindow& open() {
         start();
         return app.open<ManualRunWindow>(&main());
@@ -17,13 +27,13 @@ struct ManualRun : Harness {
 };
 }  // namespace
 
-TEST(ManualRunWindow, DefaultLightsLeaveEveryButtonUsable) {
+TEST(ManualRunWindow, NothingRunningLeavesEveryButtonUsable) {
     ManualRun h;
     auto& w = h.open();
     EXPECT_EQ(w.BUTTON_UPDATE_TIMER.interval(), 1000);
     EXPECT_EQ(w.PROCESS_TEXTBOX_4.text(), "SendEmail.exe");
     h.advance(1000);
-    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::windowBackground);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::red);
     EXPECT_TRUE(w.QT_START_BUTTON.enabled());
     EXPECT_TRUE(w.DAEMON_START_BUTTON.enabled());
     EXPECT_TRUE(w.CLI_STOP_BUTTON.enabled());
@@ -34,10 +44,7 @@ TEST(ManualRunWindow, DefaultLightsLeaveEveryButtonUsable) {
 TEST(ManualRunWindow, ARunningNodeGreysBothStartsAndARunningCliGreysTheStopOnly) {
     ManualRun h;
     auto& w = h.open();
-    h.main().PROCESS_TEXTBOX_1.setBack(colour::green);
-    h.main().PROCESS_TEXTBOX_2.setBack(colour::red);
-    h.main().PROCESS_TEXTBOX_3.setBack(colour::red);
-    h.platform.running.insert(h.app.profile().mailerFile);  // the watcher shows the mailer at work
+    h.see({"coin-qt.exe", "SendEmail.exe"});  // the watcher shows the mailer at work
     h.advance(999);
     EXPECT_TRUE(w.QT_START_BUTTON.enabled());  // the refresh comes once a second
     h.advance(1);
@@ -50,18 +57,14 @@ TEST(ManualRunWindow, ARunningNodeGreysBothStartsAndARunningCliGreysTheStopOnly)
     EXPECT_TRUE(w.CLI_STOP_BUTTON.enabled());
     EXPECT_EQ(w.PROCESS_TEXTBOX_4.toolTip(), "SendEmail.exe PROCESS RUNNING");
 
-    h.main().PROCESS_TEXTBOX_1.setBack(colour::red);
-    h.main().PROCESS_TEXTBOX_2.setBack(colour::green);
-    h.main().PROCESS_TEXTBOX_3.setBack(colour::green);
-    h.platform.running.erase(h.app.profile().mailerFile);
+    h.see({"coind.exe", "coin-cli.exe"});
     h.advance(1000);
     EXPECT_FALSE(w.QT_START_BUTTON.enabled());
     EXPECT_FALSE(w.DAEMON_START_BUTTON.enabled());
     EXPECT_FALSE(w.CLI_STOP_BUTTON.enabled());
     EXPECT_EQ(w.PROCESS_TEXTBOX_3.toolTip(), "CLI PROCESS RUNNING");
 
-    h.main().PROCESS_TEXTBOX_2.setBack(colour::red);
-    h.main().PROCESS_TEXTBOX_3.setBack(colour::red);
+    h.see({});
     h.advance(1000);
     EXPECT_TRUE(w.QT_START_BUTTON.enabled());
     EXPECT_TRUE(w.DAEMON_START_BUTTON.enabled());

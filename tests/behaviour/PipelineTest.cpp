@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "Harness.hpp"
+#include "schedule/CommandQueue.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd::test {
@@ -396,7 +398,7 @@ TEST(Pipeline, PowerAutotimerIsTheFinalActionWhenChosen) {
     auto* power = h.app.find<PowerAutotimerWindow>();
     ASSERT_NE(power, nullptr);
     EXPECT_FALSE(power->modal());
-    h.advance(1000);  // a countdown of 00:00:00 acts on its first tick
+    h.advance(1000 + CommandQueue::pollMs);  // a countdown of 00:00:00 acts on its first tick
     ASSERT_FALSE(h.platform.launches.empty());
     EXPECT_EQ(h.platform.launches.back().what, h.app.profile().powerCommands[0]);
     EXPECT_EQ(h.app.find<PowerAutotimerWindow>(), nullptr);
@@ -410,6 +412,121 @@ TEST(Pipeline, AutostartRunsTheWholeChain) {
     EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.text(), "STOP");
     h.advance(18'000);
     EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+}
+
+TEST(Pipeline, AutocloseStampsSuccessOnlyForARunThatSucceeded) {
+    struct Case {
+        const char* name;
+        std::function<void(RunHarness&)> arrange;
+        std::function<void(RunHarness&)> during;  // one minute into the run
+        std::string stamp;
+    };
+    const auto counting = [](RunHarness& h) {
+        h.put("TASK_8_ENABLE_TICKBOX", "1");
+        h.put("FINISH_WHEN_IDENTICAL_TICKBOX", "1");
+        h.put("USER_COUNT_TIME_TEXTBOX", "00:00:30");
+    };
+    const std::vector<Case> cases = {
+        {"success", nullptr, nullptr, "!!! COMPLETED SUCCESSFULLY !!!"},
+        {"report not written",
+         [](RunHarness& h) { h.platform.unwritable = {std::string(home) + "/REPORTS/DEMO-END-REPORT.LOG"}; },
+         nullptr, "!!! END REPORT NOT WRITTEN !!!"},
+        {"node gone", counting, nullptr, "!!! QT / DAEMON ERROR !!!"},
+        {"override",
+         [&](RunHarness& h) {
+             counting(h);
+             h.put("USER_COUNT_TIME_TEXTBOX", "01:00:00");
+             h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+             h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
+             h.put("USER_OVERRIDE_TIME_TEXTBOX", "00:00:20");
+         },
+         nullptr, "!!! OVERRIDE TIMER ACTIVATED !!!"},
+        {"manual finish",
+         [&](RunHarness& h) {
+             counting(h);
+             h.put("USER_COUNT_TIME_TEXTBOX", "01:00:00");
+         },
+         [](RunHarness& h) { ASSERT_TRUE(h.w().FINISH_BLOCKCOUNTER_BUTTON.click()); },
+         "!!! MANUAL FINISH !!!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunHarness h;
+        h.put("TASK_19_ENABLE_TICKBOX", "1");
+        if (c.arrange) c.arrange(h);
+        h.start();
+        h.pressRunButton();
+        h.advance(60'000);
+        if (c.during) c.during(h);
+        h.advance(60'000);
+        EXPECT_FALSE(h.app.running());
+        EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), c.stamp);
+    }
+}
+
+TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
+    struct Case {
+        const char* name;
+        std::function<void(RunHarness&)> arrange;
+        std::string status;  // at stage 12; empty: the node is seen to stop
+    };
+    const std::vector<Case> cases = {
+        {"cli-stop script missing",
+         [](RunHarness& h) {
+             h.platform.files.erase(HomeLayout(h.app.profile(), home, "DEMO").script(Script::RunCliStop));
+         },
+         "!!! NODE NOT ASKED TO STOP - THE CLI-STOP SCRIPT DID NOT START - GOING ON !!!"},
+        {"no node names",
+         [](RunHarness& h) {
+             h.put("QT_NAME_TEXTBOX", "");
+             h.put("DAEMOND_NAME_TEXTBOX", "");
+         },
+         "!!! QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE STOP - GOING ON !!!"},
+        // Only the daemon is named: the nameless qt light counts as stopped.
+        {"daemon named alone", [](RunHarness& h) { h.put("QT_NAME_TEXTBOX", ""); }, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunHarness h;
+        h.nodeWithCliStop("DAEMON");
+        c.arrange(h);
+        h.start();
+        h.platform.running = {"simcoind"};
+        h.pressRunButton();
+        h.advance(11'000);  // stage 12's first tick, one after the stop was sent (or not)
+        if (c.status.empty()) {
+            ASSERT_EQ(h.runningStages(), std::vector<int>{12});
+            h.platform.running.clear();
+            h.advance(1'000);
+            EXPECT_EQ(h.status(), "!!! DAEMON SHUTDOWN COMPLETE !!!");
+            h.advance(60'000);
+            EXPECT_EQ(h.w().MULTILOADER_LAST_RUN_TEXTBOX.text(), "");
+        } else {
+            EXPECT_EQ(h.status(), c.status);
+            EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::red);
+            EXPECT_EQ(h.runningStages(), std::vector<int>{13});
+        }
+        h.advance(60'000);
+        EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+    }
+}
+
+TEST(Pipeline, TheBlockcounterPollsANodeNamedAloneAndSaysWhenNoneIsNamed) {
+    for (bool named : {true, false}) {
+        RunHarness h;
+        h.put("QT_NAME_TEXTBOX", "");
+        if (!named) h.put("DAEMOND_NAME_TEXTBOX", "");
+        h.put("USER_COUNT_TIME_TEXTBOX", "00:00:05");
+        h.script(Script::RunBlockcounter);
+        h.platform.running = {"simcoind"};
+        auto& w = h.start();
+        w.blockcounter.startFromPipeline();
+        h.advance(5'000);
+        EXPECT_EQ(h.status(), named ? "!!! BLOCKCOUNTER - AUTO GETBLOCKCOUNT !!!"
+                                    : "!!! BLOCKCOUNTER - QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE "
+                                      "NODE, NOT POLLING !!!");
+        EXPECT_EQ(w.GETBLOCKCOUNT_TIMER.enabled(), named);
+    }
 }
 
 }  // namespace pd::test

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Harness.hpp"
+#include "schedule/CommandQueue.hpp"
 #include "schedule/PowerAutotimerSettingsWindow.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 
@@ -181,6 +182,7 @@ TEST(PowerAutotimerCountdown, OneMinuteActsOnTheSixtiethTickAndCloses) {
     EXPECT_FALSE(h.platform.launches[0].script);
     EXPECT_EQ(h.platform.launches[0].style, WindowStyle::Hidden);
     EXPECT_EQ(statuses.back(), "!!! SHUTTING DOWN !!!");
+    h.advance(CommandQueue::pollMs);
     EXPECT_EQ(h.app.find<PowerAutotimerWindow>(), nullptr);
     EXPECT_EQ(h.stored("AUTOTIMER_Left"), "1000");
     EXPECT_EQ(h.stored("AUTOTIMER_Top"), "1000");
@@ -249,6 +251,9 @@ TEST(PowerAutotimerCountdown, ZeroStartActsOnTheFirstTick) {
     EXPECT_TRUE(h.platform.launches.empty());
     h.advance(1);
     EXPECT_EQ(h.platform.launched(), std::vector<std::string>{"shutdown /l"});
+    // It closes once the system has taken the command.
+    EXPECT_NE(h.app.find<PowerAutotimerWindow>(), nullptr);
+    h.advance(CommandQueue::pollMs);
     EXPECT_EQ(h.app.find<PowerAutotimerWindow>(), nullptr);
 }
 
@@ -266,20 +271,39 @@ TEST(PowerAutotimerCountdown, NoActionAtZeroKeepsTheWindowOpenAndSaysSo) {
         EXPECT_NE(c.AUTOTIMER_TITLE_LABEL.text().find("NO POWER ACTION SET"), std::string::npos);
         EXPECT_FALSE(c.AUTOTIMER_COUNTER.enabled());
         EXPECT_EQ(c.START_STOP_BUTTON.text(), "START");
+        // The main window no longer says it is running the power autotimer.
+        EXPECT_EQ(h.main().CURRENT_STATUS_LABEL.text(), "!!! NO POWER ACTION SET - NOTHING RUN !!!");
         h.advance(60000);
         EXPECT_EQ(c.CLOSE_REQUEST_COUNTDOWN_TEXTBOX.text(), "--:--:--");
     }
 }
 
-TEST(PowerAutotimerCountdown, ACommandThatCannotStartKeepsTheWindowOpen) {
-    Harness h;
-    h.platform.commandFailure = "cannot start /bin/sh";
-    h.start().AUTOTIMER_ACTION_TEXTBOX.setText("HIBERNATE PC");
-    auto& c = openCountdown(h);
-    h.advance(1000);
-    EXPECT_TRUE(c.isOpen());
-    EXPECT_EQ(c.AUTOTIMER_TITLE_LABEL.text(), "!!! POWER ACTION NOT STARTED: cannot start /bin/sh !!!");
-    EXPECT_FALSE(c.AUTOTIMER_COUNTER.enabled());
+TEST(PowerAutotimerCountdown, ACommandTheSystemRefusesIsShownAndLoggedAndTheWindowStays) {
+    struct Case {
+        CommandResult result;
+        std::string said;
+    };
+    for (const auto& c : std::vector<Case>{
+             {{false, -1, "cannot start /bin/sh"},
+              "!!! POWER ACTION NOT DONE - THE COMMAND COULD NOT START: cannot start /bin/sh !!!"},
+             {{true, 1, "Failed to hibernate system via logind: Access denied\nmore"},
+              "!!! POWER ACTION NOT DONE - THE COMMAND FAILED (EXIT STATUS 1): Failed to hibernate system "
+              "via "
+              "logind: Access denied !!!"}}) {
+        Harness h;
+        h.put("PACEDECK_HOME_TEXTBOX", "/pd");
+        h.platform.folders = {"/pd/LOGS"};
+        h.platform.commandResult = c.result;
+        h.start().AUTOTIMER_ACTION_TEXTBOX.setText("HIBERNATE PC");
+        auto& w = openCountdown(h);
+        h.advance(1000 + CommandQueue::pollMs);
+        EXPECT_TRUE(w.isOpen());
+        EXPECT_EQ(w.AUTOTIMER_TITLE_LABEL.text(), c.said);
+        EXPECT_FALSE(w.AUTOTIMER_COUNTER.enabled());
+        EXPECT_EQ(h.main().CURRENT_STATUS_LABEL.text(), c.said);
+        EXPECT_EQ(h.platform.files["/pd/LOGS/DEMO-POWER-AUTOTIMER.LOG"],
+                  "07/12/2026 12:00:00 HIBERNATE PC - " + c.said + "\n");
+    }
 }
 
 }  // namespace pd::test

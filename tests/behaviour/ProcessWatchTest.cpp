@@ -57,7 +57,7 @@ TEST(ProcessWatch, RunNowFollowsTheCliLight) {
     EXPECT_TRUE(w.RUN_NOW_BUTTON.enabled());
 }
 
-TEST(ProcessWatch, AnEmptyNameKeepsItsLightAsItWas) {
+TEST(ProcessWatch, AProgramWithoutANameIsNotRunning) {
     Harness h("DEMO", windowsProfile());
     nameTheProcesses(h);
     auto& w = h.start();
@@ -66,21 +66,22 @@ TEST(ProcessWatch, AnEmptyNameKeepsItsLightAsItWas) {
     ASSERT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::green);
     w.DAEMON_NAME_TEXTBOX.setText("");
     w.CLI_NAME_TEXTBOX.setText("");
-    h.platform.running.clear();
-    h.advance(1000);
-    EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::green);
-    EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), "DAEMON PROCESS RUNNING");
-    EXPECT_EQ(w.PROCESS_TEXTBOX_3.back(), colour::green);
+    h.advance(250);
+    // Red, so that neither the run's shutdown wait nor the blockcounter waits on it.
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::red);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), "DAEMON PROCESS NAME NOT SET");
+    EXPECT_EQ(w.PROCESS_TEXTBOX_3.back(), colour::red);
     EXPECT_FALSE(w.RUN_NOW_BUTTON.enabled());  // the cli rule is skipped with its name
     EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::red);
 
-    // Never named at all: the light keeps the window's background.
+    // Never named at all: every light is red after the first look.
     Harness fresh("DEMO", windowsProfile());
     auto& v = fresh.start();
-    fresh.advance(1000);
-    EXPECT_EQ(v.PROCESS_TEXTBOX_1.back(), colour::windowBackground);
-    EXPECT_EQ(v.PROCESS_TEXTBOX_3.back(), colour::windowBackground);
-    EXPECT_EQ(v.PROCESS_TEXTBOX_4.back(), colour::red);  // the mailer is always looked for
+    EXPECT_EQ(v.PROCESS_TEXTBOX_1.back(), colour::windowBackground);  // not looked yet
+    fresh.advance(250);
+    for (auto* light :
+         {&v.PROCESS_TEXTBOX_1, &v.PROCESS_TEXTBOX_2, &v.PROCESS_TEXTBOX_3, &v.PROCESS_TEXTBOX_4})
+        EXPECT_EQ(light->back(), colour::red) << light->name();
 }
 
 TEST(ProcessWatch, ANameWithAQuoteIsLookedUpAsItIs) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Harness.hpp"
+#include "schedule/CommandQueue.hpp"
 #include "schedule/SchedulerWindow.hpp"
 
 namespace pd::test {
@@ -13,7 +14,10 @@ struct SchedulerHarness : Harness {
                               std::string home = winHome)
         : Harness(std::move(exe), std::move(profile)) {
         put("PACEDECK_HOME_TEXTBOX", home);
+        platform.files[ScheduledTask(app.profile(), app.exe()).program(home)] = "the program";
     }
+    // The commands run without blocking; their results come at the next poll.
+    void settle() { advance(CommandQueue::pollMs); }
     SchedulerWindow& open() {
         start();
         return app.open<SchedulerWindow>(&main());
@@ -71,6 +75,7 @@ TEST(SchedulerWindow, CreateRunsTheSchTasksLineWithTheDayListAndRecordsTheTask) 
         ASSERT_TRUE(w.TASK_RUN_TIME_TEXTBOX.type("06:30"));
         ASSERT_TRUE(static_cast<TickBox*>(w.find(pick))->click());
         ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+        h.settle();
         std::string expected =
             std::string("SchTasks /Create /SC WEEKLY /D ") + days +
             " /TN \"PACEDECK - BTC\" /TR \"C:\\SYNCWARD-ROOT\\PACEDECK\\BTC.exe\" /ST 06:30";
@@ -122,6 +127,7 @@ TEST(SchedulerWindow, AFailedCreateIsShownAndNoTaskIsRecorded) {
     auto& w = h.open();
     ASSERT_TRUE(w.MON_TICKBOX.click());
     ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+    h.settle();
     EXPECT_EQ(h.platform.launches.size(), 1u);
     EXPECT_EQ(w.TASK_RESULT_LABEL.text(),
               "!!! THE COMMAND FAILED (EXIT STATUS 1): ERROR: Access is denied. !!!");
@@ -134,6 +140,7 @@ TEST(SchedulerWindow, AFailedCreateIsShownAndNoTaskIsRecorded) {
 
     h.platform.commandResult = {false, -1, "no shell"};
     ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+    h.settle();
     EXPECT_EQ(w.TASK_RESULT_LABEL.text(), "!!! THE COMMAND COULD NOT START: no shell !!!");
 }
 
@@ -194,21 +201,25 @@ TEST(SchedulerWindow, OpeningWithoutATaskClearsEveryDayChoice) {
     EXPECT_TRUE(h.platform.launches.empty());
 }
 
-TEST(SchedulerWindow, DeleteWithTheTaskEnabledLeavesTheDisableCommandInView) {
+TEST(SchedulerWindow, DeleteWithTheTaskEnabledRunsTheDeleteAloneAndShowsItsResult) {
     SchedulerHarness h;
     h.put("TASK_STATUS_TEXTBOX", "TASK-CREATED");
     h.put("MON_TICKBOX", "1");
     h.put("TASK_RUN_TIME_TEXTBOX", "03:00");
     h.put("ENABLE_SCHED_TASK_TICKBOX", "1");
     auto& w = h.open();
+    h.settle();
     h.platform.launches.clear();
     ASSERT_FALSE(w.DELETE_TASK_BUTTON.click());  // not armed yet
     ASSERT_TRUE(w.ENABLE_DELETE_BUTTON_TICKBOX.click());
     ASSERT_TRUE(w.DELETE_TASK_BUTTON.click());
+    h.settle();
+    // A deleted task cannot be disabled: no command that must fail after a good delete.
     EXPECT_EQ(h.platform.launched(),
-              (std::vector<std::string>{"SchTasks /Delete /TN \"PACEDECK - BTC\" /F",
-                                        "SchTasks /Change /TN \"PACEDECK - BTC\" /DISABLE"}));
-    EXPECT_EQ(w.OUTPUT_COMMAND_TEXTBOX.text(), "SchTasks /Change /TN \"PACEDECK - BTC\" /DISABLE");
+              (std::vector<std::string>{"SchTasks /Delete /TN \"PACEDECK - BTC\" /F"}));
+    EXPECT_EQ(w.OUTPUT_COMMAND_TEXTBOX.text(), "SchTasks /Delete /TN \"PACEDECK - BTC\" /F");
+    EXPECT_EQ(w.TASK_RESULT_LABEL.text(), "TASK DELETED");
+    EXPECT_EQ(w.TASK_RESULT_LABEL.fore(), colour::windowText);
     EXPECT_EQ(h.stored("TASK_STATUS_TEXTBOX"), "TASK-DELETED");
     EXPECT_EQ(w.TASK_RUN_TIME_TEXTBOX.text(), "00:00");
     EXPECT_FALSE(w.TASK_RUN_TIME_TEXTBOX.locked());
@@ -230,6 +241,7 @@ TEST(SchedulerWindow, AFailedDeleteIsShownButTheWindowReturnsToNoTask) {
     h.platform.commandResult = {true, 1, "ERROR: The system cannot find the file specified."};
     ASSERT_TRUE(w.ENABLE_DELETE_BUTTON_TICKBOX.click());
     ASSERT_TRUE(w.DELETE_TASK_BUTTON.click());
+    h.settle();
     EXPECT_EQ(
         w.TASK_RESULT_LABEL.text(),
         "!!! THE COMMAND FAILED (EXIT STATUS 1): ERROR: The system cannot find the file specified. !!!");
@@ -243,6 +255,8 @@ TEST(SchedulerWindow, TheEnableTickRunsEvenWhenOnlyViewing) {
     ASSERT_TRUE(w.ONLY_VIEW_COMMAND_TICKBOX.click());
     ASSERT_TRUE(w.ENABLE_SCHED_TASK_TICKBOX.click());
     ASSERT_TRUE(w.ENABLE_SCHED_TASK_TICKBOX.click());
+    h.settle();  // one after the other
+    h.settle();
     EXPECT_EQ(h.platform.launched(),
               (std::vector<std::string>{"SchTasks /Change /TN \"PACEDECK - BTC\" /ENABLE",
                                         "SchTasks /Change /TN \"PACEDECK - BTC\" /DISABLE"}));
@@ -300,6 +314,7 @@ TEST(SchedulerWindow, UnderPosixTheTaskIsATaggedCrontabLineInTheUsersSession) {
     ASSERT_TRUE(w.TASK_RUN_TIME_TEXTBOX.type("6:05"));
     ASSERT_TRUE(w.WED_TICKBOX.click());
     ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+    h.settle();
     const std::string tag = "'# \"PACEDECK - BTC\"'";
     EXPECT_EQ(w.OUTPUT_COMMAND_TEXTBOX.text(),
               "{ crontab -l 2>/dev/null | grep -v -F -e " + tag +
@@ -320,6 +335,56 @@ TEST(SchedulerWindow, UnderPosixTheTaskIsATaggedCrontabLineInTheUsersSession) {
     EXPECT_EQ(w.OUTPUT_COMMAND_TEXTBOX.text(),
               "if t=$(crontab -l 2>/dev/null); then printf '%s\\n' \"$t\" | grep -v -F -e " + tag +
                   " | crontab -; fi");
+}
+
+TEST(SchedulerWindow, ACommandRunsWhileTheProgramGoesOnAndItsResultIsShownWhenItComes) {
+    SchedulerHarness h;
+    h.platform.commandsWait = true;
+    auto& w = h.open();
+    ASSERT_TRUE(w.MON_TICKBOX.click());
+    ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+    EXPECT_EQ(w.TASK_RESULT_LABEL.text(), "!!! RUNNING THE COMMAND... !!!");
+    const auto before = h.main().RUNTIME_LABEL.text();
+    h.main().RUNTIME_TIMER.start();
+    h.advance(30'000);  // the program's timers keep their pace meanwhile
+    EXPECT_NE(h.main().RUNTIME_LABEL.text(), before);
+    EXPECT_EQ(w.TASK_STATUS_TEXTBOX.text(), "TASK-DELETED");
+    EXPECT_FALSE(w.CREATE_TASK_BUTTON.enabled());
+    h.platform.finishCommands();
+    h.settle();
+    EXPECT_EQ(w.TASK_RESULT_LABEL.text(), "TASK CREATED");
+    EXPECT_EQ(h.stored("TASK_STATUS_TEXTBOX"), "TASK-CREATED");
+}
+
+TEST(SchedulerWindow, CreateRefusesATaskWhoseProgramIsNotThere) {
+    SchedulerHarness h;
+    h.platform.files.clear();
+    auto& w = h.open();
+    ASSERT_TRUE(w.MON_TICKBOX.click());
+    ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+    h.settle();
+    EXPECT_TRUE(h.platform.launches.empty());
+    EXPECT_EQ(w.TASK_RESULT_LABEL.text(),
+              "!!! NO TASK CREATED - THE PROGRAM C:\\SYNCWARD-ROOT\\PACEDECK\\BTC.exe DOES NOT EXIST !!!");
+    EXPECT_EQ(w.TASK_RESULT_LABEL.fore(), colour::red);
+    EXPECT_EQ(h.stored("TASK_STATUS_TEXTBOX"), "<unset>");
+    EXPECT_TRUE(w.CREATE_TASK_BUTTON.enabled());
+}
+
+TEST(SchedulerWindow, UnderPosixTheCrontabLineStartsTheCopyUnderItsOwnName) {
+    // A copy made by a link in another folder: the task starts the link, so the copy runs
+    // with its own settings.
+    SchedulerHarness h("BTC", posixProfile("/home/ann"), "/home/ann/SYNCWARD-ROOT/PACEDECK");
+    h.platform.files = {{"/home/ann/bin/BTC", "a link to the program"}};
+    h.app.setOwnFile("/home/ann/bin/BTC");
+    auto& w = h.open();
+    ASSERT_TRUE(w.SUN_TICKBOX.click());
+    ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+    h.settle();
+    EXPECT_NE(w.OUTPUT_COMMAND_TEXTBOX.text().find(" \"/home/ann/bin/BTC\" # \"PACEDECK - BTC\"'"),
+              std::string::npos)
+        << w.OUTPUT_COMMAND_TEXTBOX.text();
+    EXPECT_EQ(w.TASK_RESULT_LABEL.text(), "TASK CREATED");
 }
 
 TEST(SchedulerWindow, CrontabLinesSurviveAwkwardNamesAndEveryDayIsAStar) {

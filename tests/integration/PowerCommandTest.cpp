@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "platform/posix/PosixPlatform.hpp"
+#include "schedule/CommandQueue.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd::test {
@@ -68,6 +70,12 @@ TEST(PowerCommand, CountdownWindowLaunchesTheRealCommandAtZero) {
     scheduler.advance(2000, clock);
     EXPECT_FALSE(slurp(record).has_value()) << "nothing before zero";
     scheduler.advance(1000, clock);
+    // The window closes once the system has taken the command (bounded wait on a real process).
+    for (int i = 0; i < 2000 && app.find<PowerAutotimerWindow>(); ++i) {
+        scheduler.advance(CommandQueue::pollMs, clock);
+        app.collectClosed();
+        ::usleep(5000);
+    }
     EXPECT_EQ(app.find<PowerAutotimerWindow>(), nullptr);
     EXPECT_EQ(waitForCalls(record, 1), std::vector<std::string>{"systemctl poweroff"});
 }

@@ -12,6 +12,7 @@
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "platform/posix/PosixPlatform.hpp"
+#include "schedule/CommandQueue.hpp"
 #include "schedule/SchedulerWindow.hpp"
 
 namespace fs = std::filesystem;
@@ -98,6 +99,14 @@ struct PosixApp {
         store.write("BTC", "PACEDECK_HOME_TEXTBOX", home);
         app.start<MainWindow>();
     }
+    // The window's commands run while the program goes on: virtual time moves in poll
+    // steps until the real command has ended (bounded).
+    void settle(SchedulerWindow& w) {
+        for (int i = 0; i < 2000 && w.TASK_RESULT_LABEL.text() == "!!! RUNNING THE COMMAND... !!!"; ++i) {
+            scheduler.advance(CommandQueue::pollMs, clock);
+            ::usleep(5000);
+        }
+    }
     VirtualClock clock;
     Scheduler scheduler{clock};
     MemoryStore store;
@@ -126,6 +135,7 @@ TEST(SchedulerCrontab, TheTaskLineIsCreatedSwitchedAndDeletedLeavingTheUsersLine
     ASSERT_TRUE(w.TASK_RUN_TIME_TEXTBOX.type("06:30"));
     ASSERT_TRUE(w.WED_TICKBOX.click());
     ASSERT_TRUE(w.CREATE_TASK_BUTTON.click());
+    p.settle(w);
     EXPECT_EQ(w.TASK_RESULT_LABEL.text(), "TASK CREATED");
     EXPECT_EQ(w.TASK_STATUS_TEXTBOX.text(), "TASK-CREATED");
     auto lines = cron.lines();
@@ -144,15 +154,20 @@ TEST(SchedulerCrontab, TheTaskLineIsCreatedSwitchedAndDeletedLeavingTheUsersLine
     EXPECT_EQ(slurp(cron.dir / "started"), ":7\n");
 
     ASSERT_TRUE(w.ENABLE_SCHED_TASK_TICKBOX.click());
+
+    p.settle(w);
     EXPECT_EQ(cron.lines(), (std::vector<std::string>{userLine, otherCopy, ours}));
     ASSERT_TRUE(w.ENABLE_SCHED_TASK_TICKBOX.click());
+    p.settle(w);
     EXPECT_EQ(w.TASK_RESULT_LABEL.text(), "TASK DISABLED");
     EXPECT_EQ(cron.lines(), (std::vector<std::string>{userLine, otherCopy, "#" + ours}));
     ASSERT_TRUE(w.ENABLE_SCHED_TASK_TICKBOX.click());
+    p.settle(w);
     EXPECT_EQ(cron.lines(), (std::vector<std::string>{userLine, otherCopy, ours}));
 
     ASSERT_TRUE(w.ENABLE_DELETE_BUTTON_TICKBOX.click());
     ASSERT_TRUE(w.DELETE_TASK_BUTTON.click());
+    p.settle(w);
     EXPECT_EQ(cron.lines(), (std::vector<std::string>{userLine, otherCopy}));
     EXPECT_EQ(w.TASK_STATUS_TEXTBOX.text(), "TASK-DELETED");
     EXPECT_EQ(p.store.read("BTC", "TASK_STATUS_TEXTBOX", ""), "TASK-DELETED");
@@ -161,6 +176,7 @@ TEST(SchedulerCrontab, TheTaskLineIsCreatedSwitchedAndDeletedLeavingTheUsersLine
 TEST(SchedulerCrontab, WithoutACrontabCreateMakesOneAndARefusedInstallIsShown) {
     CrontabStandIn cron;
     ScopedEnv path("PATH", (cron.dir / "bin").string() + ":" + std::getenv("PATH"));
+    spit(cron.dir / "home" / "BTC", "#!/bin/sh\n", fs::perms::owner_all);
     PosixApp p((cron.dir / "home").string());
     auto& w = p.app.open<SchedulerWindow>(&mainWindow(p.app));
 
@@ -170,12 +186,14 @@ TEST(SchedulerCrontab, WithoutACrontabCreateMakesOneAndARefusedInstallIsShown) {
     auto& again = p.app.open<SchedulerWindow>(&mainWindow(p.app));
     ASSERT_TRUE(again.ENABLE_DELETE_BUTTON_TICKBOX.click());
     ASSERT_TRUE(again.DELETE_TASK_BUTTON.click());
+    p.settle(again);
     EXPECT_EQ(again.TASK_RESULT_LABEL.text(), "TASK DELETED");
     EXPECT_FALSE(fs::exists(cron.dir / "crontab"));
 
     spit(cron.dir / "refuse", "");
     ASSERT_TRUE(again.SELECT_ALL_DAYS_TICKBOX.click());
     ASSERT_TRUE(again.CREATE_TASK_BUTTON.click());
+    p.settle(again);
     EXPECT_EQ(again.TASK_RESULT_LABEL.text(),
               "!!! THE COMMAND FAILED (EXIT STATUS 1): crontab: installing new crontab failed !!!");
     EXPECT_EQ(again.TASK_STATUS_TEXTBOX.text(), "TASK-DELETED");
@@ -183,6 +201,7 @@ TEST(SchedulerCrontab, WithoutACrontabCreateMakesOneAndARefusedInstallIsShown) {
 
     fs::remove(cron.dir / "refuse");
     ASSERT_TRUE(again.CREATE_TASK_BUTTON.click());
+    p.settle(again);
     EXPECT_EQ(again.TASK_STATUS_TEXTBOX.text(), "TASK-CREATED");
     auto lines = cron.lines();
     ASSERT_EQ(lines.size(), 1u) << cron.crontab();

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/posix/SqliteStore.hpp"
@@ -43,6 +45,22 @@ TEST_F(SqliteStoreTest, ValuesSurviveReopenAndMissingKeysGiveTheDefault) {
     EXPECT_EQ(again.read("LTC", "USER_COUNT_TIME_TEXTBOX", "00:05:00"), "00:05:00");
     EXPECT_TRUE(again.write("BTC", "EMPTY", ""));
     EXPECT_EQ(again.get("BTC", "EMPTY"), std::optional<std::string>(""));  // empty is a value, not absence
+}
+
+TEST_F(SqliteStoreTest, ADamagedFileIsKeptAsideUnderADatedNameAndAFreshOneStarts) {
+    fs::create_directories(temp.path + "/SW_PACEDECK");
+    const std::string garbage(8192, 'x');
+    { std::ofstream(db(), std::ios::binary) << garbage; }
+    SqliteStore store(db());
+    ASSERT_TRUE(store.isOpen()) << store.error();
+    ASSERT_FALSE(store.setAside().empty());
+    EXPECT_TRUE(store.setAside().starts_with(db() + ".damaged-")) << store.setAside();
+    std::ifstream kept(store.setAside(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), garbage);
+    EXPECT_TRUE(store.write("BTC", "AUTOSTART_TICKBOX", "1"));
+    EXPECT_EQ(store.read("BTC", "AUTOSTART_TICKBOX", "0"), "1");
+    SqliteStore sound(db());
+    EXPECT_TRUE(sound.setAside().empty());
 }
 
 TEST_F(SqliteStoreTest, FolderAndFileArePrivateToTheUser) {

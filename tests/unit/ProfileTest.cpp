@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/App.hpp"
 #include "core/HomeLayout.hpp"
 #include "core/Profile.hpp"
 
@@ -49,6 +50,25 @@ TEST(Profile, HomeFolderFilesFollowTheConventionsOfEachSystem) {
     EXPECT_EQ(HomeLayout(windowsProfile(), "", "BTC").endReport(), "\\REPORTS\\BTC-END-REPORT.LOG");
     EXPECT_EQ(windowsProfile().zeroReading(), "0\r\n");
     EXPECT_EQ(posix.zeroReading(), "0\n");
+}
+
+}  // namespace pd
+
+namespace pd {
+
+TEST(Profile, OnlyTheProgramSuffixLeavesTheCopysName) {
+    struct Case {
+        const char* argv0;
+        Profile profile;
+        const char* exe;
+    };
+    for (const auto& c : std::vector<Case>{{"/opt/pd/LTC.main", posixProfile("/h"), "LTC.main"},
+                                           {"LTC.test", posixProfile("/h"), "LTC.test"},
+                                           {"./BTC", posixProfile("/h"), "BTC"},
+                                           {"C:\\PD\\LTC.main.exe", windowsProfile(), "LTC.main"},
+                                           {"C:\\PD\\BTC.EXE", windowsProfile(), "BTC"},
+                                           {"LTC.test", windowsProfile(), "LTC.test"}})
+        EXPECT_EQ(exeNameFrom(c.argv0, c.profile.executableSuffix), c.exe) << c.argv0;
 }
 
 }  // namespace pd

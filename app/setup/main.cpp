@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/Version.hpp"
 #include "app/setup/SetupDriver.hpp"
 #include "core/App.hpp"
 #include "core/Clock.hpp"
@@ -20,6 +21,10 @@ int fail(const std::string& text, int code) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << pd::version::line("pacedeck-setup") << "\n";
+        return 0;
+    }
     if (argc != 3)
         return fail("usage: pacedeck-setup EXE FILE\n  applies FILE to the copy of PACEDECK named EXE", 2);
     const std::string exe = argv[1];

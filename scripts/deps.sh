@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running PACEDECK need.
 # As root it installs what is missing with apt-get; otherwise it names what is missing.
-# Usage: scripts/deps.sh [build|test|demo]
+# Usage: scripts/deps.sh [build|package|test|demo]
 set -euo pipefail
 
 # xdg-utils: the program opens reports and logs in the user's text editor with xdg-open.
 want=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libssl-dev googletest libgtest-dev
       qt6-base-dev libgl-dev libx11-dev libxtst-dev xdg-utils)
+# Building the Debian package (cpack, dpkg-shlibdeps, the icon's bitmaps) and checking it.
+package=(dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstream)
 case "${1:-test}" in
+  package) want+=("${package[@]}") ;;
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
-               g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev clang-format) ;;
+               g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev clang-format "${package[@]}") ;;
   demo) want+=(xvfb xauth procps) ;;
 esac
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds PACEDECK and runs every test: the normal build, the same tests under
-# AddressSanitizer + UBSan, and the behaviour tests of the Windows build under Wine; before
-# them, the format and layer checks.
+# AddressSanitizer + UBSan, the Debian package, and the behaviour tests of the Windows build
+# under Wine; before them, the format and layer checks.
 # Ends with one summary line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -76,19 +76,31 @@ if [ "${PACEDECK_SKIP_ASAN:-0}" != 1 ]; then
   fi
 fi
 
-if [ -x scripts/windows-tests.sh ] && [ "${PACEDECK_SKIP_WINDOWS:-0}" != 1 ]; then
-  echo "== windows: cross build and behaviour tests under Wine"
-  out=$(scripts/windows-tests.sh 2>&1)
+# Runs one of the scripts that end with "LABEL: N passed, N failed" and adds its counts.
+run_part() {
+  local label=$1 script=$2 lines=$3
+  local out rc line
+  out=$("$script" 2>&1)
   rc=$?
-  echo "$out" | tail -n 15
-  line=$(echo "$out" | grep -E "^windows: [0-9]+ passed, [0-9]+ failed" | tail -n 1)
+  echo "$out" | tail -n "$lines"
+  line=$(echo "$out" | grep -E "^$label: [0-9]+ passed, [0-9]+ failed" | tail -n 1)
   if [ -n "$line" ]; then
-    passed=$((passed + $(echo "$line" | sed -E 's/windows: ([0-9]+) passed.*/\1/')))
+    passed=$((passed + $(echo "$line" | sed -E "s/$label: ([0-9]+) passed.*/\\1/")))
     failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
   else
     failed=$((failed + 1))
   fi
   [ $rc -eq 0 ] || status=1
+}
+
+if [ "${PACEDECK_SKIP_PACKAGE:-0}" != 1 ]; then
+  echo "== package: Debian package, lintian, the unpacked programs"
+  run_part package scripts/package-tests.sh 60
+fi
+
+if [ -x scripts/windows-tests.sh ] && [ "${PACEDECK_SKIP_WINDOWS:-0}" != 1 ]; then
+  echo "== windows: cross build and behaviour tests under Wine"
+  run_part windows scripts/windows-tests.sh 15
 fi
 
 echo

@@ -12,7 +12,10 @@ AboutWindow::AboutWindow(App& app) : Window(app, "PACEDECK_ABOUT", "PACEDECK - A
         "PACEDECK - SYNCWARD" + nl + nl +
         "Brings a coin's full node up to date unattended: starts the node, watches its block count "
         "until the chain has caught up, stops it, and reports what happened." +
-        nl + nl + "This copy: " + app.exe() + nl);
+        nl + nl + "This copy: " + app.exe() + nl + nl +
+        "Copyright (c) 2026 The PACEDECK authors. Free software under the MIT License: see the file "
+        "LICENSE of the sources, or /usr/share/doc/pacedeck/copyright where the package is installed." +
+        nl);
     DEDICATIONS_BUTTON.onClick = [this] { this->app().open<DedicationsWindow>(this); };
     DONATIONS_BUTTON.onClick = [this] { this->app().open<DonationsWindow>(this); };
     OK_BUTTON.onClick = [this] { close(); };

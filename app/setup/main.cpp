@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "app/Version.hpp"
 #include "app/setup/SetupDriver.hpp"
 #include "app/setup/SetupHelp.hpp"
 #include "core/Clock.hpp"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg == "--version") {
-            std::cout << "pacedeck-setup " << PACEDECK_VERSION << "\n";
+            std::cout << pd::version::line("pacedeck-setup") << "\n";
             return 0;
         }
         if (arg.size() > 1 && arg.front() == '-')

@@ -44,6 +44,15 @@ TEST(SmallWindows, HelpShowsWhereThisCopysSettingsAre) {
     EXPECT_FALSE(w.HELP_TEXTBOX.text().empty());
 }
 
+TEST(SmallWindows, AboutNamesThisCopyAndTheLicense) {
+    Harness h("BTC");
+    h.start();
+    const auto text = h.app.open<AboutWindow>(&h.main()).ABOUT_TEXTBOX.text();
+    EXPECT_NE(text.find("This copy: BTC"), std::string::npos) << text;
+    EXPECT_NE(text.find("MIT License"), std::string::npos) << text;
+    EXPECT_NE(text.find("/usr/share/doc/pacedeck/copyright"), std::string::npos) << text;
+}
+
 TEST(SmallWindows, AboutLeadsToDedicationsAndDonationsAndEachStoresItsPlace) {
     Harness h("BTC");
     h.start();

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "ScriptProbe.hpp"
 #include "platform/posix/SqliteStore.hpp"
 
 namespace pd {
@@ -155,6 +156,43 @@ TEST(ProgramWithoutDisplay, SaysSoInOneLineAndEndsWithStatusOne) {
         EXPECT_EQ(run.errors.rfind("pacedeck: no display to show the windows on (DISPLAY is ", 0), 0u)
             << run.errors;
     }
+}
+
+// Options are read before Qt starts: no display is needed to answer them.
+struct Options : ::testing::Test {
+    void SetUp() override {
+        if (!fs::exists(program)) GTEST_SKIP() << "the program is not built (GUI off)";
+        fs::create_symlink(program, tmp.path + "/BTC");
+    }
+    test::RunResult run(std::vector<std::string> args) {
+        args.insert(args.begin(), tmp.path + "/BTC");
+        return test::runProgram(args, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"}, tmp.path);
+    }
+    test::TempDir tmp;
+};
+
+TEST_F(Options, VersionAndHelpAnswerWithoutADisplay) {
+    auto version = run({"--version"});
+    EXPECT_EQ(version.exitCode, 0) << version.err;
+    EXPECT_TRUE(version.out.starts_with("pacedeck 1.0.0")) << version.out;
+
+    auto help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0) << help.err;
+    EXPECT_TRUE(help.out.starts_with("Usage: BTC ")) << help.out;
+    EXPECT_NE(help.out.find("This copy is \"BTC\""), std::string::npos) << help.out;
+}
+
+TEST_F(Options, AnythingButQtsOwnOptionsIsAMisuse) {
+    auto unknown = run({"-platform", "offscreen", "--bogus"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.err, "BTC: unknown option '--bogus'\nTry 'BTC --help'.\n");
+    EXPECT_TRUE(unknown.out.empty());
+
+    EXPECT_EQ(run({"stray"}).exitCode, 2);
+    EXPECT_EQ(run({"-reverse=yes"}).exitCode, 2);
+    EXPECT_EQ(run({"--style"}).exitCode, 2);  // its value is missing
+    // Qt's options, their values included, are skipped over.
+    EXPECT_EQ(run({"--style=Fusion", "-display", "--bogus", "--version"}).exitCode, 0);
 }
 
 }  // namespace

@@ -162,7 +162,7 @@ TEST(SetupProgram, AnswersItsOptionsAndRefusesWhatIsNotASetupFile) {
         const char* err;
     };
     for (const auto& k : {
-             Case{{"--version"}, 0, "pacedeck-setup 1.0.0\n", ""},
+             Case{{"--version"}, 0, "pacedeck-setup 1.0.0", ""},
              Case{{"--help"}, 0, "[PACEDECK_SCHEDULER_WINDOW]", ""},
              Case{{"DEMO", "--help"}, 0, "Example:", ""},
              Case{{"--frobnicate", "DEMO", "x"}, 2, "", "unknown option \"--frobnicate\""},

@@ -11,7 +11,8 @@ namespace simcoin {
 
 namespace {
 
-constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr std::string_view base64Alphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::string toHex(const unsigned char* data, std::size_t size) {
     static constexpr char digits[] = "0123456789abcdef";
@@ -38,19 +39,19 @@ std::string base64Encode(std::string_view data) {
     while (i + 2 < data.size()) {
         unsigned v = (static_cast<unsigned char>(data[i]) << 16) |
                      (static_cast<unsigned char>(data[i + 1]) << 8) | static_cast<unsigned char>(data[i + 2]);
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
+        out += base64Alphabet[(v >> 18) & 63];
+        out += base64Alphabet[(v >> 12) & 63];
+        out += base64Alphabet[(v >> 6) & 63];
+        out += base64Alphabet[v & 63];
         i += 3;
     }
     std::size_t rest = data.size() - i;
     if (rest > 0) {
         unsigned v = static_cast<unsigned char>(data[i]) << 16;
         if (rest == 2) v |= static_cast<unsigned char>(data[i + 1]) << 8;
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+        out += base64Alphabet[(v >> 18) & 63];
+        out += base64Alphabet[(v >> 12) & 63];
+        out += rest == 2 ? base64Alphabet[(v >> 6) & 63] : '=';
         out += '=';
     }
     return out;
@@ -67,7 +68,7 @@ std::optional<std::string> base64Decode(std::string_view text) {
             continue;
         }
         if (padding) return std::nullopt;  // data after padding
-        auto pos = kAlphabet.find(c);
+        auto pos = base64Alphabet.find(c);
         if (pos == std::string_view::npos) return std::nullopt;
         buffer = (buffer << 6) | static_cast<unsigned>(pos);
         bits += 6;

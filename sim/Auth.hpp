@@ -36,7 +36,7 @@ class Authenticator {
     std::vector<RpcAuthLine> hashed_;
 };
 
-inline constexpr const char* kCookieUser = "__cookie__";
+inline constexpr const char* cookieUser = "__cookie__";
 // A fresh random password for the cookie file.
 std::string randomCookiePassword();
 

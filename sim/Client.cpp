@@ -18,7 +18,7 @@ namespace simcoin {
 
 namespace {
 
-constexpr int kDefaultClientTimeoutSeconds = 900;
+constexpr int defaultClientTimeoutSeconds = 900;
 
 int failWith(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -108,12 +108,12 @@ int runClient(const std::string& programName, const CommandLine& commandLine) {
     }
     Call call;
     call.host = options.get("rpcconnect", "127.0.0.1");
-    auto portText = options.get("rpcport", std::to_string(kDefaultRpcPort));
+    auto portText = options.get("rpcport", std::to_string(defaultRpcPort));
     int port = std::atoi(portText.c_str());
     if (port <= 0 || port > 65535) return failWith("error: Invalid port provided in -rpcport: " + portText);
     call.port = static_cast<std::uint16_t>(port);
     call.timeout = std::chrono::seconds(
-        std::atoi(options.get("rpcclienttimeout", std::to_string(kDefaultClientTimeoutSeconds)).c_str()));
+        std::atoi(options.get("rpcclienttimeout", std::to_string(defaultClientTimeoutSeconds)).c_str()));
 
     Json::Array params;
     for (std::size_t i = 1; i < commandLine.words.size(); ++i)

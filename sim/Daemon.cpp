@@ -137,13 +137,13 @@ bool Node::setUpAuth(Authenticator& auth, std::string& error) {
         auto cookie = randomCookiePassword();
         cookieFile_ = (fs::path(datadir_) / ".cookie").string();
         std::ofstream out(cookieFile_, std::ios::trunc);
-        out << kCookieUser << ':' << cookie;
+        out << cookieUser << ':' << cookie;
         if (!out.flush()) {
             error = "Unable to write the authentication cookie " + cookieFile_;
             return false;
         }
         fs::permissions(cookieFile_, fs::perms::owner_read | fs::perms::owner_write);
-        auth.allowUserPassword(kCookieUser, cookie);
+        auth.allowUserPassword(cookieUser, cookie);
         log_.write("Generated RPC authentication cookie " + cookieFile_);
     }
     return true;
@@ -234,7 +234,7 @@ int Node::run() {
     std::string error;
     if (!setUpAuth(auth, error)) return fail(error);
 
-    auto portText = options_.get("rpcport", std::to_string(kDefaultRpcPort));
+    auto portText = options_.get("rpcport", std::to_string(defaultRpcPort));
     int port = 0;
     try {
         port = std::stoi(portText);

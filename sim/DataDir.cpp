@@ -59,7 +59,7 @@ bool BlockStore::append(std::int64_t fromHeight, std::int64_t toHeight) {
             block[i] = static_cast<char>((static_cast<std::uint64_t>(h) * 31 + i) & 0xFF);
         std::error_code ec;
         auto size = fs::exists(fileName(fileIndex_)) ? fs::file_size(fileName(fileIndex_), ec) : 0;
-        if (!ec && size > 0 && size + block.size() > kMaxFileSize) ++fileIndex_;
+        if (!ec && size > 0 && size + block.size() > maxFileSize) ++fileIndex_;
         std::ofstream out(fileName(fileIndex_), std::ios::binary | std::ios::app);
         out.write(block.data(), static_cast<std::streamsize>(block.size()));
         if (!out.flush()) return false;

@@ -16,10 +16,10 @@ std::optional<std::int64_t> readSavedHeight(const std::string& datadir);
 bool saveHeight(const std::string& datadir, std::int64_t height);
 
 // Appends block data under DATADIR/blocks/ in blkNNNNN.dat files, starting a
-// new file when one reaches kMaxFileSize as the real node does.
+// new file when one reaches maxFileSize as the real node does.
 class BlockStore {
   public:
-    static constexpr std::uint64_t kMaxFileSize = 128ull * 1024 * 1024;
+    static constexpr std::uint64_t maxFileSize = 128ull * 1024 * 1024;
 
     BlockStore(const std::string& datadir, std::int64_t bytesPerBlock);
     // Appends the blocks from `fromHeight`+1 up to `toHeight`.

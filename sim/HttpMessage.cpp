@@ -94,8 +94,8 @@ const char* reasonPhrase(int status) {
 ParseResult parseRequest(std::string_view buffer, HttpRequest& out) {
     auto end = buffer.find("\r\n\r\n");
     if (end == std::string_view::npos)
-        return buffer.size() > kMaxHeaderBytes ? ParseResult::TooLarge : ParseResult::Incomplete;
-    if (end > kMaxHeaderBytes) return ParseResult::TooLarge;
+        return buffer.size() > maxHeaderBytes ? ParseResult::TooLarge : ParseResult::Incomplete;
+    if (end > maxHeaderBytes) return ParseResult::TooLarge;
     std::string firstLine;
     HttpRequest req;
     if (!parseHead(buffer.substr(0, end + 2), firstLine, req.headers)) return ParseResult::Bad;
@@ -113,7 +113,7 @@ ParseResult parseRequest(std::string_view buffer, HttpRequest& out) {
         if (!n) return ParseResult::Bad;
         length = *n;
     }
-    if (length > kMaxBodyBytes) return ParseResult::TooLarge;
+    if (length > maxBodyBytes) return ParseResult::TooLarge;
     std::size_t bodyStart = end + 4;
     if (buffer.size() < bodyStart + length) return ParseResult::Incomplete;
     req.body = std::string(buffer.substr(bodyStart, length));
@@ -151,7 +151,7 @@ std::string serialiseRequest(const HttpRequest& r, const std::string& host) {
 ParseResult parseResponse(std::string_view buffer, bool closed, ParsedResponse& out) {
     auto end = buffer.find("\r\n\r\n");
     if (end == std::string_view::npos) {
-        if (buffer.size() > kMaxHeaderBytes) return ParseResult::TooLarge;
+        if (buffer.size() > maxHeaderBytes) return ParseResult::TooLarge;
         return closed ? ParseResult::Bad : ParseResult::Incomplete;
     }
     std::string statusLine;

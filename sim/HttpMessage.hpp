@@ -29,8 +29,8 @@ struct HttpResponse {
 
 enum class ParseResult { Incomplete, Complete, Bad, TooLarge };
 
-inline constexpr std::size_t kMaxHeaderBytes = 16 * 1024;
-inline constexpr std::size_t kMaxBodyBytes = 8 * 1024 * 1024;
+inline constexpr std::size_t maxHeaderBytes = 16 * 1024;
+inline constexpr std::size_t maxBodyBytes = 8 * 1024 * 1024;
 
 // Parses one request from the start of `buffer`.
 ParseResult parseRequest(std::string_view buffer, HttpRequest& out);

@@ -16,9 +16,9 @@ namespace simcoin {
 namespace {
 
 // An idle client must not hold a connection for ever.
-constexpr auto kIdleTimeout = std::chrono::seconds(30);
+constexpr auto idleTimeout = std::chrono::seconds(30);
 // The most read from one client before the others get their turn.
-constexpr std::size_t kReadSlice = 256 * 1024;
+constexpr std::size_t readSlice = 256 * 1024;
 
 void setNonBlocking(int fd) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -85,7 +85,7 @@ void HttpServer::pollOnce(std::chrono::milliseconds timeout) {
         ++i;
         if (revents & (POLLIN | POLLHUP | POLLERR)) readFrom(c);
         if (revents & POLLOUT || (!c.out.empty() && revents)) writeTo(c);
-        bool done = c.fd < 0 || (c.answered && c.out.empty()) || now - c.lastActivity > kIdleTimeout;
+        bool done = c.fd < 0 || (c.answered && c.out.empty()) || now - c.lastActivity > idleTimeout;
         if (done) {
             if (c.fd >= 0) ::close(c.fd);
             it = connections_.erase(it);
@@ -116,7 +116,7 @@ void HttpServer::readFrom(Connection& c) {
     auto result = ParseResult::Incomplete;
     // A fast client is read a slice at a time, so the others are served between slices;
     // the limits are checked as the bytes arrive, not once the client pauses.
-    for (std::size_t slice = 0; slice < kReadSlice && result == ParseResult::Incomplete;) {
+    for (std::size_t slice = 0; slice < readSlice && result == ParseResult::Incomplete;) {
         ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
         if (n > 0) {
             c.in.append(buf, static_cast<std::size_t>(n));
@@ -163,7 +163,7 @@ ParseResult HttpServer::examine(Connection& c, HttpRequest& request) {
         c.headComplete = c.in.find("\r\n\r\n", from) != std::string::npos;
         c.headScanned = c.in.size();
         if (!c.headComplete)
-            return c.in.size() > kMaxHeaderBytes ? ParseResult::TooLarge : ParseResult::Incomplete;
+            return c.in.size() > maxHeaderBytes ? ParseResult::TooLarge : ParseResult::Incomplete;
     }
     // The head is bounded, so parsing it again as the body arrives costs little.
     return parseRequest(c.in, request);

@@ -84,7 +84,7 @@ class Parser {
 
   private:
     // Deep nesting is refused so a hostile request cannot exhaust the stack.
-    static constexpr int kMaxDepth = 64;
+    static constexpr int maxDepth = 64;
 
     void skipSpace() {
         while (pos_ < s_.size() &&
@@ -99,7 +99,7 @@ class Parser {
     }
 
     std::optional<Json> parseValue(int depth) {
-        if (depth > kMaxDepth) return std::nullopt;
+        if (depth > maxDepth) return std::nullopt;
         if (valuesLeft_ == 0) {
             tooLarge_ = true;
             return std::nullopt;

@@ -22,7 +22,7 @@ std::string dataDirFrom(const OptionList& commandLine) {
 std::string confPathFrom(const OptionList& commandLine, const std::string& datadir, bool& explicitConf) {
     auto conf = lastOption(commandLine, "conf");
     explicitConf = conf && !conf->empty();
-    if (!explicitConf) return (fs::path(datadir) / kConfFileName).string();
+    if (!explicitConf) return (fs::path(datadir) / confFileName).string();
     fs::path p(*conf);
     if (p.is_relative()) p = fs::path(datadir) / p;
     return p.string();

@@ -9,8 +9,8 @@
 
 namespace simcoin {
 
-inline constexpr int kDefaultRpcPort = 18443;
-inline constexpr const char* kConfFileName = "simcoin.conf";
+inline constexpr int defaultRpcPort = 18443;
+inline constexpr const char* confFileName = "simcoin.conf";
 
 // -datadir, else ~/.simcoin.
 std::string dataDirFrom(const OptionList& commandLine);

@@ -11,8 +11,8 @@ struct RpcError {
 };
 
 int httpStatusFor(int code) {
-    if (code == rpc_error::kInvalidRequest) return 400;
-    if (code == rpc_error::kMethodNotFound) return 404;
+    if (code == rpcerror::invalidRequest) return 400;
+    if (code == rpcerror::methodNotFound) return 404;
     return 500;
 }
 
@@ -25,7 +25,7 @@ Json errorObject(int code, const std::string& message) {
     return Json(Json::Object{{"code", code}, {"message", message}});
 }
 
-constexpr const char* kHelp =
+constexpr const char* helpText =
     "== Blockchain ==\n"
     "getblockchaininfo\n"
     "getblockcount\n"
@@ -54,19 +54,19 @@ HttpResponse RpcService::handle(const HttpRequest& request) {
     }
     // A request of the node's methods holds a few values; a batch at most that many times.
     bool tooLarge = false;
-    auto parsed = Json::parse(request.body, 16 * kMaxBatchRequests, tooLarge);
-    if (tooLarge || (parsed && parsed->isArray() && parsed->asArray().size() > kMaxBatchRequests)) {
-        const int code = rpc_error::kInvalidRequest;
+    auto parsed = Json::parse(request.body, 16 * maxBatchRequests, tooLarge);
+    if (tooLarge || (parsed && parsed->isArray() && parsed->asArray().size() > maxBatchRequests)) {
+        const int code = rpcerror::invalidRequest;
         response.status = httpStatusFor(code);
         const auto why =
-            "Request too large: a batch holds at most " + std::to_string(kMaxBatchRequests) + " requests";
+            "Request too large: a batch holds at most " + std::to_string(maxBatchRequests) + " requests";
         response.body = replyObject(Json(), errorObject(code, why), Json()).dump() + "\n";
         return response;
     }
     if (!parsed) {
         response.status = 500;
         response.body =
-            replyObject(Json(), errorObject(rpc_error::kParseError, "Parse error"), Json()).dump() + "\n";
+            replyObject(Json(), errorObject(rpcerror::parseError, "Parse error"), Json()).dump() + "\n";
         return response;
     }
     if (parsed->isArray()) {
@@ -87,7 +87,7 @@ RpcService::Reply RpcService::call(const Json& request) {
     if (const Json* i = request.find("id")) id = *i;
     const Json* method = request.find("method");
     if (!request.isObject() || !method || !method->isString()) {
-        int code = rpc_error::kInvalidRequest;
+        int code = rpcerror::invalidRequest;
         return {replyObject(Json(), errorObject(code, "Method must be a string"), id), httpStatusFor(code)};
     }
     Json params = Json::Array{};
@@ -96,7 +96,7 @@ RpcService::Reply RpcService::call(const Json& request) {
     try {
         NodeStatus status = hooks_.status();
         // While loading, every call is refused, stop included, as the node does.
-        if (status.warmingUp) throw RpcError{rpc_error::kInWarmup, kWarmupMessage};
+        if (status.warmingUp) throw RpcError{rpcerror::inWarmup, warmupMessage};
         Json result = execute(method->asString(), params, status);
         return {replyObject(std::move(result), Json(), id), 200};
     } catch (const RpcError& e) {
@@ -107,7 +107,7 @@ RpcService::Reply RpcService::call(const Json& request) {
 Json RpcService::execute(const std::string& method, const Json& params, const NodeStatus& status) {
     bool noParams = !params.isArray() || params.asArray().empty();
     auto requireNoParams = [&](const char* usage) {
-        if (!noParams) throw RpcError{rpc_error::kMiscError, usage};
+        if (!noParams) throw RpcError{rpcerror::miscError, usage};
     };
     if (method == "getblockcount") {
         requireNoParams("getblockcount\n\nReturns the height of the most-work fully-validated chain.");
@@ -129,11 +129,11 @@ Json RpcService::execute(const std::string& method, const Json& params, const No
     }
     if (method == "stop") {
         hooks_.stop();
-        return Json(kStopMessage);
+        return Json(stopMessage);
     }
     if (method == "uptime") return Json(status.uptimeSeconds);
-    if (method == "help") return Json(kHelp);
-    throw RpcError{rpc_error::kMethodNotFound, "Method not found"};
+    if (method == "help") return Json(helpText);
+    throw RpcError{rpcerror::methodNotFound, "Method not found"};
 }
 
 }  // namespace simcoin

@@ -25,20 +25,20 @@ struct NodeStatus {
     std::int64_t uptimeSeconds = 0;
 };
 
-namespace rpc_error {
-inline constexpr int kMiscError = -1;
-inline constexpr int kInWarmup = -28;
-inline constexpr int kInvalidRequest = -32600;
-inline constexpr int kMethodNotFound = -32601;
-inline constexpr int kParseError = -32700;
-}  // namespace rpc_error
+namespace rpcerror {
+inline constexpr int miscError = -1;
+inline constexpr int inWarmup = -28;
+inline constexpr int invalidRequest = -32600;
+inline constexpr int methodNotFound = -32601;
+inline constexpr int parseError = -32700;
+}  // namespace rpcerror
 
 // A batch is answered whole or not at all; a larger one is refused before its replies are
 // built, so that one client cannot take the node's memory and time from the others.
-inline constexpr std::size_t kMaxBatchRequests = 1000;
+inline constexpr std::size_t maxBatchRequests = 1000;
 
-inline constexpr const char* kWarmupMessage = "Loading block index...";
-inline constexpr const char* kStopMessage = "Simcoin server stopping";
+inline constexpr const char* warmupMessage = "Loading block index...";
+inline constexpr const char* stopMessage = "Simcoin server stopping";
 
 class RpcService {
   public:

@@ -41,7 +41,7 @@ std::size_t sendEndlessHeaders(std::uint16_t port, std::size_t limit) {
     return sent;
 }
 
-constexpr long kBoundKib = 64 * 1024;
+constexpr long boundKib = 64 * 1024;
 
 }  // namespace
 
@@ -51,18 +51,18 @@ TEST(Abuse, EndlessHeadersAreCutOffWhileTheyAreRead) {
     node.start(fastEnv());
     ASSERT_TRUE(node.waitReady());
 
-    constexpr std::size_t kPerClient = 256u << 20;
+    constexpr std::size_t perClient = 256u << 20;
     std::vector<std::size_t> sent(8);
     std::vector<std::thread> clients;
     for (auto& s : sent)
-        clients.emplace_back([&s, &node] { s = sendEndlessHeaders(node.port(), kPerClient); });
+        clients.emplace_back([&s, &node] { s = sendEndlessHeaders(node.port(), perClient); });
     for (auto& t : clients) t.join();
 
     // Each client was refused long before it had sent all it wanted to.
-    for (auto s : sent) EXPECT_LT(s, kPerClient);
+    for (auto s : sent) EXPECT_LT(s, perClient);
     const auto peak = peakKib(node.process().pid());
     ::testing::Test::RecordProperty("peak_kib", std::to_string(peak));
-    EXPECT_LT(peak, kBoundKib) << "peak KiB";
+    EXPECT_LT(peak, boundKib) << "peak KiB";
     EXPECT_TRUE(node.blockCount());
 }
 
@@ -71,7 +71,7 @@ TEST(Abuse, BatchesAreCappedAndAnsweredWithoutStarvingOthers) {
     Node node(dir);
     node.start(fastEnv());
     ASSERT_TRUE(node.waitReady());
-    const auto auth = basicAuth(Node::kUser, Node::kPassword);
+    const auto auth = basicAuth(Node::testUser, Node::testPassword);
 
     auto batchOf = [](std::size_t entries, const std::string& entry) {
         std::string body = "[";
@@ -97,7 +97,7 @@ TEST(Abuse, BatchesAreCappedAndAnsweredWithoutStarvingOthers) {
     }
     const auto peak = peakKib(node.process().pid());
     ::testing::Test::RecordProperty("peak_kib", std::to_string(peak));
-    EXPECT_LT(peak, kBoundKib) << "peak KiB";
+    EXPECT_LT(peak, boundKib) << "peak KiB";
     // Others are still answered.
     EXPECT_TRUE(node.blockCount());
 }

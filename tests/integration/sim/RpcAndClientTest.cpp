@@ -48,7 +48,7 @@ TEST(RpcAndClient, LoadingAnswersMinus28UntilReady) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "error code: -28\nerror message:\nLoading block index...\n");
 
-    auto raw = httpPost(node.port(), basicAuth(Node::kUser, Node::kPassword),
+    auto raw = httpPost(node.port(), basicAuth(Node::testUser, Node::testPassword),
                         R"({"jsonrpc":"1.0","id":"t","method":"getblockcount","params":[]})");
     EXPECT_EQ(raw.status, 500);
     EXPECT_NE(raw.body.find(R"("error":{"code":-28,"message":"Loading block index..."})"), std::string::npos)
@@ -72,7 +72,7 @@ TEST(RpcAndClient, WrongPasswordIsRefused) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "error: Authorization failed: Incorrect rpcuser or rpcpassword\n");
 
-    auto raw = httpPost(node.port(), basicAuth(Node::kUser, "wrong"), R"({"method":"getblockcount"})");
+    auto raw = httpPost(node.port(), basicAuth(Node::testUser, "wrong"), R"({"method":"getblockcount"})");
     EXPECT_EQ(raw.status, 401);
     EXPECT_EQ(raw.body, "");
     auto none = httpPost(node.port(), "", R"({"method":"getblockcount"})");
@@ -131,7 +131,7 @@ TEST(RpcAndClient, UnknownMethodIsAnError) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "error code: -32601\nerror message:\nMethod not found\n");
     auto raw =
-        httpPost(node.port(), basicAuth(Node::kUser, Node::kPassword), R"({"method":"nosuch","id":7})");
+        httpPost(node.port(), basicAuth(Node::testUser, Node::testPassword), R"({"method":"nosuch","id":7})");
     EXPECT_EQ(raw.status, 404);
     EXPECT_EQ(raw.body,
               "{\"result\":null,\"error\":{\"code\":-32601,\"message\":\"Method not found\"},\"id\":7}\n");
@@ -142,7 +142,7 @@ TEST(RpcAndClient, MalformedRequestsAreAnswered) {
     Node node(dir);
     node.start(fastEnv());
     ASSERT_TRUE(node.waitReady()) << node.stderrText();
-    auto auth = basicAuth(Node::kUser, Node::kPassword);
+    auto auth = basicAuth(Node::testUser, Node::testPassword);
     auto bad = httpPost(node.port(), auth, "{not json");
     EXPECT_EQ(bad.status, 500);
     EXPECT_NE(bad.body.find("-32700"), std::string::npos);
@@ -193,7 +193,7 @@ TEST(RpcAndClient, NodeReadsCommentsSectionsAndUnknownOptions) {
     ScratchDir dir;
     Node node(dir);
     std::string conf = "# a comment\n\n  server = 1  \nrpcport=" + std::to_string(node.port()) +
-                       "  # the port\nrpcuser=alice\nrpcpassword=" + Node::kPassword +
+                       "  # the port\nrpcuser=alice\nrpcpassword=" + Node::testPassword +
                        "\nrpcallowip=127.0.0.1\ndbcache=450\n[test]\nrpcport=1\n[main]\nprune=0\n";
     node.start(Node::Setup(fastEnv()).withConf(conf));
     ASSERT_TRUE(node.waitReady()) << node.stderrText();

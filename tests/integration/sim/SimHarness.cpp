@@ -250,8 +250,8 @@ Node::Node(const ScratchDir& dir, std::string dataSubdir)
 void Node::start(const Setup& setup) {
     std::string conf = setup.confText;
     if (conf.empty()) {
-        conf = "# made by the test\nserver=1\nrpcport=" + std::to_string(port_) + "\nrpcuser=" + kUser +
-               "\nrpcpassword=" + kPassword + "\n";
+        conf = "# made by the test\nserver=1\nrpcport=" + std::to_string(port_) + "\nrpcuser=" + testUser +
+               "\nrpcpassword=" + testPassword + "\n";
     }
     writeFile(confPath_, conf);
     std::vector<std::string> args{"-conf=" + confPath_, "-datadir=" + datadir_};

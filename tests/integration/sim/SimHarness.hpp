@@ -141,8 +141,8 @@ class Node {
     bool waitUntilChanged(long long from, std::chrono::milliseconds limit = 10s) const;
     std::optional<long long> savedHeight() const;
 
-    static constexpr const char* kUser = "alice";
-    static constexpr const char* kPassword = "s3cret pass";
+    static constexpr const char* testUser = "alice";
+    static constexpr const char* testPassword = "s3cret pass";
 
   private:
     const ScratchDir& dir_;

@@ -34,8 +34,9 @@ class ElementView final : public QObject {
   private:
     QWidget* createWidget();
     void size(const LayoutNode& hints);
-    void sync();
-    void syncText();
+    // Applies what changed (a set of Element::Change bits) to the widget.
+    void sync(unsigned what);
+    void syncText(unsigned what);
     void syncColours();
     void typed(const QString& text);
     void userActed();

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Sleepers.hpp"
 #include "platform/posix/Getdents.hpp"
 #include "platform/posix/ProcessTable.hpp"
 
@@ -30,17 +31,6 @@ namespace {
 std::size_t processCount() {
     auto list = pd::ProcTable::read();
     return list ? list->size() : 0;
-}
-
-pid_t sleeper() {
-    const pid_t parent = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive the benchmark
-        if (::getppid() != parent) _exit(0);
-        for (;;) ::pause();
-    }
-    return pid;
 }
 
 double micros(clockid_t clock) {
@@ -128,7 +118,7 @@ int main(int argc, char** argv) {
     std::vector<pid_t> children;
     double perProcess = 0;
     for (auto target : targets) {
-        for (auto have = processCount(); have < target; ++have) children.push_back(sleeper());
+        for (auto have = processCount(); have < target; ++have) children.push_back(pd::bench::sleeper());
         const auto count = processCount();
         tickMicros(scanner, now, 60);  // warm up, past the sleepers' youth
         const auto cost = tickMicros(scanner, now, 400);
@@ -139,8 +129,7 @@ int main(int argc, char** argv) {
         std::printf("processes %zu: full-scan floor %.1f us per tick (%.2f us per process)\n", count, floor,
                     floor / static_cast<double>(count));
     }
-    for (pid_t pid : children) ::kill(pid, SIGKILL);
-    for (pid_t pid : children) ::waitpid(pid, nullptr, 0);
+    pd::bench::endAll(children);
     std::printf("process_watch_us_per_process: %.2f\n", perProcess);
     return 0;
 }

@@ -38,10 +38,12 @@ struct Countdown final : pd::Window {
     }
     void second() {
         ++ticks;
+        if (--left == 0) {
+            ended = Steady::now();  // the moment the countdown shows zero
+            tick.stop();
+            return;
+        }
         if (ticks % 10 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a slow handler
-        if (--left > 0) return;
-        ended = Steady::now();
-        tick.stop();
     }
 
     pd::Timer tick{*this, "COUNTDOWN_TIMER"};

@@ -40,8 +40,9 @@ double micros(clockid_t clock) {
 }
 
 struct TickCost {
-    double cpu;   // processor time the tick used (user + system)
-    double wall;  // includes waiting for a processor on a busy machine
+    double cpu;    // processor time the tick used (user + system)
+    double wall;   // includes waiting for a processor on a busy machine
+    double names;  // names read
 };
 
 // Mean cost of one tick, in microseconds. The scanner's clock moves on by the watcher's
@@ -49,6 +50,7 @@ struct TickCost {
 TickCost tickMicros(pd::ProcessScanner& scanner, std::int64_t& now, int ticks) {
     double cpu = 0;
     double wall = 0;
+    double names = 0;
     std::size_t seen = 0;
     for (int i = 0; i < ticks; ++i) {
         now += 250;
@@ -61,9 +63,10 @@ TickCost tickMicros(pd::ProcessScanner& scanner, std::int64_t& now, int ticks) {
         }
         cpu += micros(CLOCK_THREAD_CPUTIME_ID) - cpu0;
         wall += micros(CLOCK_MONOTONIC) - wall0;
+        names += static_cast<double>(scanner.namesRead());
     }
     if (seen == static_cast<std::size_t>(-1)) std::puts("");  // keep the lookups
-    return {cpu / ticks, wall / ticks};
+    return {cpu / ticks, wall / ticks, names / ticks};
 }
 
 // The full-scan floor: per tick, the listing of /proc and one read of each name file, all
@@ -124,8 +127,10 @@ int main(int argc, char** argv) {
         const auto cost = tickMicros(scanner, now, 400);
         perProcess = cost.cpu / static_cast<double>(count);
         const double floor = fullScanFloorMicros(201);
-        std::printf("processes %zu: %.1f us processor time per tick (%.2f us per process), %.1f us wall\n",
-                    count, cost.cpu, perProcess, cost.wall);
+        std::printf(
+            "processes %zu: %.1f us processor time per tick (%.2f us per process), %.1f us wall, "
+            "%.1f names read\n",
+            count, cost.cpu, perProcess, cost.wall, cost.names);
         std::printf("processes %zu: full-scan floor %.1f us per tick (%.2f us per process)\n", count, floor,
                     floor / static_cast<double>(count));
     }

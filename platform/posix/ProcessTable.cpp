@@ -119,6 +119,7 @@ ProcessScanner::ProcessScanner(std::size_t maxOpenFiles, Timing timing, Now now)
 
 ProcessScanner::~ProcessScanner() {
     for (auto& known : known_) forget(known);
+    if (loadavgFd_ >= 0) ::close(loadavgFd_);
     if (procFd_ >= 0) ::close(procFd_);
 }
 
@@ -173,10 +174,45 @@ bool ProcessScanner::readNew(Known& known) {
     return true;
 }
 
+std::string ProcessScanner::taskStamp() {
+    if (loadavgFd_ < 0) loadavgFd_ = ::openat(procFd_, "loadavg", O_RDONLY | O_CLOEXEC);
+    if (loadavgFd_ < 0) return {};
+    // "0.52 0.58 0.59 2/613 41234": the tasks that exist and the last process id handed out.
+    auto text = readHead(loadavgFd_);
+    const auto slash = text.find('/');
+    return slash == std::string::npos ? std::string() : text.substr(slash + 1);
+}
+
+bool ProcessScanner::rereadDue(std::int64_t now) {
+    changed_ = false;
+    for (auto& known : known_) {
+        if (now < known.youngUntil || now >= known.nextCheck) {
+            if (!reread(known, now)) return false;
+            known.nextCheck = now + timing_.recheckMs;
+        }
+    }
+    return true;
+}
+
 ProcTable::List ProcessScanner::scan() {
     if (procFd_ < 0) procFd_ = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (procFd_ < 0 || ::lseek(procFd_, 0, SEEK_SET) != 0) return nullptr;
+    if (procFd_ < 0) return nullptr;
+    const auto now = now_();
+    namesRead_ = 0;
 
+    // Listing /proc is most of a scan's cost. No process can have started or ended while
+    // no process id was handed out and the number of tasks stayed the same (an end alone
+    // lowers it), so the last listing still holds then; the names due are reread all the
+    // same. Now and then the listing is taken anyway.
+    auto stamp = taskStamp();
+    if (!stamp.empty() && stamp == stamp_ && now < nextListing_ && rereadDue(now)) {
+        if (changed_) publish();
+        return snapshot_;
+    }
+    stamp_ = std::move(stamp);
+    nextListing_ = now + timing_.relistMs;
+
+    if (::lseek(procFd_, 0, SEEK_SET) != 0) return nullptr;
     listed_.clear();
     std::array<char, 32 * 1024> buffer;
     const bool listed = forEachEntry(procFd_, buffer.data(), buffer.size(),
@@ -185,12 +221,13 @@ ProcTable::List ProcessScanner::scan() {
                                              listed_.push_back({std::atoi(name), inode});
                                          return true;
                                      });
-    if (!listed) return nullptr;
+    if (!listed) {
+        stamp_.clear();
+        return nullptr;
+    }
     // /proc lists processes by id; sorting is only a safeguard.
     if (!std::is_sorted(listed_.begin(), listed_.end())) std::sort(listed_.begin(), listed_.end());
 
-    const auto now = now_();
-    namesRead_ = 0;
     changed_ = false;
     next_.clear();
     next_.reserve(listed_.size());
@@ -232,14 +269,15 @@ ProcTable::List ProcessScanner::scan() {
     }
     known_.swap(next_);
     firstScan_ = false;
-
-    if (changed_ || !snapshot_) {
-        std::vector<ProcessNames> names;
-        names.reserve(known_.size());
-        for (const auto& known : known_) names.push_back(known.names);
-        snapshot_ = std::make_shared<const std::vector<ProcessNames>>(std::move(names));
-    }
+    if (changed_ || !snapshot_) publish();
     return snapshot_;
+}
+
+void ProcessScanner::publish() {
+    std::vector<ProcessNames> names;
+    names.reserve(known_.size());
+    for (const auto& known : known_) names.push_back(known.names);
+    snapshot_ = std::make_shared<const std::vector<ProcessNames>>(std::move(names));
 }
 
 }  // namespace pd

@@ -44,16 +44,17 @@ class ProcTable final : public ProcessTable {
 struct ScanTiming {
     std::int64_t youngMs = 10000;
     std::int64_t recheckMs = 1500;  // within two seconds, with room for a late tick
+    std::int64_t relistMs = 2000;   // the longest a listing of /proc is trusted unchanged
 };
 
-// Takes snapshots of /proc four times a second at little cost. Every scan lists /proc, so
-// a process that starts or ends is seen at once. Names are not all read again: a young
-// process (one that appeared less than youngMs ago; scripts exec the node right after
-// they start) is read on every scan, any other one every recheckMs, the rechecks spread
-// over the scans. A name is reread from the process's name file kept open, and its
-// executable and command line only when the name changed (an exec, or a program renaming
-// itself). A process that ends makes its open file fail, and a reused process id comes
-// with a new /proc entry, so the new process is read afresh.
+// Takes snapshots of /proc four times a second at little cost. A scan lists /proc whenever
+// a process may have started or ended, so that is seen at once. Names are not all read
+// again: a young process (one that appeared less than youngMs ago; scripts exec the node
+// right after they start) is read on every scan, any other one every recheckMs, the
+// rechecks spread over the scans. A name is reread from the process's name file kept
+// open, and its executable and command line only when the name changed (an exec, or a
+// program renaming itself). A process that ends makes its open file fail, and a reused
+// process id comes with a new /proc entry, so the new process is read afresh.
 class ProcessScanner {
   public:
     using Timing = ScanTiming;
@@ -92,8 +93,17 @@ class ProcessScanner {
     // Reads a process met for the first time; false when it has gone already.
     bool readNew(Known& known);
     void forget(Known& known);
+    // The number of tasks and the last process id handed out ("" when unknown).
+    std::string taskStamp();
+    // Rereads the names due without listing /proc; false when one process has gone.
+    bool rereadDue(std::int64_t now);
+    // A new snapshot from the processes known.
+    void publish();
 
     int procFd_ = -1;
+    int loadavgFd_ = -1;
+    std::string stamp_;  // as of the last listing
+    std::int64_t nextListing_ = 0;
     std::size_t maxOpen_;
     std::size_t open_ = 0;
     Timing timing_;

@@ -69,8 +69,11 @@ class Execer {
 };
 
 // A scanner on a clock of its own, scanned as the watcher does.
+// With relistMs as long as a test, only a process that starts or ends makes it list /proc.
+constexpr std::int64_t never = 1'000'000'000;
 struct Watcher {
-    explicit Watcher(std::size_t maxOpen) : scanner(maxOpen, {}, [this] { return now; }) {}
+    explicit Watcher(std::size_t maxOpen, std::int64_t relistMs = ScanTiming{}.relistMs)
+        : scanner(maxOpen, {.relistMs = relistMs}, [this] { return now; }) {}
     // Moves the clock on by one watcher tick and scans.
     ProcTable tick() {
         now += 250;
@@ -87,6 +90,7 @@ struct ExecCase {
     std::size_t maxOpen;    // 0: no name file is kept open
     std::int64_t ageMs;     // how long the child has been seen before it execs
     std::int64_t withinMs;  // by when the new name must show
+    std::int64_t relistMs = ScanTiming{}.relistMs;
 };
 
 class ProcessScannerExec : public ::testing::TestWithParam<ExecCase> {};
@@ -96,7 +100,7 @@ TEST_P(ProcessScannerExec, ANewNameByExecShowsAtOnceWhileYoungAndWithinTwoSecond
     test::Scratch scratch;
     const auto program = scratch / c.name;
     fs::create_symlink("/bin/sleep", program);
-    Watcher watcher(c.maxOpen);
+    Watcher watcher(c.maxOpen, c.relistMs);
     watcher.tick();  // the processes already there are not young
     Execer child(program);
     ASSERT_GT(child.pid(), 0);
@@ -116,7 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ExecCase{"pdw-young-later", 64, 9750, 250},  // still young after nine seconds
                       ExecCase{"pdw-old-exec", 64, 30000, 2000},   // an old process: within two seconds
                       ExecCase{"pdw-young-closed", 0, 250, 250},   // no name file kept open
-                      ExecCase{"pdw-old-closed", 0, 30000, 2000}),
+                      ExecCase{"pdw-old-closed", 0, 30000, 2000},
+                      ExecCase{"pdw-young-unlisted", 64, 250, 250, never},  // an exec lists nothing new
+                      ExecCase{"pdw-old-unlisted", 64, 30000, 2000, never}),
     [](const auto& info) {
         std::string name = info.param.name;
         std::erase(name, '-');
@@ -125,10 +131,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ProcessScanner, AProcessThatStartsOrEndsIsSeenOnTheNextScan) {
     test::Scratch scratch;
-    for (std::size_t maxOpen : {std::size_t{0}, std::size_t{64}}) {
-        const std::string name = maxOpen ? "pdw-start-end" : "pdw-start-end-0";
+    struct Case {
+        const char* name;
+        std::size_t maxOpen;
+        std::int64_t relistMs;
+    };
+    for (const auto& c :
+         {Case{"pdw-start-end", 64, ScanTiming{}.relistMs}, Case{"pdw-start-end-0", 0, ScanTiming{}.relistMs},
+          Case{"pdw-start-end-unlisted", 64, never}}) {
+        const std::string name = c.name;
+        const auto maxOpen = c.maxOpen;
         fs::create_symlink("/bin/sleep", scratch / name);
-        Watcher watcher(maxOpen);
+        Watcher watcher(maxOpen, c.relistMs);
         for (int i = 0; i < 60; ++i) watcher.tick();  // old by the scanner's clock
         Execer child(scratch / name);
         ASSERT_TRUE(child.exec());

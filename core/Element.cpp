@@ -22,45 +22,45 @@ Element::Element(Window& owner, std::string_view name, ElementKind kind, Design 
 void Element::setText(std::string_view text) {
     if (text_ == text) return;
     text_ = text;
-    notify();
+    notify(Text);
     textChanged();
 }
 
 void Element::setFore(Colour c) {
     if (fore_ == c) return;
     fore_ = c;
-    notify();
+    notify(Colours);
 }
 
 void Element::setBack(Colour c) {
     if (back_ == c) return;
     back_ = c;
-    notify();
+    notify(Colours);
 }
 
 void Element::setColours(Colour fore, Colour back) {
     if (fore_ == fore && back_ == back) return;
     fore_ = fore;
     back_ = back;
-    notify();
+    notify(Colours);
 }
 
 void Element::setEnabled(bool on) {
     if (enabled_ == on) return;
     enabled_ = on;
-    notify();
+    notify(Enabled);
 }
 
 void Element::setVisible(bool on) {
     if (visible_ == on) return;
     visible_ = on;
-    notify();
+    notify(Visible);
 }
 
 void Element::setToolTip(std::string_view tip) {
     if (tip_ == tip) return;
     tip_ = tip;
-    notify();
+    notify(ToolTip);
 }
 
 int Element::observe(Observer observer) {
@@ -76,10 +76,15 @@ void Element::doubleClick() {
     if (enabled_ && onDoubleClick) onDoubleClick();
 }
 
-void Element::notify() {
-    // Copy: an observer may unregister itself or others while being told.
+void Element::notify(Change what) {
+    // Copy: an observer may unregister itself or others while being told. An observer
+    // that changes this element meanwhile is told of that change in turn.
     auto observers = observers_;
-    for (auto& [id, observer] : observers) observer(*this);
+    for (auto& [id, observer] : observers) {
+        changed_ = what;
+        observer(*this);
+    }
+    changed_ = 0;
 }
 
 TextBox::TextBox(Window& owner, std::string_view name, Design design)
@@ -91,13 +96,13 @@ TextBox::TextBox(Window& owner, std::string_view name, Design design)
 void TextBox::setLocked(bool on) {
     if (locked_ == on) return;
     locked_ = on;
-    notify();
+    notify(Locked);
 }
 
 void TextBox::setPassword(bool on) {
     if (password_ == on) return;
     password_ = on;
-    notify();
+    notify(Password);
 }
 
 bool TextBox::type(std::string_view text) {
@@ -116,7 +121,7 @@ TickBox::TickBox(Window& owner, std::string_view name, Design design)
 void TickBox::setValue(int value) {
     if (value_ == value) return;
     value_ = value;
-    notify();
+    notify(Value);
     if (onChange) onChange();
 }
 

@@ -31,6 +31,18 @@ struct Design {
 class Element {
   public:
     using Observer = std::function<void(const Element&)>;
+    // What one change touched, so that a renderer redoes only that.
+    enum Change : unsigned {
+        Text = 1u << 0,
+        Colours = 1u << 1,
+        Enabled = 1u << 2,
+        Visible = 1u << 3,
+        ToolTip = 1u << 4,
+        Locked = 1u << 5,
+        Password = 1u << 6,
+        Value = 1u << 7,
+        Everything = (1u << 8) - 1,
+    };
 
     Element(Window& owner, std::string_view name, ElementKind kind, Design design);
     Element(const Element&) = delete;
@@ -58,9 +70,11 @@ class Element {
     const std::string& toolTip() const { return tip_; }
     void setToolTip(std::string_view tip);
 
-    // Observers are told after every change of state; the id unregisters.
+    // Observers are told after every change of state, and only then; the id unregisters.
     int observe(Observer observer);
     void unobserve(int id);
+    // While observers are told: what the change touched (a set of Change bits).
+    unsigned changed() const { return changed_; }
 
     // Double-click from the user; ignored while the element is disabled.
     std::function<void()> onDoubleClick;
@@ -68,7 +82,7 @@ class Element {
 
   protected:
     virtual void textChanged() {}
-    void notify();
+    void notify(Change what);
 
   private:
     Window& owner_;
@@ -82,6 +96,7 @@ class Element {
     bool visible_;
     std::vector<std::pair<int, Observer>> observers_;
     int nextObserver_ = 1;
+    unsigned changed_ = 0;
 };
 
 class TextBox : public Element {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <type_traits>
 
 namespace pd {
 
@@ -18,9 +19,9 @@ struct DirentRecord {
     char name[1];
 };
 
-// Calls visit(name, type) for every entry of the open folder from its current position;
-// stops early when visit returns false. Returns false when the listing failed or visit
-// stopped it.
+// Calls visit(name, type) or visit(name, type, inode) for every entry of the open folder
+// from its current position; stops early when visit returns false. Returns false when the listing failed or
+// visit stopped it.
 template <class Visit>
 bool forEachEntry(int dirFd, char* buffer, std::size_t size, Visit&& visit) {
     for (;;) {
@@ -30,7 +31,11 @@ bool forEachEntry(int dirFd, char* buffer, std::size_t size, Visit&& visit) {
         for (long at = 0; at < got;) {
             const auto* entry = reinterpret_cast<const DirentRecord*>(buffer + at);
             at += entry->reclen;
-            if (!visit(entry->name, entry->type)) return false;
+            if constexpr (std::is_invocable_v<Visit, const char*, unsigned char, std::uint64_t>) {
+                if (!visit(entry->name, entry->type, entry->ino)) return false;
+            } else {
+                if (!visit(entry->name, entry->type)) return false;
+            }
         }
     }
 }

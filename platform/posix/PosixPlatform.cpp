@@ -80,7 +80,7 @@ Outcome spawnDetached(const std::vector<std::string>& argv) {
 std::unique_ptr<ProcessTable> PosixPlatform::processes() {
     auto list = scanner_.scan();
     if (!list) return nullptr;
-    return std::make_unique<ProcTable>(std::move(*list));
+    return std::make_unique<ProcTable>(std::move(list));
 }
 
 int PosixPlatform::terminateByName(std::string_view name) {

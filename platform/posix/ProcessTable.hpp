@@ -1,7 +1,9 @@
 #pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/Platform.hpp"
@@ -19,53 +21,100 @@ struct ProcessNames {
     std::string titleWord;
 };
 
-// One snapshot of /proc.
+// One snapshot of /proc. Snapshots share the list they were made from: the scanner makes
+// a new one only when a process started, ended or changed its name.
 class ProcTable final : public ProcessTable {
   public:
+    using List = std::shared_ptr<const std::vector<ProcessNames>>;
     explicit ProcTable(std::vector<ProcessNames> processes);
+    explicit ProcTable(List processes) : processes_(std::move(processes)) {}
     bool has(std::string_view name) const override;
     std::vector<int> pidsOf(std::string_view name) const;
-    std::size_t size() const { return processes_.size(); }
+    std::size_t size() const { return processes_->size(); }
 
     static bool matches(const ProcessNames& p, std::string_view name);
     // Reads /proc afresh; nullopt when /proc cannot be read at all.
     static std::optional<std::vector<ProcessNames>> read();
 
   private:
-    std::vector<ProcessNames> processes_;
+    List processes_;
 };
 
-// Takes snapshots of /proc four times a second at little cost: it keeps each process's
-// name file open and rereads only that, one system call per process, and reads the
-// executable and the command line again only when the name changed (an exec, or a
-// program renaming itself). A process that ends makes its open file fail, so a reused
-// process id is read afresh.
+// How often the scanner rereads names it knows (below).
+struct ScanTiming {
+    std::int64_t youngMs = 10000;
+    std::int64_t recheckMs = 1500;  // within two seconds, with room for a late tick
+    std::int64_t relistMs = 2000;   // the longest a listing of /proc is trusted unchanged
+};
+
+// Takes snapshots of /proc four times a second at little cost. A scan lists /proc whenever
+// a process may have started or ended, so that is seen at once. Names are not all read
+// again: a young process (one that appeared less than youngMs ago; scripts exec the node
+// right after they start) is read on every scan, any other one every recheckMs, the
+// rechecks spread over the scans. A name is reread from the process's name file kept
+// open, and its executable and command line only when the name changed (an exec, or a
+// program renaming itself). A process that ends makes its open file fail, and a reused
+// process id comes with a new /proc entry, so the new process is read afresh.
 class ProcessScanner {
   public:
+    using Timing = ScanTiming;
+    // Milliseconds on a monotonic scale; tests drive their own.
+    using Now = std::function<std::int64_t()>;
+
     // Keeps at most half of the files this program may open (the rest of the program
-    // needs files too); processes past that are read whole on every scan.
+    // needs files too); processes past that are opened afresh on every read.
     ProcessScanner();
-    explicit ProcessScanner(std::size_t maxOpenFiles) : maxOpen_(maxOpenFiles) {}
+    explicit ProcessScanner(std::size_t maxOpenFiles, Timing timing = {}, Now now = {});
     ProcessScanner(const ProcessScanner&) = delete;
     ProcessScanner& operator=(const ProcessScanner&) = delete;
     ~ProcessScanner();
 
-    // nullopt when /proc cannot be listed.
-    std::optional<std::vector<ProcessNames>> scan();
+    // nullptr when /proc cannot be listed.
+    ProcTable::List scan();
+    // How many names the last scan read (the rest were known and not due).
+    std::size_t namesRead() const { return namesRead_; }
 
   private:
     struct Known {
-        int commFd = -1;  // -1: not kept open (past the limit)
+        int pid = 0;
+        std::uint64_t inode = 0;  // of the /proc entry: a reused id comes with a new one
+        int commFd = -1;          // -1: not kept open (past the limit)
+        std::int64_t youngUntil = 0;
+        std::int64_t nextCheck = 0;
         ProcessNames names;
-        bool listed = false;
     };
-    bool refresh(int pid, const char* pidText, Known& known);
+    struct Listed {
+        int pid;
+        std::uint64_t inode;
+        bool operator<(const Listed& o) const { return pid < o.pid; }
+    };
+    // Reads the name again; false when the process has gone. Sets changed_ on a new name.
+    bool reread(Known& known, std::int64_t now);
+    // Reads a process met for the first time; false when it has gone already.
+    bool readNew(Known& known);
     void forget(Known& known);
+    // The number of tasks and the last process id handed out ("" when unknown).
+    std::string taskStamp();
+    // Rereads the names due without listing /proc; false when one process has gone.
+    bool rereadDue(std::int64_t now);
+    // A new snapshot from the processes known.
+    void publish();
 
     int procFd_ = -1;
+    int loadavgFd_ = -1;
+    std::string stamp_;  // as of the last listing
+    std::int64_t nextListing_ = 0;
     std::size_t maxOpen_;
     std::size_t open_ = 0;
-    std::unordered_map<int, Known> known_;
+    Timing timing_;
+    Now now_;
+    bool firstScan_ = true;
+    bool changed_ = false;
+    std::size_t namesRead_ = 0;
+    std::vector<Known> known_;  // by process id
+    std::vector<Known> next_;
+    std::vector<Listed> listed_;
+    ProcTable::List snapshot_;
 };
 
 }  // namespace pd

@@ -6,6 +6,7 @@
 #include <X11/keysym.h>
 #include <dlfcn.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -85,6 +86,10 @@ struct X11Keyboard::Session {
     decltype(&::XkbGetNamedIndicator) xkbGetNamedIndicator = nullptr;
     decltype(&::XkbGetState) xkbGetState = nullptr;
     decltype(&::XkbKeysymToModifiers) xkbKeysymToModifiers = nullptr;
+    decltype(&::XkbSelectEvents) xkbSelectEvents = nullptr;
+    decltype(&::XkbGetIndicatorState) xkbGetIndicatorState = nullptr;
+    decltype(&::XPending) pending = nullptr;
+    decltype(&::XNextEvent) nextEvent = nullptr;
     decltype(&::XTestQueryExtension) xtestQueryExtension = nullptr;
     decltype(&::XTestFakeKeyEvent) xtestFakeKeyEvent = nullptr;
     // From libX11 1.7: lets a lost display be survived instead of ending the program.
@@ -109,6 +114,19 @@ struct X11Keyboard::Session {
         XErrorHandler error_;
         XIOErrorHandler io_;
     };
+
+    // The lock state as the server's keyboard events last told it: asked once when the
+    // display opens, then followed, so the lights cost no request to the server.
+    struct Followed {
+        int indicator = -1;  // the index of the key's named indicator, -1 if it has none
+        unsigned mods = 0;   // the modifiers the key locks (when there is no indicator)
+        KeyCode code = 0;
+        bool held = false;
+    };
+    std::array<Followed, 3> keys{};
+    unsigned indicators = 0;
+    unsigned lockedMods = 0;
+    int xkbEvent = -1;
 
     Display* display = nullptr;
     bool xtest = false;
@@ -136,7 +154,10 @@ struct X11Keyboard::Session {
                 x11.bind(xkbQueryExtension, "XkbQueryExtension") &&
                 x11.bind(xkbGetNamedIndicator, "XkbGetNamedIndicator") &&
                 x11.bind(xkbGetState, "XkbGetState") &&
-                x11.bind(xkbKeysymToModifiers, "XkbKeysymToModifiers");
+                x11.bind(xkbKeysymToModifiers, "XkbKeysymToModifiers") &&
+                x11.bind(xkbSelectEvents, "XkbSelectEvents") &&
+                x11.bind(xkbGetIndicatorState, "XkbGetIndicatorState") && x11.bind(pending, "XPending") &&
+                x11.bind(nextEvent, "XNextEvent");
         if (!bound) {
             why = "the X11 library (libX11) is too old";
             return false;
@@ -199,33 +220,72 @@ struct X11Keyboard::Session {
         }
         int ignored = 0;
         xtest = xtestFakeKeyEvent && xtestQueryExtension(d, &ignored, &ignored, &ignored, &ignored);
+        xkbEvent = event;
+        follow(d);
         display = d;
         return display;
+    }
+
+    static std::size_t slot(LockKey key) { return static_cast<std::size_t>(key); }
+
+    // Asks for the keyboard's state events, then for the state itself, once.
+    void follow(Display* d) {
+        constexpr unsigned events = XkbIndicatorStateNotifyMask | XkbStateNotifyMask;
+        xkbSelectEvents(d, XkbUseCoreKbd, events, events);
+        char down[32] = {};
+        const bool keymap = queryKeymap(d, down);
+        for (auto key : {LockKey::Num, LockKey::Caps, LockKey::Scroll}) {
+            auto names = namesOf(key);
+            auto& k = keys[slot(key)];
+            k = {};
+            Bool lit = False;
+            int index = -1;
+            Atom atom = internAtom(d, names.name, True);
+            if (atom != None && xkbGetNamedIndicator(d, atom, &index, &lit, nullptr, nullptr) && index >= 0 &&
+                index < 32)
+                k.indicator = index;
+            k.mods = xkbKeysymToModifiers(d, names.keysym);
+            k.code = keysymToKeycode(d, names.keysym);
+            k.held = keymap && k.code != 0 && (down[k.code / 8] & (1 << (k.code % 8))) != 0;
+        }
+        unsigned state = 0;
+        if (xkbGetIndicatorState(d, XkbUseCoreKbd, &state) == Success) indicators = state;
+        XkbStateRec st{};
+        if (xkbGetState(d, XkbUseCoreKbd, &st) == Success) lockedMods = st.locked_mods;
+    }
+
+    // Takes in the events that arrived meanwhile; reads only what the server already sent.
+    void catchUp(Display* d) {
+        while (!lost && pending(d) > 0) {
+            XEvent ev;
+            nextEvent(d, &ev);
+            if (ev.type != xkbEvent) continue;
+            const auto& xkb = reinterpret_cast<const XkbEvent&>(ev);
+            if (xkb.any.xkb_type == XkbIndicatorStateNotify) {
+                indicators = xkb.indicators.state;
+            } else if (xkb.any.xkb_type == XkbStateNotify) {
+                lockedMods = xkb.state.locked_mods;
+                // The change a key made tells whether it is down now.
+                for (auto& k : keys)
+                    if (k.code != 0 && xkb.state.keycode == k.code) k.held = xkb.state.event_type == KeyPress;
+            }
+        }
     }
 
     std::optional<bool> state(LockKey key) {
         Display* d = open();
         if (!d) return std::nullopt;
-        auto names = namesOf(key);
         Talking talking(*this);
-        std::optional<bool> on;
-        Bool lit = False;
-        int index = 0;
-        Atom atom = internAtom(d, names.name, True);
-        if (atom != None && xkbGetNamedIndicator(d, atom, &index, &lit, nullptr, nullptr) && index >= 0) {
-            on = lit == True;
-        } else if (unsigned mods = xkbKeysymToModifiers(d, names.keysym); mods != 0) {
-            // No indicator of that name: the locked modifier of the key says the same.
-            XkbStateRec st{};
-            if (xkbGetState(d, XkbUseCoreKbd, &st) == Success) on = (st.locked_mods & mods) != 0;
-        }
-        // A lock key held down counts as on, as its light would show on Windows.
-        if (on && !*on) {
-            char keys[32] = {};
-            KeyCode code = keysymToKeycode(d, names.keysym);
-            if (code != 0 && queryKeymap(d, keys)) on = (keys[code / 8] & (1 << (code % 8))) != 0;
-        }
+        catchUp(d);
         if (lost) return std::nullopt;
+        const auto& k = keys[slot(key)];
+        std::optional<bool> on;
+        if (k.indicator >= 0)
+            on = (indicators & (1u << k.indicator)) != 0;
+        else if (k.mods != 0)
+            on = (lockedMods & k.mods) != 0;  // no indicator of that name: its locked modifier says the same
+        // A lock key held down counts as on, as its light would show on Windows.
+        if (on && !*on && k.held) on = true;
         return on;
     }
 

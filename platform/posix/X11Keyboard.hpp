@@ -6,11 +6,12 @@
 
 namespace pd {
 
-// The lock keys of an X11 session: indicator state through XKB, key presses through
-// XTest. The X libraries are loaded when first needed, so the program also starts where
-// they are not installed (a server without X, a Wayland-only desktop); there, and
-// whenever no X display can be opened, the state is unknown and presses fail with the
-// reason. The display is opened lazily and reopened after it was lost.
+// The lock keys of an X11 session: indicator state through XKB, asked once when the
+// display opens and then followed by the keyboard's events; key presses through XTest.
+// The X libraries are loaded when first needed, so the program also starts where they are
+// not installed (a server without X, a Wayland-only desktop); there, and whenever no X
+// display can be opened, the state is unknown and presses fail with the reason. The
+// display is opened lazily and reopened after it was lost.
 class X11Keyboard {
   public:
     X11Keyboard();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/posix/FolderSize.hpp"
 
@@ -41,6 +42,46 @@ TEST(FolderSize, SumsFileSizesBelowAFolderWithoutFollowingLinks) {
     EXPECT_EQ(sumFileSizes(root + "/empty"), 0u);
     EXPECT_EQ(sumFileSizes(temp.path + "/missing"), std::nullopt);
     EXPECT_EQ(sumFileSizes(root + "/debug.log"), std::nullopt);  // a file is not a folder
+}
+
+// The walk spreads folders over several walkers and walks a folder itself when too many
+// wait: each shape below takes another mix of both, and the sum must come out exact.
+TEST(FolderSize, TreesOfEveryShapeSumExactly) {
+    struct Shape {
+        const char* what;
+        int breadth;  // folders per level
+        int depth;    // levels below the root
+        int files;    // files per folder
+    };
+    const Shape shapes[] = {
+        {"flat, many files", 1, 0, 3000},
+        {"wide: more folders than may wait open", 1200, 1, 2},
+        {"deep chain", 1, 60, 1},
+        {"bushy", 6, 4, 3},
+    };
+    for (const auto& shape : shapes) {
+        TempFolder temp;
+        std::uint64_t expected = 0;
+        std::size_t made = 0;
+        std::vector<std::string> level{temp.path};
+        for (int d = 0; d <= shape.depth; ++d) {
+            std::vector<std::string> below;
+            for (const auto& folder : level) {
+                for (int f = 0; f < shape.files; ++f) {
+                    const auto size = (made++ * 7919) % 3000;
+                    std::ofstream(folder + "/f" + std::to_string(f)) << std::string(size, 'x');
+                    expected += size;
+                }
+                if (d < shape.depth)
+                    for (int b = 0; b < shape.breadth; ++b) {
+                        below.push_back(folder + "/d" + std::to_string(b));
+                        fs::create_directory(below.back());
+                    }
+            }
+            level = std::move(below);
+        }
+        EXPECT_EQ(sumFileSizes(temp.path), expected) << shape.what;
+    }
 }
 
 TEST(FolderSize, AnUnreadableFolderBelowGivesNoSumRatherThanASmallerOne) {

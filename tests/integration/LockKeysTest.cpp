@@ -102,6 +102,22 @@ TEST_F(LockKeys, NumAndCapsLockPressesToggleTheIndicatorAndBack) {
     platform.lockState(LockKey::Scroll);
 }
 
+TEST_F(LockKeys, ALightFollowsAKeyPressedByAnotherClient) {
+    // The state is asked once and then followed by the keyboard's events: a press made on
+    // another connection (the user's keyboard, another program) must still show.
+    PosixPlatform watcher;
+    PosixPlatform keyboard;
+    for (auto key : {LockKey::Num, LockKey::Caps}) {
+        SCOPED_TRACE(keyName(key));
+        auto before = watcher.lockState(key);
+        ASSERT_TRUE(before.has_value());
+        ASSERT_TRUE(keyboard.pressLockKey(key));
+        EXPECT_TRUE(waitUntil([&] { return watcher.lockState(key) == !*before; }, 5s));
+        ASSERT_TRUE(keyboard.pressLockKey(key));
+        EXPECT_TRUE(waitUntil([&] { return watcher.lockState(key) == *before; }, 5s));
+    }
+}
+
 TEST_F(LockKeys, HeartbeatTogglesNumLockAndTheLightShowsIt) {
     VirtualClock clock;
     Scheduler scheduler{clock};

@@ -83,9 +83,10 @@ ElementView::ElementView(Element& element, const LayoutNode& hints, QWidget* par
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     if (auto* button = qobject_cast<QPushButton*>(widget_.data()); button && hints.defaultButton)
         button->setDefault(true);
-    sync();  // the caption first: a button's width follows it
+    sync(Element::Everything);  // the caption first: a button's width follows it
     size(hints);
-    observer_ = element.observe([this](const Element&) { sync(); });
+    // Only what changed is applied: a light that turns green needs no new text or tip.
+    observer_ = element.observe([this](const Element& e) { sync(e.changed()); });
 }
 
 ElementView::~ElementView() {
@@ -121,7 +122,7 @@ QWidget* ElementView::createWidget() {
             connect(tick, &QCheckBox::clicked, this, [this] {
                 if (!element_) return;
                 static_cast<TickBox&>(*element_).click();
-                sync();
+                sync(Element::Value);  // a refused click must not leave the box toggled
                 userActed();
             });
             return tick;
@@ -215,15 +216,16 @@ void ElementView::userActed() {
     if (afterUserAction_) afterUserAction_();
 }
 
-void ElementView::sync() {
+void ElementView::sync(unsigned what) {
     if (!element_ || !widget_) return;
     syncing_ = true;
-    syncText();
-    widget_->setEnabled(element_->enabled());
-    syncToolTip();
+    if (what & (Element::Text | Element::Locked | Element::Password | Element::Value)) syncText(what);
+    if (what & Element::Enabled) widget_->setEnabled(element_->enabled());
+    // A field too small for its text shows it whole in its tip: new text may need a new tip.
+    if (what & (Element::ToolTip | Element::Text)) syncToolTip();
     // A hidden element stays hidden; a visible one shows with its window.
-    widget_->setVisible(element_->visible());
-    syncColours();
+    if (what & Element::Visible) widget_->setVisible(element_->visible());
+    if (what & Element::Colours) syncColours();
     syncing_ = false;
 }
 
@@ -234,37 +236,40 @@ void ElementView::syncToolTip() {
     widget_->setToolTip(light_ ? own : tipWithWholeText(*widget_, own));
 }
 
-void ElementView::syncText() {
-    const auto text = toQ(element_->text());
+void ElementView::syncText(unsigned what) {
+    const bool text = what & Element::Text;
     switch (element_->kind()) {
         case ElementKind::TextBox: {
             auto& box = static_cast<TextBox&>(*element_);
             if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
-                auto shown = shownText(box.text());
-                if (edit->toPlainText() != shown) edit->setPlainText(shown);
-                edit->setReadOnly(box.locked());
+                if (text) {
+                    auto shown = shownText(box.text());
+                    if (edit->toPlainText() != shown) edit->setPlainText(shown);
+                }
+                if (what & Element::Locked) edit->setReadOnly(box.locked());
             } else if (auto* line = qobject_cast<QLineEdit*>(widget_.data())) {
                 // Replacing equal text would move the user's cursor while typing.
-                if (line->text() != text) {
-                    line->setText(text);
+                if (const auto shown = toQ(box.text()); text && line->text() != shown) {
+                    line->setText(shown);
                     if (!line->hasFocus()) line->setCursorPosition(0);  // show the start of a long text
                 }
-                line->setReadOnly(box.locked());
-                line->setEchoMode(box.password() ? QLineEdit::Password : QLineEdit::Normal);
+                if (what & Element::Locked) line->setReadOnly(box.locked());
+                if (what & Element::Password)
+                    line->setEchoMode(box.password() ? QLineEdit::Password : QLineEdit::Normal);
             }
             break;
         }
         case ElementKind::TickBox: {
             auto* tick = static_cast<QCheckBox*>(widget_.data());
-            tick->setText(text);
-            tick->setChecked(static_cast<TickBox&>(*element_).ticked());
+            if (text) tick->setText(toQ(element_->text()));
+            if (what & Element::Value) tick->setChecked(static_cast<TickBox&>(*element_).ticked());
             break;
         }
         case ElementKind::Button:
-            static_cast<QPushButton*>(widget_.data())->setText(text);
+            if (text) static_cast<QPushButton*>(widget_.data())->setText(toQ(element_->text()));
             break;
         case ElementKind::Label:
-            static_cast<QLabel*>(widget_.data())->setText(text);
+            if (text) static_cast<QLabel*>(widget_.data())->setText(toQ(element_->text()));
             break;
     }
 }

@@ -35,8 +35,9 @@ class ElementView final : public QObject {
   private:
     QWidget* createWidget();
     void size(const LayoutNode& hints);
-    void sync();
-    void syncText();
+    // Applies what changed (a set of Element::Change bits) to the widget.
+    void sync(unsigned what);
+    void syncText(unsigned what);
     void syncToolTip();
     void syncColours();
     void typed(const QString& text);

@@ -20,6 +20,7 @@
 #include "core/Catalogue.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 #include "tools/SelfTerminationWindow.hpp"
+#include "ui/qt/Colours.hpp"
 #include "ui/qt/TextFit.hpp"
 
 namespace pd::test {
@@ -55,17 +56,6 @@ QRect inView(QWidget& view, const QWidget& w) {
 std::string describe(const QWidget& w) {
     return std::string(w.metaObject()->className()) + " \"" + str(pd::qt::wholeText(w)) + "\"" +
            (w.objectName().isEmpty() ? "" : " (" + str(w.objectName()) + ")");
-}
-
-// WCAG's contrast ratio: 1 for the same colour, 21 for black on white; 4.5 reads easily.
-double contrastRatio(const QColor& a, const QColor& b) {
-    auto luminance = [](const QColor& c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The roles a widget draws its text and its background with.
@@ -231,8 +221,9 @@ class EveryWindow : public ::testing::Test {
             if (!widget || widget->window() != &view || !widget->isVisible() || widget->isEnabled()) continue;
             const auto [text, back] = textAndBack(*widget);
             const QPalette& p = widget->palette();
-            EXPECT_GE(contrastRatio(p.color(QPalette::Disabled, text), p.color(QPalette::Disabled, back)),
-                      4.5)
+            EXPECT_GE(
+                pd::qt::contrastRatio(p.color(QPalette::Disabled, text), p.color(QPalette::Disabled, back)),
+                4.5)
                 << w.className() << ": disabled " << e->name() << " is hard to read";
         }
     }

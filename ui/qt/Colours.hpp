@@ -11,4 +11,7 @@ namespace pd::qt {
 // background of buttons, the two text colours the matching foregrounds.
 QColor toQColor(Colour c, const QPalette& system);
 
+// WCAG's contrast ratio of two colours: 1 (the same) to 21 (black on white); 4.5 reads easily.
+double contrastRatio(const QColor& a, const QColor& b);
+
 }  // namespace pd::qt

@@ -36,17 +36,6 @@ class DeclaredSizeTextEdit final : public QPlainTextEdit {
     QSize sizeHint() const override { return declared.isValid() ? declared : QPlainTextEdit::sizeHint(); }
 };
 
-// WCAG's contrast ratio of two colours: 1 (same) to 21 (black on white).
-double contrast(const QColor& a, const QColor& b) {
-    auto luminance = [](const QColor& c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 QColor blend(const QColor& from, const QColor& to, double t) {
     return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * t),
                             static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * t),
@@ -60,11 +49,12 @@ QColor legibleDisabledText(const QColor& fore, const QColor& back) {
     // full strength gives way to black or white.
     constexpr double readable = 4.5;
     QColor base = fore;
-    if (contrast(base, back) < readable)
-        base = contrast(Qt::black, back) >= contrast(Qt::white, back) ? QColor(Qt::black) : QColor(Qt::white);
+    if (contrastRatio(base, back) < readable)
+        base = contrastRatio(Qt::black, back) >= contrastRatio(Qt::white, back) ? QColor(Qt::black)
+                                                                                : QColor(Qt::white);
     for (double t : {0.45, 0.35, 0.25, 0.15}) {
         const QColor faded = blend(base, back, t);
-        if (contrast(faded, back) >= readable) return faded;
+        if (contrastRatio(faded, back) >= readable) return faded;
     }
     return base;
 }

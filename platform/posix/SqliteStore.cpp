@@ -139,6 +139,33 @@ bool SqliteStore::put(std::string_view section, std::string_view key, std::strin
     return true;
 }
 
+bool SqliteStore::exec(const char* sql) {
+    if (!db_) return false;
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &err) == SQLITE_OK) return true;
+    error_ = err ? err : sqlite3_errmsg(db_);
+    sqlite3_free(err);
+    return false;
+}
+
+// The write lock is taken at the start, so that no write of the batch can find the store busy
+// half-way through.
+bool SqliteStore::beginWrites() {
+    return exec("BEGIN IMMEDIATE");
+}
+
+bool SqliteStore::commitWrites() {
+    return exec("COMMIT");
+}
+
+void SqliteStore::rollbackWrites() {
+    if (db_ && !sqlite3_get_autocommit(db_)) {
+        const auto why = error_;  // the reason the batch failed, not the rollback's
+        exec("ROLLBACK");
+        error_ = why;
+    }
+}
+
 std::string SqliteStore::location(std::string_view section) const {
     return path_ + " (section " + std::string(section) + ")";
 }

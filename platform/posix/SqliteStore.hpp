@@ -8,7 +8,7 @@ struct sqlite3;
 namespace pd {
 
 // The POSIX settings store: one SQLite database per user, one row per setting, so that
-// `sqlite3` shows a user everything. Every write is its own durable transaction, and a
+// `sqlite3` shows a user everything. Every write, or batch of writes, is one durable transaction; a
 // busy timeout lets several copies of the program write side by side.
 class SqliteStore final : public SettingsStore {
   public:
@@ -29,8 +29,14 @@ class SqliteStore final : public SettingsStore {
     bool put(std::string_view section, std::string_view key, std::string_view value) override;
     std::string location(std::string_view section) const override;
 
+  protected:
+    bool beginWrites() override;
+    bool commitWrites() override;
+    void rollbackWrites() override;
+
   private:
     int openAndPrepare();
+    bool exec(const char* sql);
     void close();
 
     std::string path_;

@@ -35,6 +35,8 @@ class SettingsStore {
     virtual bool put(std::string_view section, std::string_view key, std::string_view value) = 0;
     // Where a user finds these settings (shown by the help window).
     virtual std::string location(std::string_view section) const = 0;
+    // Why the last write or batch failed, in plain words; empty when the store cannot tell.
+    virtual std::string failure() const { return {}; }
 
     // The stored value, or nothing when it is absent or could not be read.
     std::optional<std::string> get(std::string_view section, std::string_view key) {

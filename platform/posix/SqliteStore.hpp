@@ -14,6 +14,8 @@ class SqliteStore final : public SettingsStore {
   public:
     // Opens (creating as needed) ${XDG_CONFIG_HOME:-$HOME/.config}/SW_PACEDECK/settings.sqlite3.
     static std::string defaultPath();
+    // How long a write waits for another program's transaction before it is reported.
+    static constexpr int busyTimeoutMs = 1500;
     explicit SqliteStore(const std::string& path);
     ~SqliteStore() override;
     SqliteStore(const SqliteStore&) = delete;
@@ -28,6 +30,7 @@ class SqliteStore final : public SettingsStore {
     StoredValue lookup(std::string_view section, std::string_view key) override;
     bool put(std::string_view section, std::string_view key, std::string_view value) override;
     std::string location(std::string_view section) const override;
+    std::string failure() const override { return error_; }
 
   protected:
     bool beginWrites() override;

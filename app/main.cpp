@@ -30,10 +30,15 @@ bool hasScreen() {
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
-// A failure the user must see before the program gives up.
-int fail(const std::string& text) {
+// A failure the user must see before the program gives up. The end of the session closes
+// the message too: an unattended start (from cron) must not wait for someone to click OK.
+int fail(pd::qt::SessionEnd& sessionEnd, const std::string& text) {
     std::fprintf(stderr, "pacedeck: %s\n", text.c_str());
-    if (hasScreen()) QMessageBox::critical(nullptr, QStringLiteral("PACEDECK"), QString::fromStdString(text));
+    if (hasScreen()) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("PACEDECK"), QString::fromStdString(text));
+        sessionEnd.listen([&box] { box.reject(); });
+        box.exec();
+    }
     return 1;
 }
 
@@ -191,8 +196,8 @@ int main(int argc, char** argv) {
 
     pd::PosixSystem system;
     if (!system.store.isOpen())
-        return fail("The settings cannot be opened, so nothing could be saved: " + system.store.path() +
-                    ": " + system.store.error());
+        return fail(sessionEnd, "The settings cannot be opened, so nothing could be saved: " +
+                                    system.store.path() + ": " + system.store.error());
 
     pd::SteadyClock clock;
     pd::Scheduler scheduler(clock);

@@ -46,6 +46,12 @@ bool App::writeSetting(std::string_view section, std::string_view key, std::stri
     return false;
 }
 
+bool App::commitSettings(SettingsStore::Batch& batch, std::string_view what) {
+    if (batch.commit()) return true;
+    if (onStoreFailure) onStoreFailure(std::string(what));
+    return false;
+}
+
 void App::adopt(std::unique_ptr<Window> window, Window* owner, bool modal) {
     Window& ref = *window;
     windows_.push_back(std::move(window));

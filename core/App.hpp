@@ -78,6 +78,9 @@ class App {
     // main window's reporter (the store keeps what it had).
     bool writeSetting(std::string_view section, std::string_view key, std::string_view value);
     std::function<void(const std::string&)> onStoreFailure;
+    // Commits the writes of one Save; a commit that fails is reported the same way, naming
+    // what was being saved.
+    bool commitSettings(SettingsStore::Batch& batch, std::string_view what);
 
     // For Window.
     void windowClosed(Window& window);

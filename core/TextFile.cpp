@@ -98,16 +98,26 @@ std::string textFileBytes(const Profile& profile, std::string_view utf8) {
     return std::string(utf8);
 }
 
-Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
-                      std::string_view utf8, bool script) {
+Outcome textFileContent(Platform& platform, const Profile& profile, const std::string& path,
+                        std::string_view utf8, bool script, std::string& bytes) {
     // A script is one command line: a second line or a cut one would run something else.
     if (script)
         if (auto fault = singleLineFault(utf8, profile.lineEnd); !fault.empty())
             return Outcome::failure("the command for " + path + " was not written: " + fault);
-    if (profile.encoding != TextEncoding::AnsiCodePage) return platform.writeFile(path, utf8, script);
-    std::string bytes;
+    if (profile.encoding != TextEncoding::AnsiCodePage) {
+        bytes = utf8;
+        return Outcome::success();
+    }
     if (auto converted = platform.ansiText(utf8, bytes); !converted)
         return Outcome::failure("cannot write " + path + ": " + converted.error);
+    return Outcome::success();
+}
+
+Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
+                      std::string_view utf8, bool script) {
+    std::string bytes;
+    if (auto content = textFileContent(platform, profile, path, utf8, script, bytes); !content)
+        return content;
     return platform.writeFile(path, bytes, script);
 }
 

@@ -17,6 +17,10 @@ Outcome windows1252Text(std::string_view utf8, std::string& bytes);
 // already carries the profile's line ends).
 std::string textFileBytes(const Profile& profile, std::string_view utf8);
 
+// The bytes that writeTextFile writes for that text, or why it would refuse it.
+Outcome textFileContent(Platform& platform, const Profile& profile, const std::string& path,
+                        std::string_view utf8, bool script, std::string& bytes);
+
 // Writes a whole text file in the profile's encoding (the system's ANSI code page, which the
 // platform knows, under the Windows profile); a script is made runnable by its owner.
 Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,

@@ -42,7 +42,12 @@ void Window::runLoad() {
 
 void Window::close() {
     if (!open_) return;
-    unload();
+    {
+        // What a window keeps at closing lands whole; a caller's batch takes it in.
+        SettingsStore::Batch batch(app_.store());
+        unload();
+        app_.commitSettings(batch, className_);
+    }
     open_ = false;
     for (auto* t : timers_) t->stop();
     app_.windowClosed(*this);

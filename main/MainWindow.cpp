@@ -5,6 +5,7 @@
 
 #include "core/App.hpp"
 #include "settings/MainSettingsWindow.hpp"
+#include "settings/NodeScripts.hpp"
 #include "tools/AboutWindow.hpp"
 #include "tools/BlockTimesWindow.hpp"
 #include "tools/BoxInfoWindow.hpp"
@@ -141,6 +142,9 @@ void MainWindow::load() {
     for (int n = 1; n <= 7; ++n) kittLabel(n).setBack(colour::red);
 
     restoreSettings();
+    // A Save cut short by a kill is finished or undone before anything runs the scripts.
+    if (auto settled = NodeScriptSave::settle(app(), PACEDECK_HOME_TEXTBOX.text()); !settled)
+        status("!!! NODE SCRIPTS NOT SETTLED - " + settled.error + " !!!");
 
     PROCESS_TEXTBOX_1.setToolTip(QT_NAME_TEXTBOX.text());
     PROCESS_TEXTBOX_2.setToolTip(DAEMON_NAME_TEXTBOX.text());
@@ -388,9 +392,11 @@ void MainWindow::autocloseTick() {
         if (AUTOCLOSE_TIMER_TEXTBOX.text() == "00") {
             AUTOCLOSE_TIMER_TEXTBOX.setText("-- --");
             status("!!! AUTOCLOSING !!!");
+            SettingsStore::Batch batch(app().store());
             stampRunOutcome();
             saveOnAutoclose();
             close();
+            app().commitSettings(batch, className());
         }
     } else {
         AUTOCLOSE_START_BUTTON.setText("START");
@@ -439,11 +445,13 @@ void MainWindow::saveOnAutoclose() {
 }
 
 void MainWindow::exitClicked() {
+    SettingsStore::Batch batch(app().store());
     storePosition("DESKTOP");
     saveTheRunChoices();
     MULTILOADER_LAST_RUN_TEXTBOX.setText("!!! MANUAL EXIT !!!");
     storeText(MULTILOADER_LAST_RUN_TEXTBOX);
     close();
+    app().commitSettings(batch, className());
 }
 
 void MainWindow::unload() {

@@ -81,6 +81,11 @@ class Platform {
     // executable one (a script) may be run by its owner.
     virtual Outcome writeFile(const std::string& path, std::string_view bytes, bool executable = false,
                               bool privateToUser = false) = 0;
+    // Moves a file over another in one step: the target is then the old file or the new one,
+    // never a mix.
+    virtual Outcome replaceFile(const std::string& from, const std::string& to) = 0;
+    // Removes a file; one that is already gone is no failure.
+    virtual Outcome removeFile(const std::string& path) = 0;
     virtual Outcome createFolder(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
     // Sum of the sizes of all files below the folder (links not followed).

@@ -2,9 +2,9 @@
 
 #include "core/App.hpp"
 #include "core/OneLine.hpp"
-#include "core/TextFile.hpp"
 #include "settings/MainSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
+#include "settings/NodeScripts.hpp"
 #include "tools/SingleOutputCommandsWindow.hpp"
 
 namespace pd {
@@ -164,6 +164,8 @@ void CryptoSettingsWindow::saveClicked() {
     auto& main = mainWindow(app());
     REGENERATE_COMMANDS_TIMER.stop();
     main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
+    // The fields, the commands and the scripts of one Save land together or not at all.
+    SettingsStore::Batch batch(app().store());
     for (auto* field :
          {&CRYPTO_NAME_TEXTBOX, &BLOCKCHAIN_HOME_TEXTBOX, &QT_LOCATION_TEXTBOX, &QT_NAME_TEXTBOX,
           &DAEMON_CLI_LOCATION_TEXTBOX, &DAEMONCLI_NAME_SETTINGS_TEXTBOX, &DAEMOND_NAME_TEXTBOX})
@@ -178,10 +180,17 @@ void CryptoSettingsWindow::saveClicked() {
     main.CLI_NAME_TEXTBOX.setText(DAEMONCLI_NAME_SETTINGS_TEXTBOX.text());
     // The stored commands, the scripts and the main window's commands must agree: when a
     // script cannot be written, the commands of the last good Save stay everywhere.
-    if (writeScripts()) {
+    NodeScriptSave scripts(app(), settingsHome().text());
+    const bool staged = stageScripts(scripts);
+    if (staged)
         for (auto* command : {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
                               &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX})
             storeText(*command);
+    if (!app().commitSettings(batch, "the crypto settings")) {
+        scripts.drop();
+        app().dialogs().message(*this, caption(), "!!! NOT SAVED - THE SETTINGS STORE DID NOT KEEP THEM !!!");
+    } else if (staged) {
+        if (auto placed = scripts.place(); !placed) scriptsNotWritten(placed.error);
         main.SW_QT_COMMAND_TEXTBOX.setText(SW_QT_COMMAND_TEXTBOX.text());
         main.SW_D_COMMAND_TEXTBOX.setText(SW_D_COMMAND_TEXTBOX.text());
         main.SWCLI_STOP_COMMAND_TEXTBOX.setText(SWCLI_STOP_COMMAND_TEXTBOX.text());
@@ -191,24 +200,18 @@ void CryptoSettingsWindow::saveClicked() {
     REGENERATE_COMMANDS_TIMER.start();
 }
 
-bool CryptoSettingsWindow::writeScripts() {
-    const auto& p = app().profile();
-    const auto& home = settingsHome().text();
-    const std::array<const TextBox*, 4> commands = {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX,
-                                                    &SWCLI_STOP_COMMAND_TEXTBOX,
-                                                    &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX};
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        const auto path = HomeLayout(p, home, app().exe()).script(nodeScripts[i]);
-        auto written = writeTextFile(app().platform(), p, path, commands[i]->text() + p.lineEnd, true);
-        if (!written) {
-            app().dialogs().message(
-                *this, caption(),
-                "!!! NODE SCRIPTS NOT WRITTEN - " + written.error +
-                    " - USE \"CREATE FOLDERS / GBC LOG\" IN MAIN SETTINGS, THEN SAVE AGAIN !!!");
-            return false;
-        }
-    }
-    return true;
+bool CryptoSettingsWindow::stageScripts(NodeScriptSave& scripts) {
+    auto staged =
+        scripts.stage({SW_QT_COMMAND_TEXTBOX.text(), SW_D_COMMAND_TEXTBOX.text(),
+                       SWCLI_STOP_COMMAND_TEXTBOX.text(), GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text()});
+    if (!staged) scriptsNotWritten(staged.error);
+    return staged.ok;
+}
+
+void CryptoSettingsWindow::scriptsNotWritten(const std::string& why) {
+    app().dialogs().message(*this, caption(),
+                            "!!! NODE SCRIPTS NOT WRITTEN - " + why +
+                                " - USE \"CREATE FOLDERS / GBC LOG\" IN MAIN SETTINGS, THEN SAVE AGAIN !!!");
 }
 
 void CryptoSettingsWindow::unload() {

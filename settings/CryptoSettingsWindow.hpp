@@ -4,6 +4,7 @@
 
 #include "core/Window.hpp"
 #include "main/MainWindow.hpp"
+#include "settings/NodeScripts.hpp"
 
 namespace pd {
 
@@ -99,7 +100,8 @@ class CryptoSettingsWindow final : public Window {
     void browseFolder(TextBox& field, const std::string& title);
     void browseFile(TextBox& nameField, const TextBox& folderField, const std::string& title);
     void saveClicked();
-    bool writeScripts();
+    bool stageScripts(NodeScriptSave& scripts);
+    void scriptsNotWritten(const std::string& why);
 
     // The window that opened this one holds the home folder and the configuration path.
     const TextBox& settingsHome() const;

@@ -82,6 +82,7 @@ void EmailSettingsWindow::regenerate() {
 void EmailSettingsWindow::okClicked() {
     // What OK keeps is what the fields say now, not what the last half-second tick built.
     regenerate();
+    SettingsStore::Batch batch(app().store());
     storePosition();
     positionStored_ = true;
     for (auto* field : accountFields()) storeText(*field);
@@ -116,6 +117,7 @@ void EmailSettingsWindow::okClicked() {
             "The settings are saved, but the e-mail scripts could not be written:\n" + failures +
                 "Create the folders (main settings, CREATE FOLDERS) and save the e-mail settings again.");
     close();
+    app().commitSettings(batch, className());
 }
 
 }  // namespace pd

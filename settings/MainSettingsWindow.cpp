@@ -136,6 +136,7 @@ void MainSettingsWindow::okClicked() {
             return;
         }
     auto& main = mainWindow(app());
+    SettingsStore::Batch batch(app().store());
     storeOnEveryClose();
     main.CONF_FILE_LOCATION_TEXTBOX.setText(CONF_FILE_LOCATION_TEXTBOX.text());
     main.heartbeats.resetFromSettings();
@@ -146,6 +147,7 @@ void MainSettingsWindow::okClicked() {
     storeText(GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX);
     storeTick(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX);
     close();
+    app().commitSettings(batch, className());
 }
 
 // ---------------------------------------------------------------- closing

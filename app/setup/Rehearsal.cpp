@@ -30,6 +30,19 @@ Outcome RehearsalPlatform::writeFile(const std::string& path, std::string_view b
     return Outcome::success();
 }
 
+Outcome RehearsalPlatform::replaceFile(const std::string& from, const std::string& to) {
+    auto bytes = readFile(from);
+    if (!bytes) return Outcome::failure(from + " does not exist");
+    files_[to] = std::move(*bytes);
+    files_.erase(from);
+    return Outcome::success();
+}
+
+Outcome RehearsalPlatform::removeFile(const std::string& path) {
+    files_.erase(path);
+    return Outcome::success();
+}
+
 Outcome RehearsalPlatform::createFolder(const std::string& path) {
     if (files_.contains(path)) return Outcome::failure(path + " exists and is not a folder");
     if (auto parent = needParentOf(path); !parent) return parent;

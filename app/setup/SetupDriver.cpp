@@ -53,7 +53,11 @@ std::optional<SetupError> SetupDriver::run(const std::vector<SetupLine>& lines) 
     };
     auto failure = [this]() -> std::optional<std::string> {
         if (!answers_.failures.empty()) return answers_.failures.front();
-        if (!storeFailures_.empty()) return "the settings store did not keep " + storeFailures_.front();
+        if (!storeFailures_.empty()) {
+            const auto why = app_.store().failure();
+            return "the settings store did not keep " + storeFailures_.front() +
+                   (why.empty() ? "" : ": " + why);
+        }
         return std::nullopt;
     };
 

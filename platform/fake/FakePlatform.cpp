@@ -92,6 +92,21 @@ Outcome FakePlatform::writeFile(const std::string& path, std::string_view bytes,
     return Outcome::success();
 }
 
+Outcome FakePlatform::replaceFile(const std::string& from, const std::string& to) {
+    auto it = files.find(from);
+    if (it == files.end()) return Outcome::failure("no such file: " + from);
+    if (unwritable.contains(to)) return Outcome::failure("cannot write " + to);
+    files[to] = std::move(it->second);
+    files.erase(from);
+    return Outcome::success();
+}
+
+Outcome FakePlatform::removeFile(const std::string& path) {
+    if (unwritable.contains(path)) return Outcome::failure("cannot remove " + path);
+    files.erase(path);
+    return Outcome::success();
+}
+
 Outcome FakePlatform::createFolder(const std::string& path) {
     if (unwritable.contains(path)) return Outcome::failure("cannot create " + path);
     folders.insert(path);

@@ -61,6 +61,8 @@ class FakePlatform final : public Platform {
     std::optional<std::string> readFile(const std::string& path) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;
+    Outcome replaceFile(const std::string& from, const std::string& to) override;
+    Outcome removeFile(const std::string& path) override;
     Outcome createFolder(const std::string& path) override;
     bool exists(const std::string& path) override;
     std::optional<std::uint64_t> folderSize(const std::string& path) override;

@@ -267,6 +267,22 @@ Outcome PosixPlatform::writeFile(const std::string& path, std::string_view bytes
     return Outcome::success();
 }
 
+Outcome PosixPlatform::replaceFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return Outcome::failure(errorText("cannot write " + to));
+    // The rename itself is made durable, so a power cut cannot bring the old file back.
+    int folder = ::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return Outcome::success();
+}
+
+Outcome PosixPlatform::removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return Outcome::success();
+    return Outcome::failure(errorText("cannot remove " + path));
+}
+
 Outcome PosixPlatform::createFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0755) == 0) return Outcome::success();
     if (errno == EEXIST) {

@@ -25,6 +25,24 @@ std::string dateStamp() {
     return buf;
 }
 
+// Why a write failed, in the words a user acts on, with SQLite's own.
+std::string writeFailure(sqlite3* db, int rc) {
+    const std::string detail = sqlite3_errmsg(db);
+    switch (rc & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return "the settings file is locked by another program (" + detail + ")";
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return "the settings file is read-only (" + detail + ")";
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return "the settings file is damaged (" + detail + ")";
+        default:
+            return detail;
+    }
+}
+
 struct Statement {
     sqlite3_stmt* stmt = nullptr;
     Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
@@ -85,7 +103,9 @@ int SqliteStore::openAndPrepare() {
         return rc;
     }
     ::chmod(path_.c_str(), 0600);
-    sqlite3_busy_timeout(db_, 10000);
+    // Another copy's write takes milliseconds; a program that holds the file longer must not
+    // hold up the window, so a write waits only a moment and is then reported.
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
     char* err = nullptr;
     const char* setup =
         "PRAGMA journal_mode=WAL;"
@@ -133,10 +153,36 @@ bool SqliteStore::put(std::string_view section, std::string_view key, std::strin
     s.bind(3, value);
     auto rc = sqlite3_step(s.stmt);
     if (rc != SQLITE_DONE) {
-        error_ = sqlite3_errmsg(db_);
+        error_ = writeFailure(db_, rc);
         return false;
     }
     return true;
+}
+
+bool SqliteStore::exec(const char* sql) {
+    if (!db_) return false;
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) return true;
+    error_ = writeFailure(db_, rc);
+    return false;
+}
+
+// The write lock is taken at the start, so that no write of the batch can find the store busy
+// half-way through.
+bool SqliteStore::beginWrites() {
+    return exec("BEGIN IMMEDIATE");
+}
+
+bool SqliteStore::commitWrites() {
+    return exec("COMMIT");
+}
+
+void SqliteStore::rollbackWrites() {
+    if (db_ && !sqlite3_get_autocommit(db_)) {
+        const auto why = error_;  // the reason the batch failed, not the rollback's
+        exec("ROLLBACK");
+        error_ = why;
+    }
 }
 
 std::string SqliteStore::location(std::string_view section) const {

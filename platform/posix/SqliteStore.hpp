@@ -8,12 +8,14 @@ struct sqlite3;
 namespace pd {
 
 // The POSIX settings store: one SQLite database per user, one row per setting, so that
-// `sqlite3` shows a user everything. Every write is its own durable transaction, and a
+// `sqlite3` shows a user everything. Every write, or batch of writes, is one durable transaction; a
 // busy timeout lets several copies of the program write side by side.
 class SqliteStore final : public SettingsStore {
   public:
     // Opens (creating as needed) ${XDG_CONFIG_HOME:-$HOME/.config}/SW_PACEDECK/settings.sqlite3.
     static std::string defaultPath();
+    // How long a write waits for another program's transaction before it is reported.
+    static constexpr int busyTimeoutMs = 1500;
     explicit SqliteStore(const std::string& path);
     ~SqliteStore() override;
     SqliteStore(const SqliteStore&) = delete;
@@ -28,9 +30,16 @@ class SqliteStore final : public SettingsStore {
     StoredValue lookup(std::string_view section, std::string_view key) override;
     bool put(std::string_view section, std::string_view key, std::string_view value) override;
     std::string location(std::string_view section) const override;
+    std::string failure() const override { return error_; }
+
+  protected:
+    bool beginWrites() override;
+    bool commitWrites() override;
+    void rollbackWrites() override;
 
   private:
     int openAndPrepare();
+    bool exec(const char* sql);
     void close();
 
     std::string path_;

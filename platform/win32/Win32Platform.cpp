@@ -282,6 +282,20 @@ Outcome Win32Platform::writeFile(const std::string& path, std::string_view bytes
     return Outcome::success();
 }
 
+Outcome Win32Platform::replaceFile(const std::string& from, const std::string& to) {
+    if (::MoveFileExW(longPath(from).c_str(), longPath(to).c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Outcome::success();
+    return Outcome::failure(lastError("cannot write " + to));
+}
+
+Outcome Win32Platform::removeFile(const std::string& path) {
+    if (::DeleteFileW(longPath(path).c_str())) return Outcome::success();
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return Outcome::success();
+    return Outcome::failure(lastError("cannot remove " + path));
+}
+
 Outcome Win32Platform::createFolder(const std::string& path) {
     const std::wstring w = longPath(path);
     if (::CreateDirectoryW(w.c_str(), nullptr)) return Outcome::success();

@@ -1,11 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,15 +40,22 @@ bool waitFor(Condition condition, std::chrono::seconds bound = 30s) {
 // The program started under another name (a symlink), offscreen, with its settings in a
 // temporary folder.
 struct RunningCopy {
-    explicit RunningCopy(const std::string& name) {
+    explicit RunningCopy(const std::string& name,
+                         std::vector<std::string> display = {"QT_QPA_PLATFORM=offscreen"},
+                         bool settingsFolderBlocked = false) {
         char folder[] = "/tmp/pacedeck-program-XXXXXX";
         temp = ::mkdtemp(folder);
         const std::string link = temp + "/" + name;
         fs::create_symlink(program, link);
-        const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + temp + "/config", "HOME=" + temp,
-                                              "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin"};
+        // A file where the settings folder should be: the store cannot be opened.
+        if (settingsFolderBlocked) std::ofstream(temp + "/config") << "not a folder";
+        std::vector<std::string> env = {"XDG_CONFIG_HOME=" + temp + "/config", "HOME=" + temp,
+                                        "PATH=/usr/bin:/bin"};
+        env.insert(env.end(), display.begin(), display.end());
+        const std::string errors = temp + "/stderr";
         pid = ::fork();
         if (pid == 0) {
+            if (int fd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600); fd >= 0) ::dup2(fd, 2);
             std::vector<char*> envp;
             for (auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
             envp.push_back(nullptr);
@@ -65,6 +77,10 @@ struct RunningCopy {
         SqliteStore store(database());
         return store.get(section, key);
     }
+    std::string errors() const {
+        std::ifstream in(temp + "/stderr");
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     bool waitForExit(std::chrono::seconds bound = 30s) {
         return waitFor(
             [&] {
@@ -80,16 +96,21 @@ struct RunningCopy {
     bool exited = false;
 };
 
+// Up: opening the window restores "Always On Top", which writes its key at once.
+::testing::AssertionResult isUp(const RunningCopy& copy) {
+    if (copy.pid <= 0) return ::testing::AssertionFailure() << "the program could not be started";
+    if (!waitFor([&] { return copy.stored("X", "ALWAYS_ON_TOP_TICKBOX").has_value(); }))
+        return ::testing::AssertionFailure() << "the program did not start";
+    return ::testing::AssertionSuccess();
+}
+
 class ProgramTest : public ::testing::TestWithParam<int> {};
 
 // The end of the user's session closes the main window as its close box does.
 TEST_P(ProgramTest, EndOfSessionSavesWhatClosingTheWindowSaves) {
     if (!fs::exists(program)) GTEST_SKIP() << "the program is not built (GUI off)";
     RunningCopy copy("X");
-    ASSERT_GT(copy.pid, 0);
-    // Up: opening the window restores "Always On Top", which writes its key at once.
-    ASSERT_TRUE(waitFor([&] { return copy.stored("X", "ALWAYS_ON_TOP_TICKBOX").has_value(); }))
-        << "the program did not start";
+    ASSERT_TRUE(isUp(copy));
     EXPECT_FALSE(copy.stored("X", "MAIN-Left").has_value());
 
     ASSERT_EQ(::kill(copy.pid, GetParam()), 0);
@@ -109,6 +130,77 @@ TEST_P(ProgramTest, EndOfSessionSavesWhatClosingTheWindowSaves) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramTest, ::testing::Values(SIGTERM, SIGHUP),
                          [](const auto& info) { return info.param == SIGTERM ? "SIGTERM" : "SIGHUP"; });
+
+// Another program inside a transaction: the closing saves wait a moment, are reported with the
+// reason and are not half made. (The bound is far below the minutes a long busy wait takes.)
+TEST(ProgramWithTheStoreLocked, EndsAtOnceSaysWhyAndLeavesTheStoreAsItWas) {
+    if (!fs::exists(program)) GTEST_SKIP() << "the program is not built (GUI off)";
+    RunningCopy copy("X");
+    ASSERT_TRUE(isUp(copy));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(copy.database().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; INSERT OR REPLACE INTO settings VALUES('Y', 'K', 'V');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+
+    ASSERT_EQ(::kill(copy.pid, SIGTERM), 0);
+    const bool ended = copy.waitForExit(10s);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_TRUE(ended) << "a held lock held up the program";
+    EXPECT_TRUE(WIFEXITED(copy.status) && WEXITSTATUS(copy.status) == 0) << "status " << copy.status;
+    EXPECT_NE(copy.errors().find("locked by another program"), std::string::npos) << copy.errors();
+    // None of the closing saves went in, not even the first.
+    for (const auto* key : {"MAIN-Left", "MAIN-Top", "AUTOSTART_TICKBOX", "RUN_QT_OR_D_TEXTBOX"})
+        EXPECT_FALSE(copy.stored("X", key).has_value()) << key;
+}
+
+// An X server of the test's own, so that the program shows its message box.
+struct OwnDisplay {
+    OwnDisplay() : number(":" + std::to_string(200 + ::getpid() % 500)) {
+        pid = ::fork();
+        if (pid == 0) {
+            ::execlp("Xvfb", "Xvfb", number.c_str(), "-nolisten", "tcp", "-screen", "0", "800x600x24",
+                     static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        up = waitFor([&] { return fs::exists("/tmp/.X11-unix/X" + number.substr(1)); }, 20s);
+    }
+    ~OwnDisplay() {
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+    std::string number;
+    pid_t pid = -1;
+    bool up = false;
+};
+
+class MessageAtStart : public ::testing::TestWithParam<int> {};
+
+// Started from cron with its settings unreachable, the program shows why and waits for OK;
+// the end of the session still ends it.
+TEST_P(MessageAtStart, TheEndOfTheSessionClosesTheSettingsCannotBeOpenedMessage) {
+    if (!fs::exists(program)) GTEST_SKIP() << "the program is not built (GUI off)";
+    if (::system("command -v Xvfb >/dev/null") != 0) GTEST_SKIP() << "no Xvfb";
+    OwnDisplay display;
+    ASSERT_TRUE(display.up) << "Xvfb did not start";
+    RunningCopy copy("X", {"DISPLAY=" + display.number, "QT_QPA_PLATFORM=xcb"}, true);
+    ASSERT_GT(copy.pid, 0);
+    ASSERT_TRUE(waitFor([&] { return copy.errors().find("settings cannot be opened") != std::string::npos; }))
+        << copy.errors();
+    ASSERT_EQ(::kill(copy.pid, GetParam()), 0);
+    ASSERT_TRUE(copy.waitForExit()) << "the message held the program";
+    EXPECT_TRUE(WIFEXITED(copy.status) && WEXITSTATUS(copy.status) == 1) << "status " << copy.status;
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, MessageAtStart, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const auto& info) {
+                             return info.param == SIGTERM  ? "SIGTERM"
+                                    : info.param == SIGINT ? "SIGINT"
+                                                           : "SIGHUP";
+                         });
 
 // Without a display the program cannot show a window: it says so in one line and ends
 // with status 1, instead of Qt's page of plugin messages and an abort.

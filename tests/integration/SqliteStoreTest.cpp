@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/posix/SqliteStore.hpp"
 
@@ -127,6 +129,48 @@ TEST_F(SqliteStoreTest, CopiesKeepTheirOwnSectionsAndShareTheEmailAccount) {
     EXPECT_EQ(btc.read("LTC", "USER_COUNT_TIME_TEXTBOX", ""), "00:09:00");
     ltc.write(SettingsStore::sharedEmailSection, "SMTP_USERNAME_TEXTBOX", "other@example.org");
     EXPECT_EQ(btc.read(SettingsStore::sharedEmailSection, "SMTP_USERNAME_TEXTBOX", ""), "other@example.org");
+}
+
+TEST_F(SqliteStoreTest, ABatchIsWholeOrAbsent) {
+    struct Case {
+        const char* batch;
+        bool commit;
+        bool lockedByAnother;
+        bool kept;
+    };
+    const std::vector<Case> cases = {
+        {"committed", true, false, true},
+        {"abandoned before its commit", false, false, false},
+        {"begun while another program holds the file", true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.batch);
+        fs::remove_all(temp.path + "/SW_PACEDECK");
+        SqliteStore store(db());
+        ASSERT_TRUE(store.write("BTC", "A", "old"));
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(db().c_str(), &other), SQLITE_OK);
+        if (c.lockedByAnother) {
+            ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        {
+            SettingsStore::Batch batch(store);
+            store.write("BTC", "A", "new");
+            store.write("BTC", "B", "new");
+            if (c.commit) {
+                EXPECT_EQ(batch.commit(), c.kept);
+            }
+        }
+        if (c.lockedByAnother) {
+            EXPECT_NE(store.failure().find("locked by another program"), std::string::npos)
+                << store.failure();
+            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(other);
+        SqliteStore again(db());
+        EXPECT_EQ(again.read("BTC", "A", "<none>"), c.kept ? "new" : "old");
+        EXPECT_EQ(again.read("BTC", "B", "<none>"), c.kept ? "new" : "<none>");
+    }
 }
 
 }  // namespace

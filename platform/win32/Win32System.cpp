@@ -23,7 +23,7 @@ std::vector<std::string> programArguments() {
 }
 
 std::string ownExeName() {
-    return exeNameFrom(ownProgramPath());
+    return exeNameFrom(ownProgramPath(), windowsProfile().executableSuffix);
 }
 
 }  // namespace pd::win32

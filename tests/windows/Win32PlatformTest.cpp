@@ -168,7 +168,7 @@ TEST(Win32System, NamesAndTheEnvironmentComeFromTheSystem) {
                                                           {"BTC.EXE", "BTC"},
                                                           {"ltc.Exe", "ltc"},
                                                           {"D:\\x y\\Dash Core.eXe", "Dash Core"}})
-        EXPECT_EQ(exeNameFrom(name), exe) << name;
+        EXPECT_EQ(exeNameFrom(name, windowsProfile().executableSuffix), exe) << name;
 }
 
 }  // namespace pd::test

@@ -66,5 +66,11 @@ std::string HomeLayout::powerLog() const {
 std::string HomeLayout::endReport() const {
     return file(HomeFolder::Reports, "-END-REPORT.LOG");
 }
+std::string HomeLayout::syncHistory() const {
+    return file(HomeFolder::Logs, "-SYNC-HISTORY.csv");
+}
+std::string HomeLayout::syncChart() const {
+    return file(HomeFolder::Reports, "-SYNC-CHART.svg");
+}
 
 }  // namespace pd

@@ -33,6 +33,8 @@ class HomeLayout {
     std::string mailerLog() const;         // LOGS/EXE-SEND-EMAIL.LOG
     std::string powerLog() const;          // LOGS/EXE-POWER-AUTOTIMER.LOG
     std::string endReport() const;         // REPORTS/EXE-END-REPORT.LOG
+    std::string syncHistory() const;       // LOGS/EXE-SYNC-HISTORY.csv
+    std::string syncChart() const;         // REPORTS/EXE-SYNC-CHART.svg, beside the end report
 
   private:
     std::string file(HomeFolder folder, std::string_view suffix) const;

@@ -27,6 +27,8 @@ TEST(Profile, HomeFolderFilesFollowTheConventionsOfEachSystem) {
                                         h.cryptoConfig(),
                                         h.mailerLog(),
                                         h.endReport(),
+                                        h.syncHistory(),
+                                        h.syncChart(),
                                         h.folder(HomeFolder::Reports)};
     };
     EXPECT_EQ(files(HomeLayout(windowsProfile(), "C:\\SYNCWARD-ROOT\\PACEDECK", "BTC")),
@@ -38,6 +40,8 @@ TEST(Profile, HomeFolderFilesFollowTheConventionsOfEachSystem) {
                   "C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf",
                   "C:\\SYNCWARD-ROOT\\PACEDECK\\LOGS\\BTC-SEND-EMAIL.LOG",
                   "C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\BTC-END-REPORT.LOG",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\LOGS\\BTC-SYNC-HISTORY.csv",
+                  "C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\BTC-SYNC-CHART.svg",
                   "C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS",
               }));
     EXPECT_EQ(
@@ -45,7 +49,8 @@ TEST(Profile, HomeFolderFilesFollowTheConventionsOfEachSystem) {
         (std::vector<std::string>{
             "/h/BATS/BTC-RUN-QT.sh", "/h/BATS/BTC-RUN-BLOCKCOUNTER-GBC.sh", "/h/BATS/BTC-END-REPORT-EMAIL.sh",
             "/h/BLOCKCOUNTS/BTC-LATEST-BLOCKCOUNT.LOG", "/h/CONFIGS/BTC-CRYPTO-CONFIG.conf",
-            "/h/LOGS/BTC-SEND-EMAIL.LOG", "/h/REPORTS/BTC-END-REPORT.LOG", "/h/REPORTS"}));
+            "/h/LOGS/BTC-SEND-EMAIL.LOG", "/h/REPORTS/BTC-END-REPORT.LOG", "/h/LOGS/BTC-SYNC-HISTORY.csv",
+            "/h/REPORTS/BTC-SYNC-CHART.svg", "/h/REPORTS"}));
     // An empty home folder still gives the folder layout, beginning with the separator.
     EXPECT_EQ(HomeLayout(windowsProfile(), "", "BTC").endReport(), "\\REPORTS\\BTC-END-REPORT.LOG");
     EXPECT_EQ(windowsProfile().zeroReading(), "0\r\n");

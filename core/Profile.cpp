@@ -19,6 +19,11 @@ std::string Profile::editorCommandFor(std::string_view path) const {
     return editorCommand + (shell == ShellKind::PosixSh ? shellQuoted(path) : std::string(path));
 }
 
+std::string Profile::viewerCommandFor(std::string_view path) const {
+    if (shell == ShellKind::PosixSh) return editorCommandFor(path);
+    return "explorer.exe \"" + std::string(path) + "\"";
+}
+
 const Profile& windowsProfile() {
     static const Profile p = [] {
         Profile w;

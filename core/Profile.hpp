@@ -49,6 +49,10 @@ struct Profile {
     // The command line that opens a text file in the editor: the path follows the editor
     // command as it is under cmd, and as one quoted word under sh.
     std::string editorCommandFor(std::string_view path) const;
+    // The command line that opens a picture in the system's viewer for its kind (a browser
+    // for an SVG): xdg-open under sh, which is the editor's opener too; the shell's
+    // file-type association under cmd, where the editor would show the picture's source.
+    std::string viewerCommandFor(std::string_view path) const;
 };
 
 const Profile& windowsProfile();

@@ -3,6 +3,7 @@
 #include "core/App.hpp"
 #include "core/TextValue.hpp"
 #include "main/MainWindow.hpp"
+#include "main/RunChart.hpp"
 
 namespace pd {
 
@@ -43,6 +44,8 @@ void EndReport::createReport() {
     if (!written_) {
         w_.TASK_16_LIGHT.setBack(colour::red);
         w_.noteRunFault("!!! END REPORT NOT WRITTEN !!!");
+    } else {
+        writeRunChart(w_);
     }
     Pipeline::handOver(w_, 16, 17);
 }

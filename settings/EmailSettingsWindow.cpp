@@ -36,6 +36,7 @@ void EmailSettingsWindow::load() {
     loadText(EMAIL_OUTPUT_START_COMMAND_TEXTBOX);
     loadText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX);
     loadTick(REPORT_AS_ATTACHMENT_TICKBOX);
+    syncCheck_ = tickValue(setting("SYNC_CHECK_TICKBOX", "1"), 1) == 1;
     MESSAGE_COMMAND_TB.setText("");
     ATTACHMENT_COMMAND_TB.setText("");
     REGENERATE_COMMANDS_TIMER.setInterval(500);
@@ -67,6 +68,7 @@ void EmailSettingsWindow::regenerate() {
     v.password = SMTP_PASSWORD_TEXTBOX.text();
     v.tls = TLS_TB_SETTING.text();
     v.attachReport = REPORT_AS_ATTACHMENT_TICKBOX.ticked();
+    v.attachChart = syncCheck_;
     v.crypto = main.CRYPTO_NAME_TEXTBOX.text();
     v.home = homeFolder();
     v.exe = app().exe();

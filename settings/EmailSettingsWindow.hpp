@@ -46,6 +46,8 @@ class EmailSettingsWindow final : public EmailAccountWindow {
     std::string homeFolder() const;
 
     bool positionStored_ = false;
+    // SYNC CHECK of the crypto settings as saved: it sends the sync chart with the report.
+    bool syncCheck_ = true;
 };
 
 }  // namespace pd

@@ -1,7 +1,5 @@
 #include "settings/MailerCommands.hpp"
 
-#include <string_view>
-
 #include "core/HomeLayout.hpp"
 #include "core/Profile.hpp"
 #include "core/ShellQuote.hpp"
@@ -21,6 +19,14 @@ std::string bare(const Profile& p, std::string_view v) {
     return v.empty() ? std::string() : shellWord(p.shell, v);
 }
 
+// The report's attachment option, and what follows it when the chart goes too.
+std::string reportAttachment(const Profile& p, const HomeLayout& files) {
+    return "-a " + quoted(p, files.endReport());
+}
+std::string chartAttachment(const Profile& p, const HomeLayout& files) {
+    return " " + quoted(p, files.syncChart());
+}
+
 }  // namespace
 
 MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
@@ -30,7 +36,8 @@ MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
     const HomeLayout files(p, v.home, v.exe);
     const auto report = files.endReport();
     c.messageOption = " -o message-file=" + quoted(p, report);
-    if (v.attachReport) c.attachmentOption = "-a " + quoted(p, report);
+    if (v.attachReport)
+        c.attachmentOption = reportAttachment(p, files) + (v.attachChart ? chartAttachment(p, files) : "");
 
     const auto head = p.scriptPrefix + shellProgram(p.shell, p.join(v.mailerHome, p.mailerFile)) + " -f " +
                       quoted(p, v.from) + " -t " + quoted(p, v.to) + " -cc " + quoted(p, v.cc) + " -bcc " +
@@ -43,6 +50,17 @@ MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
     c.startCommand = head + " -u " + quoted(p, c.startSubject) + " -m " + quoted(p, c.startSubject) + tail;
     c.endCommand = head + " -u " + quoted(p, c.endSubject) + c.messageOption + tail + c.attachmentOption;
     return c;
+}
+
+std::string endCommandWithChart(const Profile& p, std::string_view home, std::string_view exe,
+                                std::string_view endCommand, bool attachChart) {
+    const HomeLayout files(p, home, exe);
+    const auto report = reportAttachment(p, files);
+    const auto chart = chartAttachment(p, files);
+    std::string_view base = endCommand;
+    if (base.ends_with(report + chart)) base.remove_suffix(chart.size());
+    if (!base.ends_with(report)) return std::string(endCommand);
+    return std::string(base) + (attachChart ? chart : "");
 }
 
 }  // namespace pd

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace pd {
 
@@ -14,8 +15,9 @@ struct MailerValues {
     std::string username, password;
     std::string tls = "no";  // "no", "yes" or "auto"
     bool attachReport = false;
-    std::string crypto;  // coin name, for the subjects
-    std::string home;    // PACEDECK home folder
+    bool attachChart = false;  // the sync chart goes with the attached report
+    std::string crypto;        // coin name, for the subjects
+    std::string home;          // PACEDECK home folder
     std::string exe;
 };
 
@@ -23,7 +25,7 @@ struct MailerCommands {
     std::string startSubject;      // "PACEDECK - <coin> - STARTED"
     std::string endSubject;        // "PACEDECK - <coin> - COMPLETED - LOG REPORT"
     std::string messageOption;     // " -o message-file=..." of the end command
-    std::string attachmentOption;  // "-a ..." or empty
+    std::string attachmentOption;  // "-a <report>", "-a <report> <chart>" or empty
     std::string startCommand;
     std::string endCommand;
 };
@@ -32,5 +34,12 @@ struct MailerCommands {
 // typed where the shell takes them literally and are quoted where it would not, so a
 // password with a blank or a quote reaches the mailer whole.
 MailerCommands buildMailerCommands(const Profile& profile, const MailerValues& v);
+
+// A saved end-report command with the sync chart added to or taken from its attachments.
+// The mailer refuses to send when an attachment is missing, so the run decides at its end,
+// once it knows whether the chart was drawn. A command without the report attached is
+// returned as it is.
+std::string endCommandWithChart(const Profile& profile, std::string_view home, std::string_view exe,
+                                std::string_view endCommand, bool attachChart);
 
 }  // namespace pd

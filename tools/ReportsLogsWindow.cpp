@@ -15,6 +15,7 @@ ReportsLogsWindow::ReportsLogsWindow(App& app)
         openInEditor(mainWindow(this->app()).home().endReport());
     };
     SE_LOG_BUTTON.onClick = [this] { openInEditor(mainWindow(this->app()).home().mailerLog()); };
+    SYNC_CHART_BUTTON.onClick = [this] { openChart(); };
     LOG_MANAGER_BUTTON.onClick = [this] { this->app().open<LogManagerWindow>(this); };
     OK_BUTTON.onClick = [this] { close(); };
 }
@@ -38,12 +39,23 @@ void ReportsLogsWindow::openInEditor(const std::string& path) {
                                         : "!!! THE TEXT EDITOR DID NOT START: " + started.error + " !!!");
 }
 
+void ReportsLogsWindow::openChart() {
+    const auto path = mainWindow(app()).home().syncChart();
+    // A text editor reports a missing file itself; a viewer may show nothing at all.
+    if (!app().platform().exists(path)) {
+        EDITOR_STATUS_LABEL.setText("!!! NO SYNC CHART FROM THE LAST RUN !!!");
+        return;
+    }
+    auto started = app().platform().runCommand(app().profile().viewerCommandFor(path), WindowStyle::Normal);
+    EDITOR_STATUS_LABEL.setText(started ? "" : "!!! THE VIEWER DID NOT START: " + started.error + " !!!");
+}
+
 LayoutNode ReportsLogsWindow::layout() {
     return column({
         label("LAST GENERATED REPORT:"),
         lines(LOG_FILE_OUTPUT_TEXTBOX, 90, 14),  // a report's lines are records: never wrapped
         row({REFRESH_BUTTON, VIEW_LAST_SAVED_REPORT_BUTTON, SE_LOG_BUTTON, OPENS_IN_LABEL, stretch(),
-             LOG_MANAGER_BUTTON}),
+             SYNC_CHART_BUTTON, LOG_MANAGER_BUTTON}),
         row({EDITOR_STATUS_LABEL, stretch(), defaultButton(OK_BUTTON)}),
     });
 }

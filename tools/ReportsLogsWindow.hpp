@@ -6,7 +6,8 @@
 namespace pd {
 
 // PACEDECK_REPORTS_LOGS_WINDOW: the end report of the last run as the main window holds
-// it, and the saved report and the mailer's log opened in the text editor.
+// it, the saved report and the mailer's log opened in the text editor, and the run's sync
+// chart in the picture viewer.
 class ReportsLogsWindow final : public Window {
   public:
     explicit ReportsLogsWindow(App& app);
@@ -17,6 +18,7 @@ class ReportsLogsWindow final : public Window {
     Button REFRESH_BUTTON{*this, "REFRESH_BUTTON", {.text = "REFRESH"}};
     Button VIEW_LAST_SAVED_REPORT_BUTTON{*this, "VIEW_LAST_SAVED_REPORT_BUTTON", {.text = "LAST SAVED REPORT"}};
     Button SE_LOG_BUTTON{*this, "SE_LOG_BUTTON"};
+    Button SYNC_CHART_BUTTON{*this, "SYNC_CHART_BUTTON", {.text = "SYNC CHART"}};
     Label OPENS_IN_LABEL{*this, "OPENS_IN_LABEL"};
     Button LOG_MANAGER_BUTTON{*this, "LOG_MANAGER_BUTTON", {.text = "LOG MANAGER"}};
     Label EDITOR_STATUS_LABEL{*this, "EDITOR_STATUS_LABEL", {.fore = colour::red}};
@@ -30,6 +32,7 @@ class ReportsLogsWindow final : public Window {
   private:
     void refreshClicked();
     void openInEditor(const std::string& path);
+    void openChart();
 };
 
 }  // namespace pd

@@ -152,15 +152,22 @@ TEST(EmailSettings, YesSavedShowsAgainAtTheNextOpening) {
     EXPECT_NE(e.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text().find(" -o tls=yes "), std::string::npos);
 }
 
-TEST(EmailSettings, OnlyTheEndCommandCarriesTheAttachment) {
-    EmailHarness h;
-    auto& e = h.open();
-    ASSERT_TRUE(e.REPORT_AS_ATTACHMENT_TICKBOX.click());
-    h.advance(500);
-    const std::string attach = "-a \"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\DEMO-END-REPORT.LOG\"";
-    EXPECT_EQ(e.ATTACHMENT_COMMAND_TB.text(), attach);
-    EXPECT_TRUE(e.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text().ends_with("-q -v " + attach));
-    EXPECT_EQ(e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("-a "), std::string::npos);
+TEST(EmailSettings, OnlyTheEndCommandCarriesTheAttachmentWithTheSyncChartWhenSyncCheckIsTicked) {
+    const std::string report = "-a \"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\DEMO-END-REPORT.LOG\"";
+    const std::string chart = " \"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\DEMO-SYNC-CHART.svg\"";
+    // Never saved counts as ticked.
+    for (const auto& [syncCheck, attach] : {std::pair<const char*, std::string>{"0", report},
+                                            {"1", report + chart},
+                                            {nullptr, report + chart}}) {
+        EmailHarness h;
+        if (syncCheck) h.put("SYNC_CHECK_TICKBOX", syncCheck);
+        auto& e = h.open();
+        ASSERT_TRUE(e.REPORT_AS_ATTACHMENT_TICKBOX.click());
+        h.advance(500);
+        EXPECT_EQ(e.ATTACHMENT_COMMAND_TB.text(), attach);
+        EXPECT_TRUE(e.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text().ends_with("-q -v " + attach));
+        EXPECT_EQ(e.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text().find("-a "), std::string::npos);
+    }
 }
 
 TEST(EmailSettings, CommandsAreRebuiltEveryHalfSecondFromTheFieldsBeingEdited) {
@@ -231,7 +238,10 @@ TEST(EmailSettings, OkStoresInOrderCopiesTheCommandsAndWritesBothScripts) {
     const auto end = h.stored("EMAIL_OUTPUT_END_COMMAND_TEXTBOX");
     EXPECT_TRUE(
         start.starts_with("call \"C:\\SYNCWARD-ROOT\\SendEmail\\SendEmail.exe\" -f \"node@example.org\""));
-    EXPECT_TRUE(end.ends_with("-a \"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\DEMO-END-REPORT.LOG\""));
+    // A new copy's SYNC CHECK is ticked: the chart goes with the report.
+    EXPECT_TRUE(
+        end.ends_with("-a \"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\DEMO-END-REPORT.LOG\" "
+                      "\"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\DEMO-SYNC-CHART.svg\""));
     EXPECT_EQ(h.main().EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text(), start);
     EXPECT_EQ(h.main().EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text(), end);
     EXPECT_EQ(h.platform.files.at(h.startScript()), start + "\r\n");

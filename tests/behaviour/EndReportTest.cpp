@@ -274,4 +274,59 @@ TEST(EndReport, WithoutAHomeFolderNothingIsWrittenAtTheRootOfTheDisk) {
     EXPECT_TRUE(h.platform.folders.empty());
 }
 
+TEST(EndReport, TheSyncChartIsDrawnBesideTheReportAndTheMailAttachesItOnlyWhenSafe) {
+    const std::string folder = "C:\\SYNCWARD-ROOT\\PACEDECK\\";
+    const std::string history = folder + "LOGS\\BTCSYNC-SYNC-HISTORY.csv";
+    const std::string chart = folder + "REPORTS\\BTCSYNC-SYNC-CHART.svg";
+    const std::string script = folder + "BATS\\BTCSYNC-END-REPORT-EMAIL.bat";
+    const std::string reportOnly = "call mail -a \"" + folder + "REPORTS\\BTCSYNC-END-REPORT.LOG\"";
+    const std::string withChart = reportOnly + " \"" + chart + "\"";
+    struct Case {
+        const char* name;
+        bool history;
+        const char* syncCheck;  // nullptr: never saved, which counts as ticked
+        bool chartUnwritable;
+        std::string saved;
+        bool chartAfter;
+        std::string mailed;
+    };
+    const std::vector<Case> cases = {
+        {"ticked, saved before the tick", true, nullptr, false, reportOnly, true, withChart},
+        {"unticked since the save", true, "0", false, withChart, true, reportOnly},
+        {"ticked, saved with it", true, "1", false, withChart, true, withChart},
+        {"no history: an older chart goes", false, "1", false, withChart, false, reportOnly},
+        {"chart not writable", true, "1", true, withChart, false, reportOnly},
+        {"report not attached", true, "1", false, "call mail", true, "call mail"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReportHarness h;
+        h.put("TASK_17_ENABLE_TICKBOX", "1");
+        h.put("EMAIL_OUTPUT_END_COMMAND_TEXTBOX", c.saved);
+        for (const auto* sub : {"BATS", "LOGS", "REPORTS"}) h.platform.folders.insert(folder + sub);
+        if (c.syncCheck) h.put("SYNC_CHECK_TICKBOX", c.syncCheck);
+        h.platform.files[script] = c.saved + "\r\n";
+        h.platform.files[chart] = "an older run's chart";
+        if (c.history)
+            h.platform.files[history] =
+                "time,height,headers,peers\n2026-12-08T02:00:00Z,100,345,0\n2026-12-08T03:00:00Z,345,345,8\n";
+        if (c.chartUnwritable) h.platform.unwritable.insert(chart);
+        h.start();
+        h.runWithReadings("100", "345");
+
+        EXPECT_EQ(h.platform.files.contains(chart), c.chartAfter || c.chartUnwritable);
+        if (c.chartAfter) {
+            const auto& svg = h.platform.files.at(chart);
+            EXPECT_NE(svg.find("<title>PACEDECK - BTC - HEIGHT AND HEADERS - "), std::string::npos);
+            EXPECT_EQ(svg.find("no samples"), std::string::npos);
+        }
+        EXPECT_EQ(h.platform.files.at(script), c.mailed + "\r\n");
+        EXPECT_EQ(h.main().EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text(), c.mailed);
+        // The report and its mail go whatever became of the chart.
+        EXPECT_TRUE(h.main().endReport.written());
+        const auto launched = h.platform.launched();
+        EXPECT_NE(std::find(launched.begin(), launched.end(), script), launched.end());
+    }
+}
+
 }  // namespace pd::test

@@ -58,6 +58,32 @@ TEST(ReportsLogsWindow, FilesOpenInTheEditorOfEachSystem) {
     }
 }
 
+TEST(ReportsLogsWindow, TheSyncChartOpensInTheViewerOfEachSystemOnceItExists) {
+    struct Case {
+        Profile profile;
+        std::string home, chart, viewer;
+    };
+    for (const auto& c :
+         {Case{windowsProfile(), "C:\\PD", "C:\\PD\\REPORTS\\BTC-SYNC-CHART.svg",
+               "explorer.exe \"C:\\PD\\REPORTS\\BTC-SYNC-CHART.svg\""},
+          Case{posixProfile("/home/t"), "/home/t/my pd", "/home/t/my pd/REPORTS/BTC-SYNC-CHART.svg",
+               "xdg-open '/home/t/my pd/REPORTS/BTC-SYNC-CHART.svg'"}}) {
+        Reports h("BTC", c.profile, c.home);
+        auto& w = h.open();
+        EXPECT_EQ(w.SYNC_CHART_BUTTON.text(), "SYNC CHART");
+        ASSERT_TRUE(w.SYNC_CHART_BUTTON.click());
+        EXPECT_TRUE(h.platform.launches.empty());
+        EXPECT_EQ(w.EDITOR_STATUS_LABEL.text(), "!!! NO SYNC CHART FROM THE LAST RUN !!!");
+        h.platform.files[c.chart] = "<svg/>";
+        ASSERT_TRUE(w.SYNC_CHART_BUTTON.click());
+        EXPECT_EQ(h.platform.launched(), std::vector<std::string>{c.viewer});
+        EXPECT_EQ(w.EDITOR_STATUS_LABEL.text(), "");
+        h.platform.commandFailure = "no viewer";
+        ASSERT_TRUE(w.SYNC_CHART_BUTTON.click());
+        EXPECT_EQ(w.EDITOR_STATUS_LABEL.text(), "!!! THE VIEWER DID NOT START: no viewer !!!");
+    }
+}
+
 TEST(LogManager, ShowsThisCopysFilesAndClearsToOneEmptyLine) {
     Reports h("LTC");
     h.platform.files["C:\\PD\\REPORTS\\LTC-END-REPORT.LOG"] = "a long report";

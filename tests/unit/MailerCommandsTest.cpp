@@ -112,4 +112,39 @@ TEST(MailerCommands, PosixUsesDebiansSendemailAndQuotesForTheShell) {
     EXPECT_NE(c.startCommand.find(" -o username='me two' "), std::string::npos);
 }
 
+TEST(MailerCommands, TheSyncChartGoesAsASecondFileOfTheReportsAttachment) {
+    struct Case {
+        Profile profile;
+        std::string home;
+        std::string chartOption;
+    };
+    for (const auto& c : {Case{windowsProfile(), "C:\\PD", " \"C:\\PD\\REPORTS\\BTCSYNC-SYNC-CHART.svg\""},
+                          Case{posixProfile("/home/t"), "/home/t/my pd",
+                               " \"/home/t/my pd/REPORTS/BTCSYNC-SYNC-CHART.svg\""}}) {
+        auto v = account(c.home);
+        v.attachChart = true;
+        const auto alone = buildMailerCommands(c.profile, v);  // no report attached: no chart either
+        v.attachReport = true;
+        const auto both = buildMailerCommands(c.profile, v);
+        v.attachChart = false;
+        const auto report = buildMailerCommands(c.profile, v);
+        EXPECT_EQ(alone.attachmentOption, "");
+        EXPECT_EQ(both.attachmentOption, report.attachmentOption + c.chartOption);
+        EXPECT_EQ(both.endCommand, report.endCommand + c.chartOption);
+        EXPECT_EQ(both.startCommand, report.startCommand);
+
+        // At the run's end a saved command is fitted to the chart in either direction, and
+        // one without attachments is left alone.
+        auto fit = [&](const std::string& saved, bool chart) {
+            return endCommandWithChart(c.profile, c.home, "BTCSYNC", saved, chart);
+        };
+        EXPECT_EQ(fit(report.endCommand, true), both.endCommand);
+        EXPECT_EQ(fit(both.endCommand, false), report.endCommand);
+        EXPECT_EQ(fit(both.endCommand, true), both.endCommand);
+        EXPECT_EQ(fit(report.endCommand, false), report.endCommand);
+        EXPECT_EQ(fit(alone.endCommand, true), alone.endCommand);
+        EXPECT_EQ(fit("", true), "");
+    }
+}
+
 }  // namespace pd

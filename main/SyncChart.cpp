@@ -1,0 +1,255 @@
+#include "main/SyncChart.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "core/NumberFormat.hpp"
+
+namespace pd {
+
+namespace {
+
+using F = SyncChartFrame;
+
+// Dark enough on white for text-sized detail (contrast above 7:1 and 5:1), and told apart
+// by the dash as well as the hue.
+constexpr std::string_view heightColour = "#1a4d99";
+constexpr std::string_view headersColour = "#a34700";
+constexpr std::string_view noPeersFill = "#f6d5d0";
+constexpr std::string_view inkColour = "#222222";
+constexpr std::string_view gridColour = "#d8d8d8";
+
+std::string num(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", v);
+    return buf;
+}
+
+// A block number as people read it: "1,250,000".
+std::string blockLabel(double v) {
+    const double magnitude = std::fabs(v);
+    if (magnitude >= 1e18) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.3g", v);
+        return buf;
+    }
+    const auto digits = formatMasked(static_cast<std::uint64_t>(std::llround(magnitude)), 0, "###,##0", {});
+    return v < 0 ? "-" + digits : digits;
+}
+
+// "1:05" or, for steps under a minute, "1:05:30": hours are not wrapped at a day.
+std::string elapsedLabel(double seconds, bool withSeconds) {
+    const auto s = static_cast<long long>(std::llround(seconds));
+    char buf[48];
+    if (withSeconds)
+        std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    else
+        std::snprintf(buf, sizeof buf, "%lld:%02lld", s / 3600, s / 60 % 60);
+    return buf;
+}
+
+// 1, 2 or 5 times a power of ten, at least `rough`.
+double niceStep(double rough) {
+    if (!(rough > 0)) return 1;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * power >= rough) return m * power;
+    return 10 * power;
+}
+
+// Clock-friendly steps, then whole days.
+double timeStep(double span) {
+    constexpr std::array<double, 16> steps{5,   10,   15,   30,   60,    120,   300,   600,
+                                           900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
+    const double rough = span / 7;
+    for (double s : steps)
+        if (s >= rough) return s;
+    return 86400 * niceStep(rough / 86400);
+}
+
+struct Range {
+    double lo = 0, hi = 1;
+    double at(double v, double from, double to) const { return from + (v - lo) / (hi - lo) * (to - from); }
+};
+
+class Svg {
+  public:
+    Svg& operator<<(std::string_view s) {
+        out_ += s;
+        return *this;
+    }
+    void text(double x, double y, std::string_view anchor, std::string_view body,
+              std::string_view extra = "") {
+        *this << "<text x=\"" << num(x) << "\" y=\"" << num(y) << "\" text-anchor=\"" << anchor << "\""
+              << extra << ">" << xmlEscaped(body) << "</text>\n";
+    }
+    void line(double x1, double y1, double x2, double y2, std::string_view colour,
+              std::string_view extra = "") {
+        *this << "<line x1=\"" << num(x1) << "\" y1=\"" << num(y1) << "\" x2=\"" << num(x2) << "\" y2=\""
+              << num(y2) << "\" stroke=\"" << colour << "\"" << extra << "/>\n";
+    }
+    void rect(double x, double y, double w, double h, std::string_view fill, std::string_view extra = "") {
+        *this << "<rect x=\"" << num(x) << "\" y=\"" << num(y) << "\" width=\"" << num(w) << "\" height=\""
+              << num(h) << "\" fill=\"" << fill << "\"" << extra << "/>\n";
+    }
+    std::string take() { return std::move(out_); }
+
+  private:
+    std::string out_;
+};
+
+void legend(Svg& svg, bool noPeers) {
+    double x = F::right - (noPeers ? 300 : 190);
+    const double y = 42;
+    auto entry = [&](std::string_view colour, std::string_view dash, std::string_view name) {
+        svg.line(x, y - 4, x + 28, y - 4, colour, std::string(" stroke-width=\"2.5\"") + std::string(dash));
+        svg.text(x + 34, y, "start", name);
+        x += 100;
+    };
+    entry(heightColour, "", "height");
+    entry(headersColour, " stroke-dasharray=\"7 4\"", "headers");
+    if (noPeers) {
+        svg.rect(x, y - 11, 28, 12, noPeersFill);
+        svg.text(x + 34, y, "start", "no peers");
+    }
+}
+
+std::string points(const std::vector<SyncSample>& samples, long long SyncSample::*field, const Range& time,
+                   const Range& blocks) {
+    std::string out;
+    for (const auto& s : samples) {
+        if (!out.empty()) out += ' ';
+        out += num(time.at(double(s.unixSeconds), F::left, F::right)) + ',' +
+               num(blocks.at(double(s.*field), F::bottom, F::top));
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string xmlEscaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                // Control characters are not allowed in XML 1.0 at all.
+                out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        }
+    }
+    return out;
+}
+
+std::string syncChartSvg(const std::vector<SyncSample>& samples, std::string_view title) {
+    Svg svg;
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"800\" height=\"400\" "
+           "viewBox=\"0 0 800 400\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\" fill=\""
+        << inkColour << "\">\n";
+    svg << "<title>" << xmlEscaped(title) << "</title>\n";
+    svg.rect(0, 0, F::width, F::height, "#ffffff");
+    svg.text(F::left, 22, "start", title, " font-size=\"15\" font-weight=\"bold\"");
+    svg.text(18, (F::top + F::bottom) / 2, "middle", "block number",
+             " transform=\"rotate(-90 18 " + num((F::top + F::bottom) / 2) + ")\"");
+
+    if (samples.empty()) {
+        svg.rect(F::left, F::top, F::right - F::left, F::bottom - F::top, "none",
+                 " stroke=\"" + std::string(inkColour) + "\"");
+        svg.text((F::left + F::right) / 2, (F::top + F::bottom) / 2, "middle", "no samples",
+                 " font-size=\"16\"");
+        svg.text((F::left + F::right) / 2, F::height - 20, "middle", "elapsed time (h:mm)");
+        svg << "</svg>\n";
+        return svg.take();
+    }
+
+    // Time runs from the earliest poll to the latest whatever their order in the file; a
+    // single instant is given a minute so that it stands at the left edge.
+    const auto [tMin, tMax] = std::minmax_element(
+        samples.begin(), samples.end(), [](auto& a, auto& b) { return a.unixSeconds < b.unixSeconds; });
+    Range time{double(tMin->unixSeconds), double(tMax->unixSeconds)};
+    if (time.hi <= time.lo) time.hi = time.lo + 60;
+
+    double vMin = double(samples.front().height), vMax = vMin;
+    for (const auto& s : samples) {
+        vMin = std::min({vMin, double(s.height), double(s.headers)});
+        vMax = std::max({vMax, double(s.height), double(s.headers)});
+    }
+    // Whole blocks only, so a flat run gets a scale one block high rather than none.
+    const double step = std::max(1.0, niceStep((vMax - vMin) / 5));
+    Range blocks{std::floor(vMin / step) * step, std::ceil(vMax / step) * step};
+    if (blocks.hi <= blocks.lo) blocks.hi = blocks.lo + step;
+
+    // Shaded spans without peers go under everything else: from a poll with none to the
+    // next poll (or a thin band for the last one).
+    bool anyNoPeers = false;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i].peers != 0) continue;
+        anyNoPeers = true;
+        const double a = time.at(double(samples[i].unixSeconds), F::left, F::right);
+        const double b = i + 1 < samples.size()
+                             ? time.at(double(samples[i + 1].unixSeconds), F::left, F::right)
+                             : std::min(a + 3, F::right);
+        const double from = std::min(a, b), to = std::max({a, b, from + 3});
+        svg.rect(std::min(from, F::right - 3), F::top, to - from, F::bottom - F::top, noPeersFill);
+    }
+
+    // Block axis: grid lines and labels at each step.
+    const int blockTicks = int(std::llround((blocks.hi - blocks.lo) / step));
+    for (int i = 0; i <= blockTicks; ++i) {
+        const double v = blocks.lo + i * step;
+        const double y = blocks.at(v, F::bottom, F::top);
+        svg.line(F::left, y, F::right, y, gridColour);
+        svg.text(F::left - 6, y + 4, "end", blockLabel(v));
+    }
+    // Time axis: elapsed time since the earliest poll.
+    const double tStep = timeStep(time.hi - time.lo);
+    const bool withSeconds = tStep < 60;
+    for (double t = 0; t <= time.hi - time.lo + 1e-9; t += tStep) {
+        const double x = time.at(time.lo + t, F::left, F::right);
+        svg.line(x, F::top, x, F::bottom, gridColour);
+        svg.line(x, F::bottom, x, F::bottom + 5, inkColour);
+        svg.text(x, F::bottom + 18, "middle", elapsedLabel(t, withSeconds));
+    }
+    svg.rect(F::left, F::top, F::right - F::left, F::bottom - F::top, "none",
+             " stroke=\"" + std::string(inkColour) + "\"");
+    svg.text((F::left + F::right) / 2, F::height - 24, "middle",
+             std::string("elapsed time (") + (withSeconds ? "h:mm:ss" : "h:mm") + ") since " +
+                 utcStamp(tMin->unixSeconds) + " (UTC)");
+
+    const auto headers = points(samples, &SyncSample::headers, time, blocks);
+    const auto height = points(samples, &SyncSample::height, time, blocks);
+    svg << "<polyline fill=\"none\" stroke=\"" << headersColour
+        << "\" stroke-width=\"2.5\" stroke-dasharray=\"7 4\" stroke-linejoin=\"round\" points=\"" << headers
+        << "\"/>\n";
+    svg << "<polyline fill=\"none\" stroke=\"" << heightColour
+        << "\" stroke-width=\"2.5\" stroke-linejoin=\"round\" points=\"" << height << "\"/>\n";
+    // A single poll has no line to draw: mark it.
+    if (samples.size() == 1) {
+        const auto& s = samples.front();
+        const double x = time.at(double(s.unixSeconds), F::left, F::right);
+        for (auto [v, colour] : {std::pair{s.headers, headersColour}, std::pair{s.height, heightColour}})
+            svg << "<circle cx=\"" << num(x) << "\" cy=\"" << num(blocks.at(double(v), F::bottom, F::top))
+                << "\" r=\"4\" fill=\"" << colour << "\"/>\n";
+    }
+    legend(svg, anyNoPeers);
+    svg << "</svg>\n";
+    return svg.take();
+}
+
+}  // namespace pd

@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "main/SyncHistory.hpp"
+
+namespace pd {
+
+// The drawing's size and its plot area, in SVG user units.
+struct SyncChartFrame {
+    static constexpr double width = 800, height = 400;
+    static constexpr double left = 105, right = 780, top = 50, bottom = 330;
+};
+
+// A standalone SVG 1.1 picture of a run: the chain's height and the headers' reach against
+// the time since the first poll, with the spans without peers shaded. The samples are drawn
+// in the order of the file, so a clock set back mid-run shows as a line going back rather
+// than as a silently re-sorted run.
+std::string syncChartSvg(const std::vector<SyncSample>& samples, std::string_view title);
+
+// Text made safe for XML character data and attribute values.
+std::string xmlEscaped(std::string_view text);
+
+}  // namespace pd

@@ -195,18 +195,26 @@ std::string syncChartSvg(const std::vector<SyncSample>& samples, std::string_vie
     Range blocks{std::floor(vMin / step) * step, std::ceil(vMax / step) * step};
     if (blocks.hi <= blocks.lo) blocks.hi = blocks.lo + step;
 
-    // Shaded spans without peers go under everything else: from a poll with none to the
-    // next poll (or a thin band for the last one).
+    // Shaded spans without peers go under everything else: from the first poll of a run of
+    // polls with none to the next poll with some (or a thin band at the end), one rectangle
+    // a run so that no seams show between polls.
     bool anyNoPeers = false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (samples[i].peers != 0) continue;
         anyNoPeers = true;
-        const double a = time.at(double(samples[i].unixSeconds), F::left, F::right);
-        const double b = i + 1 < samples.size()
-                             ? time.at(double(samples[i + 1].unixSeconds), F::left, F::right)
-                             : std::min(a + 3, F::right);
-        const double from = std::min(a, b), to = std::max({a, b, from + 3});
-        svg.rect(std::min(from, F::right - 3), F::top, to - from, F::bottom - F::top, noPeersFill);
+        std::size_t last = i;
+        while (last + 1 < samples.size() && samples[last + 1].peers == 0) ++last;
+        const std::size_t until = std::min(last + 1, samples.size() - 1);
+        double from = F::right, to = F::left;
+        for (std::size_t k = i; k <= until; ++k) {
+            const double x = time.at(double(samples[k].unixSeconds), F::left, F::right);
+            from = std::min(from, x);
+            to = std::max(to, x);
+        }
+        from = std::min(from, F::right - 3);
+        to = std::max(to, from + 3);
+        svg.rect(from, F::top, to - from, F::bottom - F::top, noPeersFill);
+        i = last;
     }
 
     // Block axis: grid lines and labels at each step.

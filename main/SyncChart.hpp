@@ -10,7 +10,7 @@ namespace pd {
 // The drawing's size and its plot area, in SVG user units.
 struct SyncChartFrame {
     static constexpr double width = 800, height = 400;
-    static constexpr double left = 105, right = 780, top = 50, bottom = 330;
+    static constexpr double left = 105, right = 760, top = 50, bottom = 330;
 };
 
 // A standalone SVG 1.1 picture of a run: the chain's height and the headers' reach against

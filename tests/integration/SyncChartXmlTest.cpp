@@ -38,7 +38,7 @@ Checked check(const std::string& svg) {
     std::ofstream(dir / "chart.svg") << svg;
     std::ofstream(dir / "check.py") << checker;
     using F = SyncChartFrame;
-    const auto command = "python3 " + dir / "check.py" + " " + dir / "chart.svg" + " " +
+    const auto command = "/usr/bin/python3 " + dir / "check.py" + " " + dir / "chart.svg" + " " +
                          std::to_string(F::left) + " " + std::to_string(F::top) + " " +
                          std::to_string(F::right) + " " + std::to_string(F::bottom) + " 2>&1";
     std::string out;

@@ -323,7 +323,8 @@ TEST(EndToEnd, TheMailerGetsEveryValueWholeAndTheScriptsAreTheUsersAlone) {
     EXPECT_EQ(args, expected);
 }
 
-TEST(EndToEnd, ARunMailsItsStartNoticeAndItsReportThroughTheRealMailer) {
+// One run of a copy that mails its start notice and its report through a local sink.
+static void mailARun(bool history) {
     ScratchDir dir;
     SmtpSink sink(dir);
     ASSERT_TRUE(sink.ready());
@@ -343,6 +344,10 @@ TEST(EndToEnd, ARunMailsItsStartNoticeAndItsReportThroughTheRealMailer) {
     e.SEND_TO_ADDRESS_TEXTBOX.type("me@example.org");
     ASSERT_TRUE(e.REPORT_AS_ATTACHMENT_TICKBOX.click());
     ASSERT_TRUE(e.OK_BUTTON.click());
+    if (history)
+        simtest::writeFile(
+            home + "/LOGS/MAILRUN-SYNC-HISTORY.csv",
+            "time,height,headers,peers\n2026-12-08T02:00:00Z,10,50,0\n2026-12-08T02:01:00Z,50,50,3\n");
 
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
     ASSERT_TRUE(copy.runUntil([&] { return copy.status() == "!!! COMPLETED - FINISHED - DONE !!!"; }, 60s))
@@ -367,9 +372,19 @@ TEST(EndToEnd, ARunMailsItsStartNoticeAndItsReportThroughTheRealMailer) {
     ASSERT_NE(file.find("FINAL ACTION:"), std::string::npos);
     EXPECT_NE(normalised(*report).find(normalised(file)), std::string::npos) << *report;
     EXPECT_NE(report->find("filename=\"MAILRUN-END-REPORT.LOG\""), std::string::npos) << *report;
+    EXPECT_EQ(report->find("filename=\"MAILRUN-SYNC-CHART.svg\"") != std::string::npos, history) << *report;
     // The mailer wrote its log where the commands told it to.
     auto log = simtest::readFile(home + "/LOGS/MAILRUN-SEND-EMAIL.LOG");
     EXPECT_NE(log.find("Email was sent successfully"), std::string::npos) << log;
+}
+
+TEST(EndToEnd, ARunMailsItsStartNoticeAndItsReportThroughTheRealMailer) {
+    // SYNC CHECK is ticked in a new copy: the chart goes with the report when the run has a
+    // sync history, and without one the mail still goes, with the report alone.
+    for (const bool history : {true, false}) {
+        SCOPED_TRACE(history ? "with a sync history" : "without a sync history");
+        mailARun(history);
+    }
 }
 
 TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {

@@ -49,7 +49,8 @@ std::string hmacSha256(std::string_view key, std::string_view message) {
 }
 
 bool secureRandomBytes(unsigned char* out, std::size_t size) {
-    return succeeded(::BCryptGenRandom(nullptr, out, static_cast<ULONG>(size), BCRYPT_USE_SYSTEM_PREFERRED_RNG));
+    return succeeded(
+        ::BCryptGenRandom(nullptr, out, static_cast<ULONG>(size), BCRYPT_USE_SYSTEM_PREFERRED_RNG));
 }
 
 }  // namespace simcoin

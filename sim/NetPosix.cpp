@@ -118,7 +118,8 @@ Transfer receiveSome(Socket socket, char* buffer, std::size_t size) {
 
 void waitAny(std::vector<Watch>& watches, int timeoutMs) {
     std::vector<pollfd> fds;
-    for (const auto& w : watches) fds.push_back({fd(w.socket), static_cast<short>(w.wantWrite ? POLLOUT : POLLIN), 0});
+    for (const auto& w : watches)
+        fds.push_back({fd(w.socket), static_cast<short>(w.wantWrite ? POLLOUT : POLLIN), 0});
     // A signal cuts the wait short; the caller loops anyway.
     int ready = ::poll(fds.data(), fds.size(), timeoutMs);
     for (std::size_t i = 0; i < watches.size(); ++i) watches[i].ready = ready > 0 && fds[i].revents != 0;

@@ -50,8 +50,8 @@ Socket prepared(SOCKET s) {
 
 std::string errorText(int code) {
     char text[256] = {};
-    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(code),
-                     0, text, sizeof text, nullptr);
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
     std::string out(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
     return out.empty() ? "error " + std::to_string(code) : out;
@@ -134,7 +134,8 @@ Transfer receiveSome(Socket socket, char* buffer, std::size_t size) {
 
 void waitAny(std::vector<Watch>& watches, int timeoutMs) {
     std::vector<WSAPOLLFD> fds;
-    for (const auto& w : watches) fds.push_back({raw(w.socket), static_cast<short>(w.wantWrite ? POLLOUT : POLLIN), 0});
+    for (const auto& w : watches)
+        fds.push_back({raw(w.socket), static_cast<short>(w.wantWrite ? POLLOUT : POLLIN), 0});
     int ready = fds.empty() ? (::Sleep(static_cast<DWORD>(timeoutMs < 0 ? 0 : timeoutMs)), 0)
                             : ::WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeoutMs);
     for (std::size_t i = 0; i < watches.size(); ++i) watches[i].ready = ready > 0 && fds[i].revents != 0;

@@ -41,7 +41,9 @@ struct SimFolder {
     std::string nodeLine(const std::string& extra = "") const {
         return "\"" + node + "\" \"-conf=" + conf + "\" \"-datadir=" + data + "\"" + extra;
     }
-    Ran client(const std::string& args) const { return runCaptured("\"" + cli + "\" \"-conf=" + conf + "\" " + args, tmp.path); }
+    Ran client(const std::string& args) const {
+        return runCaptured("\"" + cli + "\" \"-conf=" + conf + "\" " + args, tmp.path);
+    }
     bool answering() const { return client("getblockcount").status == 0; }
 
     TempDir tmp;
@@ -93,9 +95,11 @@ TEST(WindowsSimulatedNode, RpcauthLetsTheRightPasswordInAndTurnsAWrongOneAway) {
     };
     for (const auto& c : std::vector<Case>{
              {"alice", rfcPassword, 0, ""},
-             {"alice", rfcPassword + " ", 1, "error: Authorization failed: Incorrect rpcuser or rpcpassword\r\n"},
+             {"alice", rfcPassword + " ", 1,
+              "error: Authorization failed: Incorrect rpcuser or rpcpassword\r\n"},
              {"bob", rfcPassword, 1, "error: Authorization failed: Incorrect rpcuser or rpcpassword\r\n"}}) {
-        const auto ran = sim.client("-rpcuser=" + c.user + " \"-rpcpassword=" + c.password + "\" getblockcount");
+        const auto ran =
+            sim.client("-rpcuser=" + c.user + " \"-rpcpassword=" + c.password + "\" getblockcount");
         EXPECT_EQ(ran.status, c.status) << c.user << ":" << c.password;
         EXPECT_EQ(ran.err, c.err) << c.user << ":" << c.password;
     }

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers for the tests that run on Windows itself (under Wine here): scratch folders,
 // whole files, the probe program, free ports, and starting a program with a bounded wait.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <chrono>
 #include <filesystem>
@@ -111,8 +111,8 @@ struct Started {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         std::wstring line = win32::wide(commandLine);
-        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                              &si, &info))
+        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                              nullptr, &si, &info))
             info = {};
     }
     ~Started() {
@@ -150,8 +150,8 @@ inline Ran runCaptured(const std::string& commandLine, const std::string& folder
     const std::string stem = folder + "\\run" + std::to_string(++runs);
     const std::string outPath = stem + ".out", errPath = stem + ".err";
     auto open = [&](const std::string& path) {
-        return ::CreateFileW(win32::wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        return ::CreateFileW(win32::wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     HANDLE out = open(outPath), err = open(errPath);
     STARTUPINFOW si{};
@@ -162,10 +162,11 @@ inline Ran runCaptured(const std::string& commandLine, const std::string& folder
     PROCESS_INFORMATION pi{};
     std::wstring line = win32::wide(commandLine);
     Ran ran;
-    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                         &pi)) {
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                         &si, &pi)) {
         DWORD status = 0;
-        if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0 && ::GetExitCodeProcess(pi.hProcess, &status))
+        if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0 &&
+            ::GetExitCodeProcess(pi.hProcess, &status))
             ran.status = static_cast<long>(status);
         else
             ::TerminateProcess(pi.hProcess, 9);

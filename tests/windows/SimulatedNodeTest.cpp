@@ -16,12 +16,16 @@ namespace {
 const std::string rfcPassword = "what do ya want for nothing?";
 const std::string rfcHmac = "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843";
 
+// A name of this test run's own, so that the process list finds this run's node alone.
+std::string ownName(const std::string& suffix) {
+    return "sw" + std::to_string(::GetCurrentProcessId()) + suffix;
+}
+
 // A node's folder, configuration and client under names of this test's own.
 struct SimFolder {
     explicit SimFolder(const std::string& nodeFile) {
-        const std::string stem = "sw" + std::to_string(::GetCurrentProcessId());
         node = tmp.path + "\\" + nodeFile;
-        cli = tmp.path + "\\" + stem + "-cli.exe";
+        cli = tmp.path + "\\" + ownName("-cli.exe");
         copyBuilt("simcoin.exe", node);
         copyBuilt("simcoin.exe", cli);
         data = tmp.path + "\\data dir";
@@ -85,7 +89,7 @@ TEST(WindowsSimulatedNode, TheListSeesTheNodeByItsFileNameAndItsClientReadsTheCh
 }
 
 TEST(WindowsSimulatedNode, RpcauthLetsTheRightPasswordInAndTurnsAWrongOneAway) {
-    SimFolder sim("sw-authd.exe");
+    SimFolder sim(ownName("-authd.exe"));
     Started node(sim.nodeLine());
     ASSERT_TRUE(waitFor([&] { return sim.answering(); }));
     struct Case {
@@ -106,7 +110,7 @@ TEST(WindowsSimulatedNode, RpcauthLetsTheRightPasswordInAndTurnsAWrongOneAway) {
 }
 
 TEST(WindowsSimulatedNode, DaemonStartsADetachedNodeAndASecondNodeFindsTheFolderLocked) {
-    SimFolder sim("sw-lockd.exe");
+    SimFolder sim(ownName("-lockd.exe"));
     const auto parent = runCaptured(sim.nodeLine(" -daemon=1"), sim.tmp.path);
     EXPECT_EQ(parent.status, 0);
     EXPECT_EQ(parent.out, "Simcoin server starting\r\n");
@@ -119,7 +123,7 @@ TEST(WindowsSimulatedNode, DaemonStartsADetachedNodeAndASecondNodeFindsTheFolder
 
     EXPECT_EQ(sim.client("stop").status, 0);
     win32::Win32Platform platform;
-    EXPECT_TRUE(waitFor([&] { return !platform.processes()->has("sw-lockd.exe"); }));
+    EXPECT_TRUE(waitFor([&] { return !platform.processes()->has(ownName("-lockd.exe")); }));
     // A clean stop removes the pid file; the lock file stays and binds nobody.
     EXPECT_FALSE(std::filesystem::exists(pathOf(sim.data + "\\simcoind.pid")));
 }

@@ -20,6 +20,28 @@ TimeOfDay timeIn(const TextBox& box) {
 bool holdsNoNumber(std::string_view reading) {
     return reading.find_first_of("0123456789") == std::string_view::npos;
 }
+
+// Wine's cmd writes its echo of the script's command (a blank line, then the prompt such
+// as "C:\PD\BATS>" and the command) into the file the command's output goes to, ahead of
+// that output; Windows' cmd shows the echo on its console only. The cli never starts a line
+// with a drive's prompt, so such lines are dropped: the reading is the cli's output alone,
+// and a failed cli leaves an empty reading rather than an echo full of digits.
+std::string_view withoutCommandEcho(std::string_view text) {
+    for (;;) {
+        auto line = text;
+        if (line.starts_with("\r\n"))
+            line.remove_prefix(2);
+        else if (line.starts_with('\n'))
+            line.remove_prefix(1);
+        const char drive = line.empty() ? '\0' : static_cast<char>(line[0] | 0x20);
+        const bool prompt = drive >= 'a' && drive <= 'z' && line.substr(1, 2) == ":\\";
+        const auto end = line.find('\n');
+        if (!prompt || end == std::string_view::npos ||
+            line.substr(0, end).find('>') == std::string_view::npos)
+            return text;
+        text = line.substr(end + 1);
+    }
+}
 }  // namespace
 
 Blockcounter::Blockcounter(MainWindow& w) : w_(w) {
@@ -253,9 +275,10 @@ void Blockcounter::cliWait() {
 void Blockcounter::readBlockcount() {
     colourReadings(colour::black, colour::magenta);
     w_.status("!!! BLOCKCOUNTER - UPDATING BLOCKCOUNT !!!");
-    // The whole file as written, never trimmed or parsed; a missing or unreadable file is
+    // The cli's output as written, never trimmed or parsed; a missing or unreadable file is
     // an empty reading, which the screen drops.
-    w_.CURRENT_BLOCK_TEXTBOX.setText(w_.app().platform().readFile(w_.home().latestBlockcount()).value_or(""));
+    const auto file = w_.app().platform().readFile(w_.home().latestBlockcount()).value_or("");
+    w_.CURRENT_BLOCK_TEXTBOX.setText(std::string(withoutCommandEcho(file)));
     w_.status("!!! BLOCKCOUNTER - BLOCKCOUNT UPDATED !!!");
     w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER.start();
     w_.BLOCKCOUNT_TEXTBOX_UPDATER_TIMER.stop();

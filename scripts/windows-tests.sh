@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the core, the behaviour tests, the Windows platform and its tests for Windows with
-# mingw-w64 and runs them under Wine in a fresh prefix; then pacedeck-setup.exe applies a
-# script and Wine's reg.exe finds the values in the registry. Last line:
+# Builds the core, the behaviour tests, the Windows platform, the simulated node and their
+# tests for Windows with mingw-w64 and runs them under Wine in a fresh prefix; then
+# pacedeck-setup.exe applies a script and Wine's reg.exe finds the values in the registry. Last line:
 # "windows: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."

@@ -1,11 +1,10 @@
 #include "Auth.hpp"
 
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
-#include <openssl/rand.h>
-
 #include <array>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Crypto.hpp"
 
 namespace simcoin {
 
@@ -28,7 +27,10 @@ std::string toHex(const unsigned char* data, std::size_t size) {
 // Compares in time independent of where the texts differ, so the answer
 // time gives nothing away about a secret.
 bool sameSecret(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
+    if (a.size() != b.size()) return false;
+    unsigned char difference = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) difference |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return difference == 0;
 }
 
 }  // namespace
@@ -82,11 +84,8 @@ std::optional<std::string> base64Decode(std::string_view text) {
 }
 
 std::string hmacSha256Hex(std::string_view key, std::string_view message) {
-    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
-    unsigned int length = 0;
-    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
-         reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest.data(), &length);
-    return toHex(digest.data(), length);
+    const auto digest = hmacSha256(key, message);
+    return toHex(reinterpret_cast<const unsigned char*>(digest.data()), digest.size());
 }
 
 std::optional<RpcAuthLine> parseRpcAuth(std::string_view line) {
@@ -131,7 +130,11 @@ bool Authenticator::checkCredentials(std::string_view user, std::string_view pas
 
 std::string randomCookiePassword() {
     std::array<unsigned char, 32> bytes{};
-    RAND_bytes(bytes.data(), static_cast<int>(bytes.size()));
+    // A guessable cookie would let anyone on the machine in: better no node at all.
+    if (!secureRandomBytes(bytes.data(), bytes.size())) {
+        std::fprintf(stderr, "Error: no secure random bytes for the authentication cookie\n");
+        std::exit(1);
+    }
     return toHex(bytes.data(), bytes.size());
 }
 

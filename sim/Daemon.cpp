@@ -1,9 +1,5 @@
 #include "Daemon.hpp"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -19,6 +15,7 @@
 #include "Paths.hpp"
 #include "Rpc.hpp"
 #include "SimSettings.hpp"
+#include "System.hpp"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -28,20 +25,6 @@ namespace simcoin {
 namespace {
 
 std::atomic<bool> g_stopSignal{false};
-
-extern "C" void onStopSignal(int) {
-    g_stopSignal = true;
-}
-
-void installSignalHandlers() {
-    struct sigaction sa {};
-    sa.sa_handler = onStopSignal;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGTERM, &sa, nullptr);
-    ::sigaction(SIGINT, &sa, nullptr);
-    // A client hanging up mid-answer must not kill the node.
-    ::signal(SIGPIPE, SIG_IGN);
-}
 
 // Options the node understands; anything else is logged and ignored, so a
 // command line written for a real node still starts the simulator.
@@ -62,24 +45,6 @@ const std::set<std::string>& simulationOptions() {
 int fail(const std::string& message) {
     std::fprintf(stderr, "Error: %s\n", message.c_str());
     return 1;
-}
-
-// Forks into the background the way the real node does with -daemon: the
-// parent reports and returns at once, the child goes on detached.
-bool daemonize(bool& isParent) {
-    pid_t pid = ::fork();
-    if (pid < 0) return false;
-    isParent = pid > 0;
-    if (isParent) return true;
-    ::setsid();
-    int null = ::open("/dev/null", O_RDWR);
-    if (null >= 0) {
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        if (null > 2) ::close(null);
-    }
-    return true;
 }
 
 class Node {
@@ -263,7 +228,7 @@ int Node::run() {
 
     auto pidName = options_.get("pid", "simcoind.pid");
     pidFile_ = fs::path(pidName).is_absolute() ? pidName : (fs::path(datadir_) / pidName).string();
-    std::ofstream(pidFile_, std::ios::trunc) << ::getpid() << '\n';
+    std::ofstream(pidFile_, std::ios::trunc) << currentProcessId() << '\n';
 
     auto saved = readSavedHeight(datadir_);
     height_ = saved ? *saved : sim_.startHeight;
@@ -344,9 +309,15 @@ int runDaemon(const DaemonIdentity& who, const CommandLine& commandLine) {
     if (who.mayDaemonize && options.getBool("daemon", false)) {
         std::printf("Simcoin server starting\n");
         std::fflush(stdout);
-        bool isParent = false;
-        if (!daemonize(isParent)) return fail("fork() failed");
-        if (isParent) return 0;
+        // Like the real node: the caller gets its answer at once, the node goes on detached.
+        switch (detachIntoBackground()) {
+            case Detach::Parent:
+                return 0;
+            case Detach::Failed:
+                return fail("the node could not be put into the background");
+            case Detach::Child:
+                break;
+        }
     }
 
     DataDirLock lock(datadir);
@@ -354,7 +325,7 @@ int runDaemon(const DaemonIdentity& who, const CommandLine& commandLine) {
         return fail("Cannot obtain a lock on data directory " + datadir +
                     ". Simcoin is probably already running.");
     }
-    installSignalHandlers();
+    raiseOnStopRequest(g_stopSignal);
     Node node(who, datadir, std::move(options), *sim);
     return node.run();
 }

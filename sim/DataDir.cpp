@@ -1,15 +1,13 @@
 #include "DataDir.hpp"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+
+#include "System.hpp"
 
 namespace fs = std::filesystem;
 
@@ -67,18 +65,11 @@ bool BlockStore::append(std::int64_t fromHeight, std::int64_t toHeight) {
     return true;
 }
 
-DataDirLock::DataDirLock(const std::string& datadir) {
-    auto path = (fs::path(datadir) / ".lock").string();
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) return;
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-}
+DataDirLock::DataDirLock(const std::string& datadir)
+    : lock_(lockFileExclusively((fs::path(datadir) / ".lock").string())) {}
 
 DataDirLock::~DataDirLock() {
-    if (fd_ >= 0) ::close(fd_);
+    unlockFile(lock_);
 }
 
 void DebugLog::open(const std::string& path) {
@@ -92,8 +83,7 @@ void DebugLog::write(const std::string& line) {
     }
     if (!out_) return;
     auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-    gmtime_r(&now, &utc);
+    const std::tm utc = utcTime(now);
     std::array<char, 32> stamp{};
     std::strftime(stamp.data(), stamp.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
     out_ << stamp.data() << ' ' << line << '\n';

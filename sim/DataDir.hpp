@@ -34,7 +34,7 @@ class BlockStore {
 };
 
 // An exclusive lock on DATADIR/.lock, held for the life of the object. The
-// kernel drops it when the process dies, so a crashed node never blocks the
+// system drops it when the process dies, so a crashed node never blocks the
 // next start.
 class DataDirLock {
   public:
@@ -43,10 +43,10 @@ class DataDirLock {
     DataDirLock(const DataDirLock&) = delete;
     DataDirLock& operator=(const DataDirLock&) = delete;
 
-    bool held() const { return fd_ >= 0; }
+    bool held() const { return lock_ != -1; }
 
   private:
-    int fd_ = -1;
+    std::intptr_t lock_ = -1;
 };
 
 // Appends timestamped lines to DATADIR/debug.log, flushed at once so that a

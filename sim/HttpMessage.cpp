@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "Options.hpp"
+#include "System.hpp"
 
 namespace simcoin {
 
@@ -55,8 +56,7 @@ std::optional<std::size_t> contentLength(const std::map<std::string, std::string
 
 std::string httpDate() {
     auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-    gmtime_r(&now, &utc);
+    const std::tm utc = utcTime(now);
     std::array<char, 64> buf{};
     std::strftime(buf.data(), buf.size(), "%a, %d %b %Y %H:%M:%S GMT", &utc);
     return buf.data();

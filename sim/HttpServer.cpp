@@ -1,14 +1,5 @@
 #include "HttpServer.hpp"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace simcoin {
@@ -20,74 +11,49 @@ constexpr auto idleTimeout = std::chrono::seconds(30);
 // The most read from one client before the others get their turn.
 constexpr std::size_t readSlice = 256 * 1024;
 
-void setNonBlocking(int fd) {
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-}
-
 }  // namespace
 
 HttpServer::~HttpServer() {
     stopListening();
-    for (auto& c : connections_) ::close(c.fd);
+    for (auto& c : connections_) net::closeSocket(c.socket);
 }
 
 bool HttpServer::listen(const std::string& address, std::uint16_t port, std::string& error) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    // Lets a restarted node bind again while old connections sit in TIME_WAIT.
-    int yes = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    if (::inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) {
-        ::close(fd);
-        error = "invalid address " + address;
-        return false;
-    }
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0) {
-        error = std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    setNonBlocking(fd);
-    listenFd_ = fd;
-    return true;
+    listener_ = net::listenTcp(address, port, error);
+    return listener_ != net::invalidSocket;
 }
 
 void HttpServer::stopListening() {
-    if (listenFd_ >= 0) ::close(listenFd_);
-    listenFd_ = -1;
+    net::closeSocket(listener_);
+    listener_ = net::invalidSocket;
 }
 
 void HttpServer::pollOnce(std::chrono::milliseconds timeout) {
-    std::vector<pollfd> fds;
-    if (listenFd_ >= 0) fds.push_back({listenFd_, POLLIN, 0});
-    for (auto& c : connections_)
-        fds.push_back({c.fd, static_cast<short>(c.out.empty() ? POLLIN : POLLOUT), 0});
-    int ready = ::poll(fds.data(), fds.size(), static_cast<int>(timeout.count()));
-    if (ready <= 0) {
-        // Nothing happened (or a signal arrived): only look for idle clients.
-        fds.clear();
-    }
+    std::vector<net::Watch> watches;
+    if (listening()) watches.push_back({listener_, false, false});
+    for (auto& c : connections_) watches.push_back({c.socket, !c.out.empty(), false});
+    net::waitAny(watches, static_cast<int>(timeout.count()));
     std::size_t i = 0;
-    if (listenFd_ >= 0) {
-        if (!fds.empty() && (fds[0].revents & POLLIN)) acceptAll();
+    if (listening()) {
+        if (watches[0].ready) acceptAll();
         ++i;
     }
     auto now = std::chrono::steady_clock::now();
     for (auto it = connections_.begin(); it != connections_.end();) {
         Connection& c = *it;
-        short revents = i < fds.size() && fds[i].fd == c.fd ? fds[i].revents : 0;
+        // Connections accepted above were not watched; they are served at once in acceptAll.
+        bool ready = i < watches.size() && watches[i].socket == c.socket && watches[i].ready;
         ++i;
-        if (revents & (POLLIN | POLLHUP | POLLERR)) readFrom(c);
-        if (revents & POLLOUT || (!c.out.empty() && revents)) writeTo(c);
-        bool done = c.fd < 0 || (c.answered && c.out.empty()) || now - c.lastActivity > idleTimeout;
+        if (ready) {
+            if (c.out.empty())
+                readFrom(c);
+            else
+                writeTo(c);
+        }
+        bool done = c.socket == net::invalidSocket || (c.answered && c.out.empty()) ||
+                    now - c.lastActivity > idleTimeout;
         if (done) {
-            if (c.fd >= 0) ::close(c.fd);
+            net::closeSocket(c.socket);
             it = connections_.erase(it);
         } else {
             ++it;
@@ -97,10 +63,10 @@ void HttpServer::pollOnce(std::chrono::milliseconds timeout) {
 
 void HttpServer::acceptAll() {
     while (true) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;
+        net::Socket socket = net::acceptNext(listener_);
+        if (socket == net::invalidSocket) return;
         Connection c;
-        c.fd = fd;
+        c.socket = socket;
         c.lastActivity = std::chrono::steady_clock::now();
         connections_.push_back(std::move(c));
         // Serve what is already there without waiting for the next poll.
@@ -110,26 +76,25 @@ void HttpServer::acceptAll() {
 }
 
 void HttpServer::readFrom(Connection& c) {
-    if (c.fd < 0 || c.answered) return;
+    if (c.socket == net::invalidSocket || c.answered) return;
     char buf[16384];
     HttpRequest request;
     auto result = ParseResult::Incomplete;
     // A fast client is read a slice at a time, so the others are served between slices;
     // the limits are checked as the bytes arrive, not once the client pauses.
     for (std::size_t slice = 0; slice < readSlice && result == ParseResult::Incomplete;) {
-        ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
-        if (n > 0) {
-            c.in.append(buf, static_cast<std::size_t>(n));
+        auto got = net::receiveSome(c.socket, buf, sizeof buf);
+        if (got.state == net::Transfer::State::Moved) {
+            c.in.append(buf, got.bytes);
             c.lastActivity = std::chrono::steady_clock::now();
-            slice += static_cast<std::size_t>(n);
+            slice += got.bytes;
             result = examine(c, request);
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        if (n < 0 && errno == EINTR) continue;
+        if (got.state == net::Transfer::State::WouldBlock) break;
         // The peer closed (or failed) before a whole request arrived.
-        ::close(c.fd);
-        c.fd = -1;
+        net::closeSocket(c.socket);
+        c.socket = net::invalidSocket;
         return;
     }
     HttpResponse response;
@@ -170,17 +135,16 @@ ParseResult HttpServer::examine(Connection& c, HttpRequest& request) {
 }
 
 void HttpServer::writeTo(Connection& c) {
-    while (c.fd >= 0 && !c.out.empty()) {
-        ssize_t n = ::send(c.fd, c.out.data(), c.out.size(), MSG_NOSIGNAL);
-        if (n > 0) {
-            c.out.erase(0, static_cast<std::size_t>(n));
+    while (c.socket != net::invalidSocket && !c.out.empty()) {
+        auto sent = net::sendSome(c.socket, c.out.data(), c.out.size());
+        if (sent.state == net::Transfer::State::Moved && sent.bytes > 0) {
+            c.out.erase(0, sent.bytes);
             c.lastActivity = std::chrono::steady_clock::now();
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-        if (n < 0 && errno == EINTR) continue;
-        ::close(c.fd);
-        c.fd = -1;
+        if (sent.state == net::Transfer::State::WouldBlock) return;
+        net::closeSocket(c.socket);
+        c.socket = net::invalidSocket;
     }
 }
 

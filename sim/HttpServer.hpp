@@ -10,6 +10,7 @@
 #include <string>
 
 #include "HttpMessage.hpp"
+#include "Net.hpp"
 
 namespace simcoin {
 
@@ -27,7 +28,7 @@ class HttpServer {
     // Stops taking new connections (as a node does once told to stop) while
     // answers already under way are still delivered.
     void stopListening();
-    bool listening() const { return listenFd_ >= 0; }
+    bool listening() const { return listener_ != net::invalidSocket; }
     bool hasPendingWork() const { return !connections_.empty(); }
 
     // Waits up to `timeout` for activity and deals with all of it.
@@ -35,7 +36,7 @@ class HttpServer {
 
   private:
     struct Connection {
-        int fd = -1;
+        net::Socket socket = net::invalidSocket;
         std::string in;
         std::size_t headScanned = 0;  // bytes of `in` known to hold no end of the head
         bool headComplete = false;
@@ -52,7 +53,7 @@ class HttpServer {
     void writeTo(Connection& c);
 
     Handler handler_;
-    int listenFd_ = -1;
+    net::Socket listener_ = net::invalidSocket;
     std::list<Connection> connections_;
 };
 

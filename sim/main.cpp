@@ -1,24 +1,22 @@
 // One program, three personalities chosen by the name it runs under, as the
 // coin ships three programs: simcoind (the node), simcoin-qt (the wallet,
 // here without a window, otherwise the node) and simcoin-cli (the client).
-#include <sys/prctl.h>
-
 #include <cstdio>
 #include <string>
 
 #include "Client.hpp"
 #include "Daemon.hpp"
 #include "Options.hpp"
-#include "Paths.hpp"
+#include "System.hpp"
 
 int main(int argc, char** argv) {
     using namespace simcoin;
-    std::string name = baseName(argc > 0 && argv[0] ? argv[0] : "");
-    // The kernel already names the process after the file executed (the
+    std::string name = ownProgramName(argc > 0 ? argv[0] : nullptr);
+    // The system already names the process after the file executed (the
     // symlink). Setting it from argv[0] as well keeps the process name equal
     // to the personality even when a caller passes a different argv[0]:
     // whoever watches for "simcoind" must find exactly the node.
-    ::prctl(PR_SET_NAME, name.substr(0, 15).c_str(), 0, 0, 0);
+    nameThisProcess(name);
 
     CommandLine commandLine = parseCommandLine(argc, argv);
     if (name.ends_with("-cli")) return runClient(name, commandLine);

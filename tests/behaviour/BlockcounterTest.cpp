@@ -14,6 +14,8 @@ constexpr const char* countFile = "C:\\PD\\BLOCKCOUNTS\\DEMO-LATEST-BLOCKCOUNT.L
 constexpr const char* cli = "coin-cli.exe";
 constexpr const char* daemon = "coind.exe";
 constexpr const char* block = "812345\r\n";
+// What Wine's cmd writes ahead of the cli's output when it runs the poll script.
+constexpr const char* wineEcho = "\r\nC:\\PD 2024\\BATS>call coin-cli.exe getblockcount  1>x\r\n";
 
 using Phase = std::array<Colour, 4>;
 constexpr Colour bg = colour::windowBackground;
@@ -176,9 +178,9 @@ TEST_F(Blockcounter, ZeroAndEmptyReadingsAreDroppedAndTheCountdownStartsAgain) {
     w.CURRENT_BLOCK_TEXTBOX.setText(block);
     w.blockcounter.startFromPipeline();
     // "0" with the profile's line end, an empty file, no file at all, and files the cli did
-    // not fill with a number (a redirect that failed, an error message).
-    for (const char* bad : std::initializer_list<const char*>{"0\r\n", "", nullptr, "\r\n", " \n",
-                                                              "error: couldn't connect to server\r\n"}) {
+    // not fill with a number (a redirect that failed, an error message, cmd's echo alone).
+    for (const char* bad : std::initializer_list<const char*>{
+             "0\r\n", "", nullptr, "\r\n", " \n", "error: couldn't connect to server\r\n", wineEcho}) {
         polls.clear();
         statuses.clear();
         readings.clear();
@@ -227,6 +229,16 @@ TEST_F(Blockcounter, TheFirstPollNeverMatchesAndBecomesTheLastReading) {
     EXPECT_EQ(h.stored("INFO_ONLY_LAST_BLOCKCOUNT_TEXTBOX"), "");
     EXPECT_TRUE(phases.empty());
     EXPECT_EQ(w.BLOCKCOUNT_TIMER_TEXTBOX.text(), "00:00:10");
+}
+
+TEST_F(Blockcounter, TheEchoOfCmdAheadOfTheOutputIsNoPartOfTheReading) {
+    readings = {std::string(wineEcho) + block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(60'000);
+    ASSERT_EQ(polls.size(), 4u);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! BLOCKCOUNTER FINISHED !!!");
+    EXPECT_EQ(w.BLOCK_TRIPLE_CHECK_TEXTBOX.text(), block);
 }
 
 TEST_F(Blockcounter, AReadingThatDiffersOnlyByItsLineEndIsDifferent) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "CopySetup.hpp"
 #include "WindowsTestSupport.hpp"
 #include "behaviour/FakeDialogs.hpp"
 #include "core/App.hpp"
@@ -53,34 +54,10 @@ TEST(WindowsNodeScripts, ValuesReachTheProgramsExactlyThroughCmd) {
     FakeDialogs dialogs;
     const std::string exe = "BTC &";
     App app(exe, store, platform, windowsProfile(), scheduler);
-    app.setDialogs(dialogs);
-    auto& main = app.start<MainWindow>();
-
-    ASSERT_TRUE(main.SETTINGS_BUTTON.click());
-    auto& settings = *app.find<MainSettingsWindow>();
-    ASSERT_TRUE(settings.PACEDECK_HOME_TEXTBOX.type(home));
-    ASSERT_TRUE(settings.USE_OWN_CONF_TICKBOX.click());
-    ASSERT_TRUE(settings.CONF_FILE_LOCATION_TEXTBOX.type(conf));
-    ASSERT_TRUE(settings.CREATE_FOLDERS_BUTTON.click());
-    ASSERT_EQ(settings.MESSAGE_STATUS_TEXTBOX.text(), MainSettingsWindow::foldersCreatedStatus);
-    ASSERT_TRUE(settings.OK_BUTTON.click());
-    app.collectClosed();
-
-    ASSERT_TRUE(main.SETTINGS_BUTTON.click());
-    ASSERT_TRUE(app.find<MainSettingsWindow>()->CRYPTO_SETTINGS_BUTTON.click());
-    auto& crypto = *app.find<CryptoSettingsWindow>();
-    ASSERT_TRUE(crypto.QT_LOCATION_TEXTBOX.type(progs));
-    ASSERT_TRUE(crypto.QT_NAME_TEXTBOX.type(qtName));
-    ASSERT_TRUE(crypto.DAEMON_CLI_LOCATION_TEXTBOX.type(progs));
-    ASSERT_TRUE(crypto.DAEMOND_NAME_TEXTBOX.type(daemonName));
-    ASSERT_TRUE(crypto.DAEMONCLI_NAME_SETTINGS_TEXTBOX.type(cliName));
-    ASSERT_TRUE(crypto.BLOCKCHAIN_HOME_TEXTBOX.type(chain));
-    ASSERT_TRUE(crypto.DAEMON_WALLET_TICKBOX.click());
-    ASSERT_TRUE(crypto.DAEMON_DISABLE_WALLET_TICKBOX.click());
-    ASSERT_TRUE(crypto.CLI_DAEMON_TICKBOX.click());
-    scheduler.advance(1000, clock);
-    ASSERT_TRUE(crypto.SAVE_BUTTON.click());
-    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+    setUpThroughTheSettings(app, clock, scheduler, dialogs,
+                            {home, conf, progs, qtName, daemonName, cliName, chain});
+    ASSERT_FALSE(HasFatalFailure());
+    auto& main = *app.find<MainWindow>();
 
     const auto& profile = app.profile();
     const HomeLayout layout(profile, home, exe);

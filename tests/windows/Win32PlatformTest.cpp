@@ -1,4 +1,4 @@
-// The Win32 platform on Windows itself: the process list by Toolhelp32, the terminator,
+// The Win32 platform on Windows itself: the process list by Toolhelp32, the terminator, the lock keys,
 // folder sizes from directory listings, files and text in the ANSI code page.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -169,6 +169,20 @@ TEST(Win32System, NamesAndTheEnvironmentComeFromTheSystem) {
                                                           {"ltc.Exe", "ltc"},
                                                           {"D:\\x y\\Dash Core.eXe", "Dash Core"}})
         EXPECT_EQ(exeNameFrom(name, windowsProfile().executableSuffix), exe) << name;
+}
+
+// SendInput reaches the key state GetKeyState reads (under Wine too, without a display).
+TEST(Win32LockKeys, PressingALockKeyTurnsItsStateOver) {
+    win32::Win32Platform platform;
+    for (auto key : {LockKey::Caps, LockKey::Num, LockKey::Scroll}) {
+        const auto before = platform.lockState(key);
+        ASSERT_TRUE(before);
+        const auto pressed = platform.pressLockKey(key);
+        ASSERT_TRUE(pressed) << pressed.error;
+        EXPECT_TRUE(waitFor([&] { return platform.lockState(key) == !*before; }, std::chrono::seconds(3)));
+        ASSERT_TRUE(platform.pressLockKey(key));
+        EXPECT_TRUE(waitFor([&] { return platform.lockState(key) == *before; }, std::chrono::seconds(3)));
+    }
 }
 
 }  // namespace pd::test

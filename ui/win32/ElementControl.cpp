@@ -238,7 +238,14 @@ void ElementControl::sync(unsigned what) {
     syncing_ = true;
     const Size before = (what & Element::Text) ? leafHints().natural : Size{};
     if (what & (Element::Text | Element::Locked | Element::Password | Element::Value)) syncText(what);
-    if (what & Element::Enabled) ::EnableWindow(hwnd_, element_->enabled() ? TRUE : FALSE);
+    if (what & Element::Enabled) {
+        // A disabled edit control draws its text in the system's grey whatever its colours:
+        // a disabled text box is a read-only one instead, with its text faded yet legible.
+        if (element_->kind() == ElementKind::TextBox)
+            syncEditable();
+        else
+            ::EnableWindow(hwnd_, element_->enabled() ? TRUE : FALSE);
+    }
     if (what & Element::Colours) syncColours();
     // A hidden element stays hidden; a visible one shows with its window.
     if (what & Element::Visible) ::ShowWindow(hwnd_, element_->visible() ? SW_SHOWNA : SW_HIDE);
@@ -273,7 +280,7 @@ void ElementControl::syncText(unsigned what) {
                 if (!box.multiLine() && (wasEmpty || ::GetFocus() != hwnd_))
                     ::SendMessageW(hwnd_, EM_SETSEL, 0, 0);
             }
-            if (what & Element::Locked) ::SendMessageW(hwnd_, EM_SETREADONLY, box.locked() ? TRUE : FALSE, 0);
+            if (what & Element::Locked) syncEditable();
             if ((what & Element::Password) && !box.multiLine()) {
                 ::SendMessageW(hwnd_, EM_SETPASSWORDCHAR, box.password() ? passwordChar : 0, 0);
                 ::InvalidateRect(hwnd_, nullptr, TRUE);
@@ -293,6 +300,16 @@ void ElementControl::syncText(unsigned what) {
     }
 }
 
+void ElementControl::syncEditable() {
+    const bool enabled = element_->enabled();
+    const bool readOnly = static_cast<TextBox&>(*element_).locked() || !enabled;
+    ::SendMessageW(hwnd_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+    auto style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    style = enabled && !hints_.light ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void ElementControl::syncColours() {
     const ElementKind kind = element_->kind();
     fore_ = screenColour(element_->fore());
@@ -308,7 +325,8 @@ void ElementControl::syncColours() {
 
 HBRUSH ElementControl::paint(HDC dc) {
     if (!element_) return nullptr;
-    ::SetTextColor(dc, fore_);
+    const bool faded = element_->kind() == ElementKind::TextBox && !element_->enabled();
+    ::SetTextColor(dc, faded ? colour::legibleDisabledText(fore_, back_) : fore_);
     ::SetBkColor(dc, back_);
     if (systemBack_ && element_->kind() == ElementKind::Button) return nullptr;
     return systemBack_ ? ::GetSysColorBrush(COLOR_BTNFACE) : brush_;

@@ -47,6 +47,7 @@ class ElementControl {
     void sync(unsigned what);
     void syncText(unsigned what);
     void syncColours();
+    void syncEditable();
     void typed();
     void userActed();
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);

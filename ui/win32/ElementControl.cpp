@@ -51,6 +51,7 @@ ElementControl::ElementControl(Element& element, const LayoutNode& hints, HWND p
       hints_(hints),
       toolTips_(toolTips),
       font_(font),
+      metrics_(metricsOf(font)),
       lineEnd_(std::move(lineEnd)),
       afterUserAction_(std::move(afterUserAction)) {
     hints_.children.clear();
@@ -131,13 +132,13 @@ LRESULT CALLBACK ElementControl::subclassProc(HWND hwnd, UINT message, WPARAM wP
 
 void ElementControl::setFont(HFONT font) {
     font_ = font;
+    metrics_ = metricsOf(font);
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
 }
 
 LeafHints ElementControl::leafHints() const {
-    const FontMetrics m = metricsOf(font_);
-    const int cw = m.charWidth;
-    const int line = m.lineHeight;
+    const int cw = metrics_.charWidth;
+    const int line = metrics_.lineHeight;
     const int dpi = dpiOf(hwnd_);
     const std::wstring text = textOf(hwnd_);
     LeafHints h;

@@ -8,6 +8,7 @@
 #include "core/Element.hpp"
 #include "core/Layout.hpp"
 #include "ui/win32/Arrange.hpp"
+#include "ui/win32/Screen.hpp"
 
 namespace pd::win32ui {
 
@@ -57,6 +58,7 @@ class ElementControl {
     HWND hwnd_ = nullptr;
     HWND toolTips_;
     HFONT font_;
+    FontMetrics metrics_;  // of font_
     std::string lineEnd_;
     std::function<void()> afterUserAction_;
     HBRUSH brush_ = nullptr;

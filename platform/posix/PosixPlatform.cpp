@@ -228,6 +228,26 @@ std::optional<std::string> PosixPlatform::readFile(const std::string& path) {
     return out;
 }
 
+Outcome PosixPlatform::appendFile(const std::string& path, std::string_view bytes) {
+    // A log line at a time: a crash loses at most the line being written, never what came
+    // before, so appending in place is safe where replacing would copy the whole file.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return Outcome::failure(errorText("cannot append to " + path));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            auto why = errorText("cannot append to " + path);
+            ::close(fd);
+            return Outcome::failure(why);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return Outcome::success();
+}
+
 Outcome PosixPlatform::writeFile(const std::string& path, std::string_view bytes, bool executable,
                                  bool privateToUser) {
     // Written beside the target and renamed over it, so a full disk or a crash leaves the

@@ -345,7 +345,6 @@ TEST(CryptoSettingsWindow, ACharacterTheCodePageLacksIsRefusedNotWrittenAsAQuest
         << c.dialogs.messages[0];
 }
 
-}  // namespace pd::test
 
 TEST(CryptoSettingsWindow, StallLimitMustBeATimeAndAnUntickedSyncCheckIsKept) {
     Crypto c("BTC");
@@ -368,3 +367,5 @@ TEST(CryptoSettingsWindow, StallLimitMustBeATimeAndAnUntickedSyncCheckIsKept) {
     EXPECT_FALSE(c.h.main().SYNC_CHECK_TICKBOX.ticked());
     EXPECT_EQ(c.h.main().STALL_LIMIT_TEXTBOX.text(), "02:00:00");
 }
+
+}  // namespace pd::test

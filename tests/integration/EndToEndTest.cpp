@@ -460,7 +460,7 @@ TEST(EndToEnd, ANodeWithoutPeersIsCaughtAsStuckReportedAndAlerted) {
     applySetup(dir, "SIMSTUCK",
                nodeRunSetup(home, node, freePort(),
                             "[PACEDECK_CRYPTO_SETTINGS]\n"
-                            "STALL_LIMIT_TEXTBOX = 00:00:10\n"
+                            "STALL_LIMIT_TEXTBOX = 00:00:40\n"
                             "press = SAVE_BUTTON\n"
                             "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
                             "press = USE_BUTTON\n"

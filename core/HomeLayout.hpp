@@ -20,8 +20,8 @@ enum class Script {
     RunBlockcounter,
     StartEmail,
     EndReportEmail,
-    RunChainInfo,   // the cli's getblockchaininfo, for the sync check
-    RunPeerCount,   // the cli's getconnectioncount, for the sync check
+    RunChainInfo,    // the cli's getblockchaininfo, for the sync check
+    RunPeerCount,    // the cli's getconnectioncount, for the sync check
     StuckAlertEmail  // the end report mailed with the stuck node in its subject
 };
 

@@ -50,7 +50,8 @@ std::optional<std::string_view> member(std::string_view json, std::string_view n
             ++k;
             while (k < json.size() && blank(json[k])) ++k;
             auto e = k;
-            while (e < json.size() && json[e] != ',' && json[e] != '}' && json[e] != ']' && !blank(json[e])) ++e;
+            while (e < json.size() && json[e] != ',' && json[e] != '}' && json[e] != ']' && !blank(json[e]))
+                ++e;
             return json.substr(k, e - k);
         }
     }
@@ -73,9 +74,9 @@ std::optional<ChainInfo> parseChainInfo(std::string_view output) {
     info.initialDownload = ibd && *ibd == "true";
     const auto progress = member(output, "verificationprogress");
     const auto p = progress ? number<double>(*progress) : std::nullopt;
-    info.progress = p && *p >= 0 && *p <= 1   ? *p
-                    : info.headers > 0        ? double(info.blocks) / double(info.headers)
-                                              : 0.0;
+    info.progress = p && *p >= 0 && *p <= 1 ? *p
+                    : info.headers > 0      ? double(info.blocks) / double(info.headers)
+                                            : 0.0;
     return info;
 }
 
@@ -88,7 +89,8 @@ std::optional<long long> parsePeerCount(std::string_view output) {
 bool cannotAnswer(const CommandResult& r) {
     if (!r.started) return false;
     if (r.exitStatus == 0) return trimmed(r.output).empty();
-    return r.output.find("-32601") != std::string::npos || r.output.find("Method not found") != std::string::npos;
+    return r.output.find("-32601") != std::string::npos ||
+           r.output.find("Method not found") != std::string::npos;
 }
 
 std::optional<std::int64_t> secondsToGo(const std::vector<SyncSample>& recent) {

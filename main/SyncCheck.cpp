@@ -49,7 +49,8 @@ void SyncCheck::sample() {
     if (!active() || asking_ != Asking::Nothing) return;
     auto& platform = w_.app().platform();
     const auto home = w_.home();
-    if (!platform.exists(home.script(Script::RunChainInfo)) || !platform.exists(home.script(Script::RunPeerCount))) {
+    if (!platform.exists(home.script(Script::RunChainInfo)) ||
+        !platform.exists(home.script(Script::RunPeerCount))) {
         fallBack("!!! SYNC CHECK OFF - ITS SCRIPTS ARE MISSING - SAVE THE CRYPTO SETTINGS !!!");
         return;
     }
@@ -77,7 +78,8 @@ std::string SyncCheck::runScriptLine(Script script) const {
     const auto& p = w_.app().profile();
     const auto path = w_.home().script(script);
     // Run as the platform runs every other script of the copy.
-    return p.shell == ShellKind::PosixSh ? "/bin/sh " + shellWord(p.shell, path) : shellProgram(p.shell, path);
+    return p.shell == ShellKind::PosixSh ? "/bin/sh " + shellWord(p.shell, path)
+                                         : shellProgram(p.shell, path);
 }
 
 void SyncCheck::ask(Script script) {
@@ -96,8 +98,9 @@ void SyncCheck::tick() {
     running_.reset();
     w_.SYNC_CHECK_TIMER.stop();
     if (cannotAnswer(*result)) {
-        fallBack("!!! SYNC CHECK OFF - THE CLI CANNOT ANSWER GETBLOCKCHAININFO / GETCONNECTIONCOUNT - FINISHING "
-                 "WHEN IDENTICAL AS BEFORE !!!");
+        fallBack(
+            "!!! SYNC CHECK OFF - THE CLI CANNOT ANSWER GETBLOCKCHAININFO / GETCONNECTIONCOUNT - FINISHING "
+            "WHEN IDENTICAL AS BEFORE !!!");
         return;
     }
     if (asking_ == Asking::ChainInfo) {
@@ -109,7 +112,8 @@ void SyncCheck::tick() {
         answered(std::nullopt, std::nullopt);
         return;
     }
-    answered(std::exchange(info_, std::nullopt), result->ok() ? parsePeerCount(result->output) : std::nullopt);
+    answered(std::exchange(info_, std::nullopt),
+             result->ok() ? parsePeerCount(result->output) : std::nullopt);
 }
 
 void SyncCheck::answered(std::optional<ChainInfo> info, std::optional<long long> peers) {
@@ -123,7 +127,8 @@ void SyncCheck::answered(std::optional<ChainInfo> info, std::optional<long long>
         return;
     }
     // Without an answer the node has not said it caught up either: poll on.
-    const auto where = info ? std::to_string(info->blocks) + " OF " + std::to_string(info->headers) : lastHeight_;
+    const auto where =
+        info ? std::to_string(info->blocks) + " OF " + std::to_string(info->headers) : lastHeight_;
     if (!info || !peers)
         behind_ = "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!";
     else

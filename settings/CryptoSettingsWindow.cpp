@@ -167,8 +167,9 @@ void CryptoSettingsWindow::saveClicked() {
             return;
         }
     if (!TimeOfDay::parse(STALL_LIMIT_TEXTBOX.text())) {
-        app().dialogs().message(*this, caption(),
-                                "!!! NOT SAVED - STALL_LIMIT_TEXTBOX CANNOT BE USED: NOT A TIME (HH:MM:SS) !!!");
+        app().dialogs().message(
+            *this, caption(),
+            "!!! NOT SAVED - STALL_LIMIT_TEXTBOX CANNOT BE USED: NOT A TIME (HH:MM:SS) !!!");
         return;
     }
     auto& main = mainWindow(app());
@@ -197,9 +198,10 @@ void CryptoSettingsWindow::saveClicked() {
     NodeScriptSave scripts(app(), settingsHome().text());
     const bool staged = stageScripts(scripts);
     if (staged)
-        for (auto* command : {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
-                              &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, &GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX,
-                              &GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX})
+        for (auto* command :
+             {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
+              &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, &GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX,
+              &GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX})
             storeText(*command);
     if (!app().commitSettings(batch, "the crypto settings")) {
         scripts.drop();
@@ -210,7 +212,8 @@ void CryptoSettingsWindow::saveClicked() {
         main.SW_D_COMMAND_TEXTBOX.setText(SW_D_COMMAND_TEXTBOX.text());
         main.SWCLI_STOP_COMMAND_TEXTBOX.setText(SWCLI_STOP_COMMAND_TEXTBOX.text());
         main.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text());
-        main.GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.setText(GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text());
+        main.GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.setText(
+            GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text());
         main.GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(
             GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.text());
         CANCEL_BUTTON.setText("Close");
@@ -219,10 +222,10 @@ void CryptoSettingsWindow::saveClicked() {
 }
 
 bool CryptoSettingsWindow::stageScripts(NodeScriptSave& scripts) {
-    auto staged = scripts.stage({SW_QT_COMMAND_TEXTBOX.text(), SW_D_COMMAND_TEXTBOX.text(),
-                                 SWCLI_STOP_COMMAND_TEXTBOX.text(), GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text(),
-                                 GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text(),
-                                 GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.text()});
+    auto staged = scripts.stage(
+        {SW_QT_COMMAND_TEXTBOX.text(), SW_D_COMMAND_TEXTBOX.text(), SWCLI_STOP_COMMAND_TEXTBOX.text(),
+         GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text(), GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text(),
+         GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.text()});
     if (!staged) scriptsNotWritten(staged.error);
     return staged.ok;
 }
@@ -272,7 +275,8 @@ LayoutNode CryptoSettingsWindow::layout() {
         group("DAEMON-CLI" + x + " - File - eg " + p.useDaemonCliFile,
               {row({sized(DAEMONCLI_NAME_SETTINGS_TEXTBOX, 40), USE_DAEMONCLI_FILE_BUTTON,
                     BROWSE_DAEMON_CLI_FILE_BUTTON, CLI_DAEMON_TICKBOX, DISABLE_DAEMON_TICKBOX})}),
-        row({SYNC_CHECK_TICKBOX, labelled("STALL LIMIT", STALL_LIMIT_TEXTBOX, 10), label("hh:mm:ss"), stretch()}),
+        row({SYNC_CHECK_TICKBOX, labelled("STALL LIMIT", STALL_LIMIT_TEXTBOX, 10), label("hh:mm:ss"),
+             stretch()}),
         stretch(),
         row({VIEW_OUTPUT_COMMANDS_BUTTON, stretch(), defaultButton(SAVE_BUTTON), CANCEL_BUTTON}),
     });

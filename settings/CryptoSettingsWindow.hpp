@@ -51,11 +51,13 @@ class CryptoSettingsWindow final : public Window {
     TickBox SYNC_CHECK_TICKBOX{
         *this,
         "SYNC_CHECK_TICKBOX",
-        {.text = "SYNC CHECK", .tip = "ASK THE NODE WHETHER IT HAS CAUGHT UP BEFORE BELIEVING THE BLOCK COUNT"}};
+        {.text = "SYNC CHECK",
+         .tip = "ASK THE NODE WHETHER IT HAS CAUGHT UP BEFORE BELIEVING THE BLOCK COUNT"}};
     TextBox STALL_LIMIT_TEXTBOX{
         *this,
         "STALL_LIMIT_TEXTBOX",
-        {.text = "00:30:00", .tip = "A NODE BEHIND WHOSE HEIGHT HAS NOT RISEN FOR THIS LONG IS STUCK: THE RUN ENDS"}};
+        {.text = "00:30:00",
+         .tip = "A NODE BEHIND WHOSE HEIGHT HAS NOT RISEN FOR THIS LONG IS STUCK: THE RUN ENDS"}};
     Button SAVE_BUTTON{*this, "SAVE_BUTTON", {.text = "Save"}};
     Button CANCEL_BUTTON{*this, "CANCEL_BUTTON", {.text = "Cancel"}};
     Button VIEW_OUTPUT_COMMANDS_BUTTON{

@@ -41,8 +41,8 @@ struct NodeCommands {
 NodeCommands buildNodeCommands(const Profile& profile, const NodeCommandFields& f);
 
 // The node scripts, in the order Save writes them.
-inline constexpr std::array<Script, 6> nodeScripts = {Script::RunQt,           Script::RunDaemon,
-                                                      Script::RunCliStop,      Script::RunBlockcounter,
+inline constexpr std::array<Script, 6> nodeScripts = {Script::RunQt,        Script::RunDaemon,
+                                                      Script::RunCliStop,   Script::RunBlockcounter,
                                                       Script::RunChainInfo, Script::RunPeerCount};
 
 }  // namespace pd

@@ -53,9 +53,9 @@ const std::set<std::string>& knownNodeOptions() {
 }
 
 const std::set<std::string>& simulationOptions() {
-    static const std::set<std::string> sim{"start_height",  "target",     "rate",     "bytes_per_block",
-                                           "startup_delay", "stop_delay", "crash_at", "stuck_at", "stall_at", "peers",
-                                           "never_stop",    "cli_hang"};
+    static const std::set<std::string> sim{"start_height",  "target",     "rate",       "bytes_per_block",
+                                           "startup_delay", "stop_delay", "crash_at",   "stuck_at",
+                                           "stall_at",      "peers",      "never_stop", "cli_hang"};
     return sim;
 }
 

@@ -142,10 +142,9 @@ std::string describe(const SimSettings& s) {
         << " rate=" << s.blocksPerSecond << " bytes_per_block=" << s.bytesPerBlock
         << " startup_delay=" << s.startupDelay << " stop_delay=" << s.stopDelay
         << " crash_at=" << (s.crashAt ? std::to_string(*s.crashAt) : "-")
-        << " stuck_at=" << (s.stuckAt ? std::to_string(*s.stuckAt) : "-") 
+        << " stuck_at=" << (s.stuckAt ? std::to_string(*s.stuckAt) : "-")
         << " stall_at=" << (s.stalledAt ? std::to_string(*s.stalledAt) : "-") << " peers=" << s.peers
-        << " never_stop=" << s.neverStop
-        << " cli_hang=" << s.cliHang;
+        << " never_stop=" << s.neverStop << " cli_hang=" << s.cliHang;
     return out.str();
 }
 

@@ -42,8 +42,10 @@ class FakePlatform final : public Platform {
     CommandResult commandResult;   // what every runAndWait or started command gives back
     // What a started command gives back instead, by a part of its command line.
     std::map<std::string, CommandResult> commandResults;
-    std::function<std::int64_t()> wallClock = [] { return std::int64_t(1796747400); };  // 2026-12-08T16:30:00Z
-    bool commandsWait = false;     // when set, started commands run until finishCommands()
+    std::function<std::int64_t()> wallClock = [] {
+        return std::int64_t(1796747400);
+    };                          // 2026-12-08T16:30:00Z
+    bool commandsWait = false;  // when set, started commands run until finishCommands()
 
     // What the windows did.
     std::vector<Launch> launches;

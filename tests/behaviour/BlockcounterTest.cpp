@@ -590,7 +590,6 @@ TEST_F(Blockcounter, TheTickboxesAndTheCountTimeSaveTheirKeys) {
     EXPECT_EQ(w.OVERRIDE_TIME_LEFT, TimeOfDay(0, 30, 0));
 }
 
-
 // ---------------------------------------------------------------- the sync check
 
 namespace {
@@ -601,8 +600,9 @@ constexpr std::int64_t runStart = 1796747400;  // 2026-12-08T16:30:00Z
 
 CommandResult chainInfo(int blocks, int headers, bool initialDownload) {
     return {true, 0,
-            "{\n  \"chain\": \"main\",\n  \"blocks\": " + std::to_string(blocks) + ",\n  \"headers\": " +
-                std::to_string(headers) + ",\n  \"verificationprogress\": 0.8,\n  \"initialblockdownload\": " +
+            "{\n  \"chain\": \"main\",\n  \"blocks\": " + std::to_string(blocks) +
+                ",\n  \"headers\": " + std::to_string(headers) +
+                ",\n  \"verificationprogress\": 0.8,\n  \"initialblockdownload\": " +
                 (initialDownload ? "true" : "false") + ",\n  \"softforks\": {\"x\": {\"blocks\": 1}}\n}\n"};
 }
 CommandResult peers(int n) {
@@ -662,23 +662,31 @@ TEST_P(SyncCheckBranches, EqualReadingsEndTheRunOnlyAsTheNodeAnswers) {
 INSTANTIATE_TEST_SUITE_P(
     Blockcounter, SyncCheckBranches,
     ::testing::Values(
-        SyncCase{"healthy", chainInfo(1040, 1040, false), peers(8), "00:30:00", "!!! BLOCKCOUNTER FINISHED !!!",
-                 "!!! COMPLETED SUCCESSFULLY !!!"},
-        SyncCase{"behind", chainInfo(1040, 1300, true), peers(8), "00:30:00", "!!! NODE BEHIND - 1040 OF 1300 !!!",
-                 ""},
+        SyncCase{"healthy", chainInfo(1040, 1040, false), peers(8), "00:30:00",
+                 "!!! BLOCKCOUNTER FINISHED !!!", "!!! COMPLETED SUCCESSFULLY !!!"},
+        SyncCase{"behind", chainInfo(1040, 1300, true), peers(8), "00:30:00",
+                 "!!! NODE BEHIND - 1040 OF 1300 !!!", ""},
         SyncCase{"still in its initial download", chainInfo(1040, 1040, true), peers(8), "00:30:00",
                  "!!! NODE BEHIND - 1040 OF 1040 !!!", ""},
         SyncCase{"no peers", chainInfo(1040, 1300, true), peers(0), "00:30:00", "!!! NO PEERS !!!", ""},
-        SyncCase{"junk", {true, 0, "<html>proxy error</html>"}, peers(8), "00:30:00",
-                 "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!", ""},
+        SyncCase{"junk",
+                 {true, 0, "<html>proxy error</html>"},
+                 peers(8),
+                 "00:30:00",
+                 "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!",
+                 ""},
         SyncCase{"stalled to the limit", chainInfo(1040, 1300, true), peers(8), "00:05:00",
                  "!!! NODE STUCK - 1040 OF 1300 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
         SyncCase{"no peers to the limit", chainInfo(1040, 1300, true), peers(0), "00:05:00",
                  "!!! NODE STUCK - 1040 OF 1300 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
         SyncCase{"old client", methodNotFound, methodNotFound, "00:05:00", "!!! BLOCKCOUNTER FINISHED !!!",
                  "!!! COMPLETED SUCCESSFULLY !!!"},
-        SyncCase{"old client answering nothing", chainInfo(1040, 1040, false), {true, 0, ""}, "00:05:00",
-                 "!!! BLOCKCOUNTER FINISHED !!!", "!!! COMPLETED SUCCESSFULLY !!!"}),
+        SyncCase{"old client answering nothing",
+                 chainInfo(1040, 1040, false),
+                 {true, 0, ""},
+                 "00:05:00",
+                 "!!! BLOCKCOUNTER FINISHED !!!",
+                 "!!! COMPLETED SUCCESSFULLY !!!"}),
     [](const auto& info) {
         std::string name;
         for (char ch : std::string(info.param.name))
@@ -702,9 +710,10 @@ TEST_F(Blockcounter, AnOldClientIsToldOnceAndTheRunEndsAsBefore) {
     ASSERT_EQ(polls.size(), 4u);
     EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
     // Asked once, never again in this run.
-    EXPECT_EQ(std::count_if(h.platform.launches.begin(), h.platform.launches.end(),
-                            [](const auto& l) { return l.what.find("RUN-BLOCKCHAININFO") != std::string::npos; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(h.platform.launches.begin(), h.platform.launches.end(),
+                      [](const auto& l) { return l.what.find("RUN-BLOCKCHAININFO") != std::string::npos; }),
+        1);
 }
 
 TEST_F(Blockcounter, EachPollIsWrittenToTheRunsHistoryWithProgressInTheStatusTip) {

@@ -345,7 +345,6 @@ TEST(CryptoSettingsWindow, ACharacterTheCodePageLacksIsRefusedNotWrittenAsAQuest
         << c.dialogs.messages[0];
 }
 
-
 TEST(CryptoSettingsWindow, StallLimitMustBeATimeAndAnUntickedSyncCheckIsKept) {
     Crypto c("BTC");
     c.confirmDefaultHome();

@@ -488,7 +488,8 @@ TEST(EndToEnd, ANodeWithoutPeersIsCaughtAsStuckReportedAndAlerted) {
     EXPECT_EQ(copy.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! NODE STUCK !!!");
     const auto reportFile = simtest::readFile(home + "/REPORTS/SIMSTUCK-END-REPORT.LOG");
     const auto report = lines(reportFile);
-    EXPECT_NE(std::find(report.begin(), report.end(), "BLOCKCOUNTER LAST RUN: !!! NODE STUCK !!!"), report.end())
+    EXPECT_NE(std::find(report.begin(), report.end(), "BLOCKCOUNTER LAST RUN: !!! NODE STUCK !!!"),
+              report.end())
         << reportFile;
     EXPECT_EQ(std::find(report.begin(), report.end(), std::string("BLOCKCOUNTER LAST RUN: ") + completed),
               report.end());
@@ -500,7 +501,8 @@ TEST(EndToEnd, ANodeWithoutPeersIsCaughtAsStuckReportedAndAlerted) {
     ASSERT_TRUE(sink.waitForMessages(1));
     const auto messages = sink.messages();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("Subject: PACEDECK - SIM - ALERT - NODE STUCK - LOG REPORT\r\n"), std::string::npos)
+    EXPECT_NE(messages[0].find("Subject: PACEDECK - SIM - ALERT - NODE STUCK - LOG REPORT\r\n"),
+              std::string::npos)
         << messages[0];
     EXPECT_NE(normalised(messages[0]).find(normalised(reportFile)), std::string::npos);
 }

@@ -263,6 +263,18 @@ std::string after(const std::vector<std::string>& report, const std::string& tit
     return at == report.end() || at + 1 == report.end() ? "<none>" : *(at + 1);
 }
 
+// The e-mail settings of a copy that mails through Debian's sendemail to the sink.
+std::string mailToSink(const SmtpSink& sink, const std::string& more = "") {
+    return "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
+           "press = USE_BUTTON\n"
+           "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:" +
+           std::to_string(sink.port()) +
+           "\n"
+           "SEND_FROM_ADDRESS_TEXTBOX = node@example.org\n"
+           "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n" +
+           more + "press = OK_BUTTON\n";
+}
+
 constexpr auto completed = "!!! COMPLETED SUCCESSFULLY !!!";
 
 }  // namespace
@@ -380,16 +392,7 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
     const auto home = dir / "PACEDECK HOME";
     NodeFolder node(dir, "start_height=1000\ntarget=+40\nrate=10\nstartup_delay=1\nstop_delay=1\n");
     applySetup(dir, "SIMRUN",
-               nodeRunSetup(home, node, freePort(),
-                            "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
-                            "press = USE_BUTTON\n"
-                            "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:" +
-                                std::to_string(sink.port()) +
-                                "\n"
-                                "SEND_FROM_ADDRESS_TEXTBOX = node@example.org\n"
-                                "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n"
-                                "REPORT_AS_ATTACHMENT_TICKBOX = 1\n"
-                                "press = OK_BUTTON\n",
+               nodeRunSetup(home, node, freePort(), mailToSink(sink, "REPORT_AS_ATTACHMENT_TICKBOX = 1\n"),
                             "TASK_4_ENABLE_TICKBOX = 1\nTASK_17_ENABLE_TICKBOX = 1\n"));
     // The reading an earlier run left behind: the new data folder starts at that height.
     simtest::writeFile(home + "/BLOCKCOUNTS/SIMRUN-LATEST-BLOCKCOUNT.LOG", "1000\n");
@@ -461,15 +464,8 @@ TEST(EndToEnd, ANodeWithoutPeersIsCaughtAsStuckReportedAndAlerted) {
                nodeRunSetup(home, node, freePort(),
                             "[PACEDECK_CRYPTO_SETTINGS]\n"
                             "STALL_LIMIT_TEXTBOX = 00:00:40\n"
-                            "press = SAVE_BUTTON\n"
-                            "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
-                            "press = USE_BUTTON\n"
-                            "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:" +
-                                std::to_string(sink.port()) +
-                                "\n"
-                                "SEND_FROM_ADDRESS_TEXTBOX = node@example.org\n"
-                                "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n"
-                                "press = OK_BUTTON\n",
+                            "press = SAVE_BUTTON\n" +
+                                mailToSink(sink),
                             "TASK_17_ENABLE_TICKBOX = 1\n"));
 
     LiveCopy copy(dir, "SIMSTUCK");

@@ -35,6 +35,12 @@ std::string_view HomeLayout::stemOf(Script script) {
             return "-START-EMAIL";
         case Script::EndReportEmail:
             return "-END-REPORT-EMAIL";
+        case Script::RunChainInfo:
+            return "-RUN-BLOCKCHAININFO";
+        case Script::RunPeerCount:
+            return "-RUN-CONNECTIONCOUNT";
+        case Script::StuckAlertEmail:
+            return "-STUCK-ALERT-EMAIL";
     }
     return {};
 }

@@ -13,7 +13,17 @@ inline constexpr std::array<HomeFolder, 5> homeFolders = {
     HomeFolder::Bats, HomeFolder::Blockcounts, HomeFolder::Configs, HomeFolder::Logs, HomeFolder::Reports};
 
 // A copy's scripts in BATS.
-enum class Script { RunQt, RunDaemon, RunCliStop, RunBlockcounter, StartEmail, EndReportEmail };
+enum class Script {
+    RunQt,
+    RunDaemon,
+    RunCliStop,
+    RunBlockcounter,
+    StartEmail,
+    EndReportEmail,
+    RunChainInfo,    // the cli's getblockchaininfo, for the sync check
+    RunPeerCount,    // the cli's getconnectioncount, for the sync check
+    StuckAlertEmail  // the end report mailed with the stuck node in its subject
+};
 
 // The layout of a copy's home folder: the one place that spells its sub-folders and every
 // per-copy file name (EXE + stem + suffix), so every window finds the same files.

@@ -81,6 +81,7 @@ void Blockcounter::startFromPipeline() {
     // phase or node error left over from an earlier run (a confirmed phase would stall the
     // checker; an old error would stamp a good run as failed).
     nodeGone_ = false;
+    w_.syncCheck.runStarted();
     reloadCountdowns();
     resetPhaseLights();
     w_.BLOCKCOUNTER_COUNTDOWN_TIMER.start();
@@ -112,6 +113,7 @@ void Blockcounter::startStopClicked() {
     auto& button = w_.START_STOP_TIMER_BUTTON;
     if (button.text() == "START") {
         nodeGone_ = false;
+        w_.syncCheck.runStarted();
         reloadCountdowns();
         resetPhaseLights();
         button.setText("STOP");
@@ -209,7 +211,9 @@ void Blockcounter::finishClicked() {
 // ---------------------------------------------------------------- the stages
 
 void Blockcounter::countdownTick() {
-    w_.status("!!! BLOCKCOUNTER - COUNTING DOWN !!!");
+    // While the node is known to be behind, the status keeps saying so between polls.
+    const auto& behind = w_.syncCheck.behindText();
+    w_.status(behind.empty() ? "!!! BLOCKCOUNTER - COUNTING DOWN !!!" : behind);
     w_.BLOCKCOUNT_TIME_LEFT = w_.BLOCKCOUNT_TIME_LEFT.minusSecond();
     w_.BLOCKCOUNT_TIMER_TEXTBOX.setText(w_.BLOCKCOUNT_TIME_LEFT.hhmmss());
     if (w_.BLOCKCOUNT_TIMER_TEXTBOX.text() != "00:00:00") return;
@@ -280,6 +284,8 @@ void Blockcounter::readBlockcount() {
     const auto file = w_.app().platform().readFile(w_.home().latestBlockcount()).value_or("");
     w_.CURRENT_BLOCK_TEXTBOX.setText(std::string(withoutCommandEcho(file)));
     w_.status("!!! BLOCKCOUNTER - BLOCKCOUNT UPDATED !!!");
+    w_.syncCheck.heightRead(w_.CURRENT_BLOCK_TEXTBOX.text());
+    w_.syncCheck.sample();
     w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER.start();
     w_.BLOCKCOUNT_TEXTBOX_UPDATER_TIMER.stop();
 }
@@ -381,8 +387,9 @@ void Blockcounter::tripleCheck() {
             light->setBack(colour::green);
         colourReadings(colour::black, colour::green);
         w_.status("!!! BLOCKCOUNTER - VERIFIER FINISHED !!!");
-        w_.COMPLETED_TIMER.start();
         w_.TRIPLE_CHECK_TIMER.stop();
+        if (w_.syncCheck.active()) w_.status("!!! BLOCKCOUNTER - SYNC CHECK - ASKING THE NODE !!!");
+        w_.syncCheck.judge([this](SyncCheck::Verdict v) { syncVerdict(v); });
     } else {
         w_.status("!!! BLOCKCOUNTER - TRIPLE-CHECK FAILED !!!");
         restartCountdown(w_.TRIPLE_CHECK_TIMER);
@@ -418,6 +425,41 @@ void Blockcounter::complete() {
         w_.START_OVERRIDE_BUTTON.setText("START");
     }
     w_.COMPLETED_TIMER.stop();
+}
+
+void Blockcounter::syncVerdict(SyncCheck::Verdict verdict) {
+    switch (verdict) {
+        case SyncCheck::Verdict::CaughtUp:
+        case SyncCheck::Verdict::FallBack:
+            w_.COMPLETED_TIMER.start();
+            return;
+        case SyncCheck::Verdict::Behind:
+            // Equal readings of a node that is behind are no completion: nothing is
+            // stopped, the polls go on from a fresh countdown.
+            restartCountdown(w_.COMPLETED_TIMER);
+            w_.status(w_.syncCheck.behindText());
+            return;
+        case SyncCheck::Verdict::Stuck:
+            endStuck();
+            return;
+    }
+}
+
+void Blockcounter::endStuck() {
+    // The run ends as the failure it is: the node is stopped and the report written as
+    // after any end of the blockcounter, but nothing claims the chain is up to date.
+    stopPollStages();
+    w_.COMPLETED_TIMER.stop();
+    w_.OVERRIDE_TIMER.stop();
+    nodeGone_ = false;
+    w_.START_STOP_TIMER_BUTTON.setText("START");
+    w_.START_OVERRIDE_BUTTON.setText("START");
+    w_.status(w_.syncCheck.behindText());
+    w_.CURRENT_STATUS_LABEL.setBack(colour::red);
+    stampLastRun(nodeStuckStamp, colour::red, true);
+    w_.noteRunFault(nodeStuckStamp);
+    w_.TASK_8_LIGHT.setBack(colour::green);
+    signalEnd();
 }
 
 void Blockcounter::overrideTick() {
@@ -468,6 +510,7 @@ void Blockcounter::stopPollStages() {
                     &w_.BLOCKCOUNT_TEXTBOX_UPDATER_TIMER, &w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER,
                     &w_.IDENTICAL_CHECKER_TIMER, &w_.CHECKER_TIMER, &w_.VERIFY_TIMER, &w_.TRIPLE_CHECK_TIMER})
         t->stop();
+    w_.syncCheck.cancel();
 }
 
 void Blockcounter::signalEnd() {

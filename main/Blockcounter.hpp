@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/Colour.hpp"
+#include "main/SyncCheck.hpp"
 
 namespace pd {
 
@@ -41,6 +42,8 @@ class Blockcounter {
     void tripleCheck();
     void complete();
     void overrideTick();
+    void syncVerdict(SyncCheck::Verdict verdict);
+    void endStuck();
 
     // helpers
     void restartCountdown(Timer& stage);

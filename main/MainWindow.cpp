@@ -189,6 +189,7 @@ void MainWindow::giveTimersTheirIntervals() {
     for (int n = 1; n <= 20; ++n) taskTimer(n).setInterval(1000);
     MULTI_PROCESS_WATCHER_TIMER.setInterval(250);
     CLI_PROCESS_WATCHER_TIMER.setInterval(250);
+    SYNC_CHECK_TIMER.setInterval(250);
     NCS_TIMER.setInterval(100);
     for (int n = 1; n <= 16; ++n) kittTimer(n).setInterval(100);
     NUMLOCK_TIMER_1.setInterval(750);
@@ -220,8 +221,11 @@ void MainWindow::restoreSettings() {
     loadText(AUTOCLOSE_TIMER_TEXTBOX);
     // Before the first Save the command fields keep their placeholders.
     for (auto* box : {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
-                      &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX})
+                      &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, &GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX,
+                      &GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX})
         box->setText(setting(box->name(), box->text()));
+    loadTick(SYNC_CHECK_TICKBOX);
+    restoreTime(STALL_LIMIT_TEXTBOX);
     restoreTime(USER_OVERRIDE_TIME_TEXTBOX);
     restoreTick(OVERRIDE_TIMER_ENABLE_TICKBOX);
     restoreTick(AUTOSTART_OVERRIDE_TIMER_TICKBOX);

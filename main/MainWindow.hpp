@@ -12,6 +12,7 @@
 #include "main/Heartbeats.hpp"
 #include "main/Pipeline.hpp"
 #include "main/ProcessWatch.hpp"
+#include "main/SyncCheck.hpp"
 
 namespace pd {
 
@@ -122,6 +123,12 @@ class MainWindow final : public Window {
         *this, "SWCLI_STOP_COMMAND_TEXTBOX", {.text = placeholderCliStop, .locked = true}};
     TextBox GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX{
         *this, "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX", {.text = placeholderBlockcount, .locked = true}};
+    TextBox GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX{
+        *this, "GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX", {.visible = false, .locked = true}};
+    TextBox GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX{
+        *this, "GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX", {.visible = false, .locked = true}};
+    TickBox SYNC_CHECK_TICKBOX{*this, "SYNC_CHECK_TICKBOX", {.text = "SYNC CHECK", .visible = false}};
+    TextBox STALL_LIMIT_TEXTBOX{*this, "STALL_LIMIT_TEXTBOX", {.text = "00:30:00", .visible = false}};
     TextBox EMAIL_OUTPUT_START_COMMAND_TEXTBOX{*this, "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", {.locked = true}};
     TextBox EMAIL_OUTPUT_END_COMMAND_TEXTBOX{*this, "EMAIL_OUTPUT_END_COMMAND_TEXTBOX", {.locked = true}};
     TickBox AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX{
@@ -315,6 +322,7 @@ class MainWindow final : public Window {
     Timer TRIPLE_CHECK_TIMER{*this, "TRIPLE_CHECK_TIMER"};
     Timer COMPLETED_TIMER{*this, "COMPLETED_TIMER"};
     Timer OVERRIDE_TIMER{*this, "OVERRIDE_TIMER"};
+    Timer SYNC_CHECK_TIMER{*this, "SYNC_CHECK_TIMER"};
     Timer FOLDER_SIZER_BEFORE_TIMER{*this, "FOLDER_SIZER_BEFORE_TIMER"};
     Timer FOLDER_SIZER_AFTER_TIMER{*this, "FOLDER_SIZER_AFTER_TIMER"};
 
@@ -361,6 +369,7 @@ class MainWindow final : public Window {
 
     // ---- the mechanisms of a run (declared after the elements and timers they use)
     ProcessWatch processWatch{*this};
+    SyncCheck syncCheck{*this};
     Blockcounter blockcounter{*this};
     FolderSizer folderSizer{*this};
     Heartbeats heartbeats{*this};

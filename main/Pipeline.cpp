@@ -255,8 +255,13 @@ void Pipeline::sendReportEmail() {
         w_.status("!!! REPORT EMAIL NOT SENT - THE END REPORT WAS NOT WRITTEN !!!");
         w_.TASK_17_LIGHT.setBack(colour::red);
     } else {
-        w_.status("SENDING REPORT EMAIL");
-        if (runScript(Script::EndReportEmail, 17)) w_.TASK_17_LIGHT.setBack(colour::green);
+        // A stuck node's report goes out as an alert, its reason in the subject; e-mail
+        // settings saved before there were alerts have only the plain report's script.
+        const bool alert = w_.runFault() == nodeStuckStamp &&
+                           w_.app().platform().exists(w_.home().script(Script::StuckAlertEmail));
+        w_.status(alert ? "SENDING ALERT EMAIL - NODE STUCK" : "SENDING REPORT EMAIL");
+        if (runScript(alert ? Script::StuckAlertEmail : Script::EndReportEmail, 17))
+            w_.TASK_17_LIGHT.setBack(colour::green);
     }
     handOver(w_, 17, 18);
 }

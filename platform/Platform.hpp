@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -84,6 +85,13 @@ class Platform {
     // Moves a file over another in one step: the target is then the old file or the new one,
     // never a mix.
     virtual Outcome replaceFile(const std::string& from, const std::string& to) = 0;
+    // Adds the bytes at the end of the file, creating it when missing. This default rewrites
+    // the whole file; a system that can append in place does.
+    virtual Outcome appendFile(const std::string& path, std::string_view bytes) {
+        auto whole = exists(path) ? readFile(path) : std::optional<std::string>(std::string());
+        if (!whole) return Outcome::failure("cannot read " + path);
+        return writeFile(path, *whole + std::string(bytes));
+    }
     // Removes a file; one that is already gone is no failure.
     virtual Outcome removeFile(const std::string& path) = 0;
     virtual Outcome createFolder(const std::string& path) = 0;
@@ -113,6 +121,11 @@ class Platform {
     // The local time of day and date as text in the system's formats.
     virtual std::string timeText() = 0;
     virtual std::string dateText() = 0;
+    // The wall clock: seconds since 1970, UTC.
+    virtual std::int64_t unixTime() {
+        using namespace std::chrono;
+        return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+    }
     // The locale's separators for numbers.
     virtual char thousandsSeparator() = 0;
     virtual char decimalSeparator() = 0;

@@ -8,6 +8,11 @@
 # it until the chain has caught up, stop it, write the end report and close itself.
 # The window opens on your display when there is one, offscreen otherwise.
 #
+# With --stuck the node stalls 60 blocks short (its peers keep announcing new headers, its
+# height stands still): the run's sync check asks the node, says it is behind, and after the
+# stall limit (30 seconds here) ends the run as "!!! NODE STUCK !!!", stops the node, writes
+# the report and mails it as an alert to a local SMTP sink, whose capture is printed.
+#
 # Environment: PACEDECK_DEMO_DIR (default ${TMPDIR:-/tmp}/pacedeck-demo, emptied each run),
 # PACEDECK_BUILD_DIR (default build), PACEDECK_DEMO_LIMIT (seconds to wait, default 600).
 set -euo pipefail
@@ -17,6 +22,12 @@ build=${PACEDECK_BUILD_DIR:-build}
 demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo}
 limit=${PACEDECK_DEMO_LIMIT:-600}
 say() { printf '== %s\n' "$*"; }
+stuck=
+case "${1:-}" in
+  --stuck) stuck=1 ;;
+  "") ;;
+  *) echo "usage: $0 [--stuck]" >&2; exit 2 ;;
+esac
 
 # ---------------------------------------------------------------- build
 scripts/deps.sh demo
@@ -49,6 +60,7 @@ rate=5
 startup_delay=2
 stop_delay=1
 EOF
+[ -n "$stuck" ] && echo "stall_at=$((start + 60))" >>"$node/simcoin.conf"
 
 # A port nothing listens on, for the node's RPC server.
 port=
@@ -65,6 +77,55 @@ name=demo$$
 daemon=${name}d
 mkdir -p "$programs"
 for program in "$daemon" "$name-qt" "$name-cli"; do ln -s "$sim/simcoin" "$programs/$program"; done
+
+# ---------------------------------------------------------------- the mail sink (--stuck)
+# A local SMTP server that keeps each message it receives as a file.
+sink=$demo/sink
+mail_setup=
+if [ -n "$stuck" ]; then
+  mkdir -p "$sink"
+  sink_port=
+  for candidate in $(shuf -i 20000-60000 -n 20); do
+    if [ "$candidate" != "$port" ] && ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then
+      sink_port=$candidate; break
+    fi
+  done
+  [ -n "$sink_port" ] || { echo "no free port found for the mail sink" >&2; exit 1; }
+  cat >"$demo/sink.py" <<'EOF'
+import os, signal, sys
+from aiosmtpd.controller import Controller
+
+class Keep:
+    count = 0
+    async def handle_DATA(self, server, session, envelope):
+        Keep.count += 1
+        with open(os.path.join(sys.argv[1], "message-%03d.eml" % Keep.count), "wb") as f:
+            f.write(envelope.original_content or envelope.content)
+        return "250 Message accepted"
+
+Controller(Keep(), hostname="127.0.0.1", port=int(sys.argv[2])).start()
+open(os.path.join(sys.argv[1], "ready"), "w").close()
+signal.pause()
+EOF
+  # Debian's own python3, which has aiosmtpd (a python3 earlier on the PATH may not).
+  /usr/bin/python3 "$demo/sink.py" "$sink" "$sink_port" >"$demo/sink.out" 2>&1 &
+  sink_pid=$!
+  trap 'kill "$sink_pid" 2>/dev/null || true' EXIT
+  for _ in $(seq 100); do [ -f "$sink/ready" ] && break; sleep 0.1; done
+  [ -f "$sink/ready" ] || { cat "$demo/sink.out" >&2; echo "the mail sink did not start" >&2; exit 1; }
+  mail_setup="# The sync check gives up on a node whose height stands for 30 seconds.
+[PACEDECK_CRYPTO_SETTINGS]
+SYNC_CHECK_TICKBOX = 1
+STALL_LIMIT_TEXTBOX = 00:00:30
+press = SAVE_BUTTON
+# The report goes by mail, through sendemail, to the local sink.
+[PACEDECK_EMAIL_MAIN_SETTINGS]
+press = USE_BUTTON
+SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:$sink_port
+SEND_FROM_ADDRESS_TEXTBOX = node@example.org
+SEND_TO_ADDRESS_TEXTBOX = me@example.org
+press = OK_BUTTON"
+fi
 
 # ---------------------------------------------------------------- set up the DEMO copy
 say "setting up the copy DEMO (node $daemon, RPC port $port)"
@@ -101,6 +162,7 @@ DAEMON_CLI_LOCATION_TEXTBOX = "$programs"
 DAEMOND_NAME_TEXTBOX = $daemon
 DAEMONCLI_NAME_SETTINGS_TEXTBOX = $name-cli
 press = SAVE_BUTTON
+$mail_setup
 
 # The run: daemon, blockcounter polling every 5 seconds until readings stay the same,
 # cli stop, no e-mail, start by itself and close by itself.
@@ -111,7 +173,7 @@ FINISH_WHEN_IDENTICAL_TICKBOX = 1
 USER_COUNT_TIME_TEXTBOX = 00:00:05
 TASK_11_ENABLE_TICKBOX = 1
 TASK_4_ENABLE_TICKBOX = 0
-TASK_17_ENABLE_TICKBOX = 0
+TASK_17_ENABLE_TICKBOX = ${stuck:-0}
 TASK_19_ENABLE_TICKBOX = 1
 AUTOSTART_TICKBOX = 1
 press = EXIT_BUTTON
@@ -145,6 +207,8 @@ show() {
   elif [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
     if grep -q 'method=stop' "$node/debug.log" 2>/dev/null; then
       state="node asked to stop: waiting for the process $daemon (pid $(cat "$node/simcoind.pid")) to end"
+    elif [ -n "$stuck" ] && [ "$height" = "$((start + 60))" ]; then
+      state="node stalled at $height, last read $blockcount: the sync check asks the node, waits out the stall limit"
     elif [ "$height" = "$target" ] && [ "$blockcount" = "$target" ]; then
       state="node at $height, read $blockcount: verifying that the reading holds"
     else
@@ -195,6 +259,25 @@ cat <<EOF
    settings store:        $store
    program output:        $demo/DEMO.out
 EOF
+if [ -n "$stuck" ]; then
+  history=$home/LOGS/DEMO-SYNC-HISTORY.csv
+  say "sync history ($history), the last lines"
+  tail -n 5 "$history" 2>/dev/null || true
+  for _ in $(seq 100); do ls "$sink"/message-*.eml >/dev/null 2>&1 && break; sleep 0.2; done
+  mail=$(ls "$sink"/message-*.eml 2>/dev/null | head -n 1 || true)
+  if [ -n "$mail" ]; then
+    say "the alert mail as the SMTP sink received it ($mail), its head"
+    tr -d '\r' <"$mail" | sed -n '1,/^$/p'
+  fi
+  wanted="!!! NODE STUCK !!!"
+  if [ -f "$report" ] && [ "$run_stamp" = "$wanted" ] && [ "$bc_stamp" = "$wanted" ] && [ -n "$mail" ] &&
+    tr -d '\r' <"$mail" | grep -q '^Subject: PACEDECK - SIMCOIN - ALERT - NODE STUCK'; then
+    say "the stall was caught: no success claimed, the report written and the alert mailed"
+    exit 0
+  fi
+  say "the stall was not caught as it should be" >&2
+  exit 1
+fi
 complete="!!! COMPLETED SUCCESSFULLY !!!"
 if [ -f "$report" ] && [ "$run_stamp" = "$complete" ] && [ "$bc_stamp" = "$complete" ]; then
   say "the unattended run completed successfully"

@@ -13,7 +13,7 @@ case "${1:-test}" in
   package) want+=("${package[@]}") ;;
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
                g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev clang-format "${package[@]}") ;;
-  demo) want+=(xvfb xauth procps) ;;
+  demo) want+=(xvfb xauth procps sendemail python3 python3-aiosmtpd) ;;
 esac
 
 missing=()

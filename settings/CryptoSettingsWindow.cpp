@@ -2,6 +2,7 @@
 
 #include "core/App.hpp"
 #include "core/OneLine.hpp"
+#include "core/TimeOfDay.hpp"
 #include "settings/MainSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
 #include "settings/NodeScripts.hpp"
@@ -66,6 +67,8 @@ void CryptoSettingsWindow::load() {
     }
     CONF_FILE_LOCATION_TEXTBOX.setText(settingsConf().text());
     for (const auto& rule : options_) applyLoadedOptions(rule);
+    loadTick(SYNC_CHECK_TICKBOX);
+    loadText(STALL_LIMIT_TEXTBOX);
 }
 
 // ---------------------------------------------------------------- option rules
@@ -124,6 +127,8 @@ void CryptoSettingsWindow::regenerate() {
     SW_D_COMMAND_TEXTBOX.setText(c.daemon);
     SWCLI_STOP_COMMAND_TEXTBOX.setText(c.cliStop);
     GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(c.blockcount);
+    GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.setText(c.chainInfo);
+    GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(c.peerCount);
 }
 
 // ---------------------------------------------------------------- dialogs
@@ -161,6 +166,12 @@ void CryptoSettingsWindow::saveClicked() {
                 *this, caption(), "!!! NOT SAVED - " + field->name() + " CANNOT BE USED: " + fault + " !!!");
             return;
         }
+    if (!TimeOfDay::parse(STALL_LIMIT_TEXTBOX.text())) {
+        app().dialogs().message(
+            *this, caption(),
+            "!!! NOT SAVED - STALL_LIMIT_TEXTBOX CANNOT BE USED: NOT A TIME (HH:MM:SS) !!!");
+        return;
+    }
     auto& main = mainWindow(app());
     REGENERATE_COMMANDS_TIMER.stop();
     main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
@@ -174,6 +185,10 @@ void CryptoSettingsWindow::saveClicked() {
         storeTick(rule.enabling);
         storeTick(rule.disabled);
     }
+    storeTick(SYNC_CHECK_TICKBOX);
+    storeText(STALL_LIMIT_TEXTBOX);
+    main.SYNC_CHECK_TICKBOX.setValue(SYNC_CHECK_TICKBOX.value());
+    main.STALL_LIMIT_TEXTBOX.setText(STALL_LIMIT_TEXTBOX.text());
     main.CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
     main.QT_NAME_TEXTBOX.setText(QT_NAME_TEXTBOX.text());
     main.DAEMON_NAME_TEXTBOX.setText(DAEMOND_NAME_TEXTBOX.text());
@@ -183,8 +198,10 @@ void CryptoSettingsWindow::saveClicked() {
     NodeScriptSave scripts(app(), settingsHome().text());
     const bool staged = stageScripts(scripts);
     if (staged)
-        for (auto* command : {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
-                              &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX})
+        for (auto* command :
+             {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
+              &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, &GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX,
+              &GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX})
             storeText(*command);
     if (!app().commitSettings(batch, "the crypto settings")) {
         scripts.drop();
@@ -195,15 +212,20 @@ void CryptoSettingsWindow::saveClicked() {
         main.SW_D_COMMAND_TEXTBOX.setText(SW_D_COMMAND_TEXTBOX.text());
         main.SWCLI_STOP_COMMAND_TEXTBOX.setText(SWCLI_STOP_COMMAND_TEXTBOX.text());
         main.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text());
+        main.GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.setText(
+            GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text());
+        main.GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.setText(
+            GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.text());
         CANCEL_BUTTON.setText("Close");
     }
     REGENERATE_COMMANDS_TIMER.start();
 }
 
 bool CryptoSettingsWindow::stageScripts(NodeScriptSave& scripts) {
-    auto staged =
-        scripts.stage({SW_QT_COMMAND_TEXTBOX.text(), SW_D_COMMAND_TEXTBOX.text(),
-                       SWCLI_STOP_COMMAND_TEXTBOX.text(), GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text()});
+    auto staged = scripts.stage(
+        {SW_QT_COMMAND_TEXTBOX.text(), SW_D_COMMAND_TEXTBOX.text(), SWCLI_STOP_COMMAND_TEXTBOX.text(),
+         GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text(), GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text(),
+         GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.text()});
     if (!staged) scriptsNotWritten(staged.error);
     return staged.ok;
 }
@@ -253,6 +275,8 @@ LayoutNode CryptoSettingsWindow::layout() {
         group("DAEMON-CLI" + x + " - File - eg " + p.useDaemonCliFile,
               {row({sized(DAEMONCLI_NAME_SETTINGS_TEXTBOX, 40), USE_DAEMONCLI_FILE_BUTTON,
                     BROWSE_DAEMON_CLI_FILE_BUTTON, CLI_DAEMON_TICKBOX, DISABLE_DAEMON_TICKBOX})}),
+        row({SYNC_CHECK_TICKBOX, labelled("STALL LIMIT", STALL_LIMIT_TEXTBOX, 10), label("hh:mm:ss"),
+             stretch()}),
         stretch(),
         row({VIEW_OUTPUT_COMMANDS_BUTTON, stretch(), defaultButton(SAVE_BUTTON), CANCEL_BUTTON}),
     });

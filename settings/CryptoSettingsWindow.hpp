@@ -9,7 +9,7 @@
 namespace pd {
 
 // PACEDECK_CRYPTO_SETTINGS: which coin this copy serves and where its node programs live.
-// It assembles the four node commands once a second and, on Save, stores its fields,
+// It assembles the node commands once a second and, on Save, stores its fields,
 // writes each command as a one-line script into BATS and hands commands and program names
 // to the main window.
 class CryptoSettingsWindow final : public Window {
@@ -48,6 +48,16 @@ class CryptoSettingsWindow final : public Window {
     Button BROWSE_DAEMON_CLI_FILE_BUTTON{*this, "BROWSE_DAEMON_CLI_FILE_BUTTON", {.text = "..."}};
     TickBox CLI_DAEMON_TICKBOX{*this, "CLI_DAEMON_TICKBOX", {.text = "Daemon"}};
     TickBox DISABLE_DAEMON_TICKBOX{*this, "DISABLE_DAEMON_TICKBOX", {.text = "Disabled", .enabled = false}};
+    TickBox SYNC_CHECK_TICKBOX{
+        *this,
+        "SYNC_CHECK_TICKBOX",
+        {.text = "SYNC CHECK",
+         .tip = "ASK THE NODE WHETHER IT HAS CAUGHT UP BEFORE BELIEVING THE BLOCK COUNT"}};
+    TextBox STALL_LIMIT_TEXTBOX{
+        *this,
+        "STALL_LIMIT_TEXTBOX",
+        {.text = "00:30:00",
+         .tip = "A NODE BEHIND WHOSE HEIGHT HAS NOT RISEN FOR THIS LONG IS STUCK: THE RUN ENDS"}};
     Button SAVE_BUTTON{*this, "SAVE_BUTTON", {.text = "Save"}};
     Button CANCEL_BUTTON{*this, "CANCEL_BUTTON", {.text = "Cancel"}};
     Button VIEW_OUTPUT_COMMANDS_BUTTON{
@@ -75,8 +85,12 @@ class CryptoSettingsWindow final : public Window {
         *this,
         "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX",
         {.text = MainWindow::placeholderBlockcount, .visible = false, .locked = true}};
+    TextBox GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX{
+        *this, "GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX", {.visible = false, .locked = true}};
+    TextBox GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX{
+        *this, "GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX", {.visible = false, .locked = true}};
 
-    // Rebuilds the four commands once a second from whatever the fields hold.
+    // Rebuilds the commands once a second from whatever the fields hold.
     Timer REGENERATE_COMMANDS_TIMER{*this, "REGENERATE_COMMANDS_TIMER"};
 
   protected:

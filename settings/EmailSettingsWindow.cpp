@@ -79,6 +79,7 @@ void EmailSettingsWindow::regenerate() {
     ATTACHMENT_COMMAND_TB.setText(c.attachmentOption);
     EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(c.startCommand);
     EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(c.endCommand);
+    EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX.setText(c.alertCommand);
 }
 
 void EmailSettingsWindow::okClicked() {
@@ -113,6 +114,7 @@ void EmailSettingsWindow::okClicked() {
     };
     write(Script::StartEmail, EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
     write(Script::EndReportEmail, EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
+    write(Script::StuckAlertEmail, EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX.text());
     if (!failures.empty())
         app().dialogs().message(
             *this, "PACEDECK - EMAIL SCRIPTS NOT WRITTEN",

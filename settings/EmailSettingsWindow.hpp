@@ -30,6 +30,9 @@ class EmailSettingsWindow final : public EmailAccountWindow {
     TextBox EMAIL_OUTPUT_START_COMMAND_TEXTBOX{
         *this, "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", {.visible = false}};
     TextBox EMAIL_OUTPUT_END_COMMAND_TEXTBOX{*this, "EMAIL_OUTPUT_END_COMMAND_TEXTBOX", {.visible = false}};
+    // Written as its script beside the end report's, never stored: it holds the password.
+    TextBox EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX{
+        *this, "EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX", {.visible = false}};
 
     // Rebuilds both commands every 500 ms while the window is open.
     Timer REGENERATE_COMMANDS_TIMER{*this, "REGENERATE_COMMANDS_TIMER"};

@@ -33,6 +33,7 @@ MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
     MailerCommands c;
     c.startSubject = "PACEDECK - " + v.crypto + " - STARTED";
     c.endSubject = "PACEDECK - " + v.crypto + " - COMPLETED - LOG REPORT";
+    c.alertSubject = "PACEDECK - " + v.crypto + " - ALERT - NODE STUCK - LOG REPORT";
     const HomeLayout files(p, v.home, v.exe);
     const auto report = files.endReport();
     c.messageOption = " -o message-file=" + quoted(p, report);
@@ -49,6 +50,7 @@ MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
                       "-v ";
     c.startCommand = head + " -u " + quoted(p, c.startSubject) + " -m " + quoted(p, c.startSubject) + tail;
     c.endCommand = head + " -u " + quoted(p, c.endSubject) + c.messageOption + tail + c.attachmentOption;
+    c.alertCommand = head + " -u " + quoted(p, c.alertSubject) + c.messageOption + tail + c.attachmentOption;
     return c;
 }
 

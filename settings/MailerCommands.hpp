@@ -24,13 +24,15 @@ struct MailerValues {
 struct MailerCommands {
     std::string startSubject;      // "PACEDECK - <coin> - STARTED"
     std::string endSubject;        // "PACEDECK - <coin> - COMPLETED - LOG REPORT"
+    std::string alertSubject;      // "PACEDECK - <coin> - ALERT - NODE STUCK - LOG REPORT"
     std::string messageOption;     // " -o message-file=..." of the end command
     std::string attachmentOption;  // "-a <report>", "-a <report> <chart>" or empty
     std::string startCommand;
     std::string endCommand;
+    std::string alertCommand;  // the end report under the alert's subject
 };
 
-// The start-notice and end-report command lines for the profile's shell. Values stand as
+// The start-notice, end-report and stuck-node alert command lines for the profile's shell. Values stand as
 // typed where the shell takes them literally and are quoted where it would not, so a
 // password with a blank or a quote reaches the mailer whole.
 MailerCommands buildMailerCommands(const Profile& profile, const MailerValues& v);

@@ -28,6 +28,9 @@ NodeCommands buildNodeCommands(const Profile& p, const NodeCommandFields& f) {
     c.cliStop = program(p, f.daemonFolder, f.cliName) + " " + conf + " " + option(p, f.cliOption) + " stop";
     c.blockcount = program(p, f.daemonFolder, f.cliName) + " " + conf + " getblockcount > " +
                    shellRedirectTarget(p.shell, HomeLayout(p, f.home, f.exe).latestBlockcount());
+    const auto cli = program(p, f.daemonFolder, f.cliName) + " " + conf;
+    c.chainInfo = cli + " getblockchaininfo";
+    c.peerCount = cli + " getconnectioncount";
     return c;
 }
 

@@ -8,7 +8,7 @@
 
 namespace pd {
 
-// What the four node commands are made of: the crypto settings' fields, the configuration
+// What the node commands are made of: the crypto settings' fields, the configuration
 // file, the home folder of the block-count log and the executable's name.
 struct NodeCommandFields {
     std::string qtFolder;      // QF
@@ -30,16 +30,19 @@ struct NodeCommands {
     std::string daemon;
     std::string cliStop;
     std::string blockcount;
+    std::string chainInfo;  // the sync check's two questions; their answers are read as printed
+    std::string peerCount;
 };
 
-// The four command lines, each the script prefix, the quoted program path and its
+// The command lines, each the script prefix, the quoted program path and its
 // arguments. A value the profile's shell would split or act on is quoted so the program
 // receives it exactly; every other value stands as typed, and an empty option leaves its
 // two surrounding spaces.
 NodeCommands buildNodeCommands(const Profile& profile, const NodeCommandFields& f);
 
-// The four node scripts, in the order Save writes them.
-inline constexpr std::array<Script, 4> nodeScripts = {Script::RunQt, Script::RunDaemon, Script::RunCliStop,
-                                                      Script::RunBlockcounter};
+// The node scripts, in the order Save writes them.
+inline constexpr std::array<Script, 6> nodeScripts = {Script::RunQt,        Script::RunDaemon,
+                                                      Script::RunCliStop,   Script::RunBlockcounter,
+                                                      Script::RunChainInfo, Script::RunPeerCount};
 
 }  // namespace pd

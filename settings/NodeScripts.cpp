@@ -9,9 +9,13 @@ namespace pd {
 
 namespace {
 // The stored command of each script, in nodeScripts order.
-constexpr std::array<std::string_view, 4> commandKeys = {"SW_QT_COMMAND_TEXTBOX", "SW_D_COMMAND_TEXTBOX",
-                                                         "SWCLI_STOP_COMMAND_TEXTBOX",
-                                                         "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX"};
+constexpr std::array<std::string_view, nodeScripts.size()> commandKeys = {
+    "SW_QT_COMMAND_TEXTBOX",
+    "SW_D_COMMAND_TEXTBOX",
+    "SWCLI_STOP_COMMAND_TEXTBOX",
+    "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX",
+    "GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX",
+    "GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX"};
 // What the platform's own replace-by-rename leaves when it is cut short.
 constexpr std::string_view writeEnding = ".pacedeck-new";
 
@@ -26,7 +30,7 @@ std::string NodeScriptSave::target(std::size_t i) const {
     return HomeLayout(app_.profile(), home_, app_.exe()).script(nodeScripts[i]);
 }
 
-Outcome NodeScriptSave::stage(const std::array<std::string, 4>& commands) {
+Outcome NodeScriptSave::stage(const std::array<std::string, nodeScripts.size()>& commands) {
     const auto& p = app_.profile();
     for (std::size_t i = 0; i < commands.size(); ++i) {
         std::string bytes;

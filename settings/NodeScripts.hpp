@@ -3,12 +3,13 @@
 #include <string>
 
 #include "platform/Platform.hpp"
+#include "settings/NodeCommands.hpp"
 
 namespace pd {
 
 class App;
 
-// The four node scripts of one Save in their nodeScripts order, written so that a kill at any
+// The node scripts of one Save in their nodeScripts order, written so that a kill at any
 // moment leaves either the previous Save's scripts or this one's, in agreement with the
 // commands in the store: each script is first staged beside its target, the store then keeps
 // the commands, and only then do the staged scripts replace the old ones.
@@ -19,7 +20,7 @@ class NodeScriptSave {
 
     NodeScriptSave(App& app, std::string home);
     // Writes the staged scripts; on failure none is left behind.
-    Outcome stage(const std::array<std::string, 4>& commands);
+    Outcome stage(const std::array<std::string, nodeScripts.size()>& commands);
     // After the store kept the commands: the staged scripts take the targets' place.
     Outcome place();
     // The store did not keep the commands: the old scripts stay.

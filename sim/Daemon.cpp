@@ -36,9 +36,9 @@ const std::set<std::string>& knownNodeOptions() {
 }
 
 const std::set<std::string>& simulationOptions() {
-    static const std::set<std::string> sim{"start_height",  "target",     "rate",     "bytes_per_block",
-                                           "startup_delay", "stop_delay", "crash_at", "stuck_at",
-                                           "never_stop",    "cli_hang"};
+    static const std::set<std::string> sim{"start_height",  "target",     "rate",       "bytes_per_block",
+                                           "startup_delay", "stop_delay", "crash_at",   "stuck_at",
+                                           "stall_at",      "peers",      "never_stop", "cli_hang"};
     return sim;
 }
 
@@ -118,9 +118,11 @@ NodeStatus Node::status() const {
     NodeStatus s;
     s.warmingUp = state_ == State::Loading;
     s.height = height_;
-    s.headers = chain_ ? std::max(chain_->headers(), height_) : height_;
-    s.verificationProgress = chain_ ? chain_->verificationProgress(height_) : 0.0;
-    s.initialBlockDownload = chain_ && height_ < chain_->target();
+    const double catchingUp = secondsSince(started_) - sim_.startupDelay;
+    s.headers = chain_ ? std::max(chain_->headersAfter(catchingUp), height_) : height_;
+    s.verificationProgress = Chain::verificationProgress(height_, s.headers);
+    s.initialBlockDownload = height_ < s.headers;
+    s.connections = chain_ ? chain_->connections(static_cast<int>(sim_.peers)) : 0;
     s.uptimeSeconds = static_cast<std::int64_t>(secondsSince(started_));
     return s;
 }
@@ -152,7 +154,7 @@ void Node::advanceChain() {
     height_ = next;
     saveHeight(datadir_, height_);
     log_.write("UpdateTip: new best height=" + std::to_string(height_) +
-               " progress=" + std::to_string(chain_->verificationProgress(height_)));
+               " progress=" + std::to_string(status().verificationProgress));
     if (crash) {
         log_.write("Simulated crash at height " + std::to_string(height_));
         // No clean shutdown: no pid file removal, no log of stopping.
@@ -232,7 +234,8 @@ int Node::run() {
 
     auto saved = readSavedHeight(datadir_);
     height_ = saved ? *saved : sim_.startHeight;
-    chain_.emplace(height_, sim_.effectiveTarget(height_), sim_.blocksPerSecond, sim_.stuckAt);
+    chain_.emplace(height_, sim_.effectiveTarget(height_), sim_.blocksPerSecond,
+                   ChainFaults{sim_.stuckAt, sim_.stalledAt});
     saveHeight(datadir_, height_);
     blocks_.emplace(datadir_, sim_.bytesPerBlock);
     log_.write("Loaded chain at height " + std::to_string(height_) + (saved ? "" : " (new data folder)") +

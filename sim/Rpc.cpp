@@ -30,6 +30,9 @@ constexpr const char* helpText =
     "getblockchaininfo\n"
     "getblockcount\n"
     "\n"
+    "== Network ==\n"
+    "getconnectioncount\n"
+    "\n"
     "== Control ==\n"
     "help\n"
     "stop\n"
@@ -126,6 +129,10 @@ Json RpcService::execute(const std::string& method, const Json& params, const No
             {"pruned", false},
             {"warnings", ""},
         });
+    }
+    if (method == "getconnectioncount") {
+        requireNoParams("getconnectioncount\n\nReturns the number of connections to other nodes.");
+        return Json(status.connections);
     }
     if (method == "stop") {
         hooks_.stop();

@@ -22,6 +22,7 @@ struct NodeStatus {
     std::int64_t headers = 0;
     double verificationProgress = 0;
     bool initialBlockDownload = false;
+    int connections = 0;
     std::int64_t uptimeSeconds = 0;
 };
 

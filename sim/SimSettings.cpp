@@ -124,6 +124,9 @@ std::optional<SimSettings> loadSimSettings(const std::string& datadir, const Env
     readDouble("stop_delay", s.stopDelay);
     readOptionalInt("crash_at", s.crashAt);
     readOptionalInt("stuck_at", s.stuckAt);
+    readOptionalInt("stall_at", s.stalledAt);
+    readInt("peers", s.peers);
+    if (s.peers < 0) bad("peers", std::to_string(s.peers));
     std::int64_t neverStop = 0;
     readInt("never_stop", neverStop);
     if (neverStop > 2) bad("never_stop", std::to_string(neverStop));
@@ -139,8 +142,9 @@ std::string describe(const SimSettings& s) {
         << " rate=" << s.blocksPerSecond << " bytes_per_block=" << s.bytesPerBlock
         << " startup_delay=" << s.startupDelay << " stop_delay=" << s.stopDelay
         << " crash_at=" << (s.crashAt ? std::to_string(*s.crashAt) : "-")
-        << " stuck_at=" << (s.stuckAt ? std::to_string(*s.stuckAt) : "-") << " never_stop=" << s.neverStop
-        << " cli_hang=" << s.cliHang;
+        << " stuck_at=" << (s.stuckAt ? std::to_string(*s.stuckAt) : "-")
+        << " stall_at=" << (s.stalledAt ? std::to_string(*s.stalledAt) : "-") << " peers=" << s.peers
+        << " never_stop=" << s.neverStop << " cli_hang=" << s.cliHang;
     return out.str();
 }
 

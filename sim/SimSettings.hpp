@@ -24,12 +24,14 @@ struct SimSettings {
     bool targetRelative = false;
     double blocksPerSecond = 6.0;
     std::int64_t bytesPerBlock = 100000;
-    double startupDelay = 3.0;            // seconds answering -28
-    double stopDelay = 1.0;               // seconds between "stop" and exit
-    std::optional<std::int64_t> crashAt;  // exit(1) when the height rises to this
-    std::optional<std::int64_t> stuckAt;  // the chain never rises past this
-    int neverStop = 0;                    // 1: ignore RPC stop; 2: ignore SIGTERM/SIGINT too
-    double cliHang = 0.0;                 // client sleeps this long before anything
+    double startupDelay = 3.0;              // seconds answering -28
+    double stopDelay = 1.0;                 // seconds between "stop" and exit
+    std::optional<std::int64_t> crashAt;    // exit(1) when the height rises to this
+    std::optional<std::int64_t> stuckAt;    // no peers: the chain never rises past this
+    std::optional<std::int64_t> stalledAt;  // stalled: the height stops here, the headers run on
+    std::int64_t peers = 8;                 // the connection count of a node with peers
+    int neverStop = 0;                      // 1: ignore RPC stop; 2: ignore SIGTERM/SIGINT too
+    double cliHang = 0.0;                   // client sleeps this long before anything
 
     // The target for a node that starts at `start`.
     std::int64_t effectiveTarget(std::int64_t start) const {

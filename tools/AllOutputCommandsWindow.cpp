@@ -10,19 +10,26 @@ AllOutputCommandsWindow::AllOutputCommandsWindow(App& app)
     OK_BUTTON.onClick = [this] { close(); };
 }
 
-std::array<TextBox*, 6> AllOutputCommandsWindow::commandBoxes() {
+std::array<TextBox*, 8> AllOutputCommandsWindow::commandBoxes() {
     return {&SW_QT_COMMAND_TEXTBOX,
             &SW_D_COMMAND_TEXTBOX,
             &SWCLI_STOP_COMMAND_TEXTBOX,
             &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX,
             &EMAIL_OUTPUT_START_COMMAND_TEXTBOX,
-            &EMAIL_OUTPUT_END_COMMAND_TEXTBOX};
+            &EMAIL_OUTPUT_END_COMMAND_TEXTBOX,
+            &GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX,
+            &GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX};
 }
 
-std::array<TextBox*, 6> AllOutputCommandsWindow::scriptBoxes() {
-    return {&PACEDECK_QT_BAT_LOCATION_TEXTBOX,       &PACEDECK_DAEMON_BAT_LOCATION_TEXTBOX,
-            &PACEDECK_CLI_STOP_BAT_LOCATION_TEXTBOX, &PACEDECK_BLOCKCOUNTER_BAT_LOCATION_TEXTBOX,
-            &PACEDECK_SE_START_BAT_LOCATION_TEXTBOX, &PACEDECK_SE_END_BAT_LOCATION_TEXTBOX};
+std::array<TextBox*, 8> AllOutputCommandsWindow::scriptBoxes() {
+    return {&PACEDECK_QT_BAT_LOCATION_TEXTBOX,
+            &PACEDECK_DAEMON_BAT_LOCATION_TEXTBOX,
+            &PACEDECK_CLI_STOP_BAT_LOCATION_TEXTBOX,
+            &PACEDECK_BLOCKCOUNTER_BAT_LOCATION_TEXTBOX,
+            &PACEDECK_SE_START_BAT_LOCATION_TEXTBOX,
+            &PACEDECK_SE_END_BAT_LOCATION_TEXTBOX,
+            &PACEDECK_BLOCKCHAININFO_BAT_LOCATION_TEXTBOX,
+            &PACEDECK_CONNECTIONCOUNT_BAT_LOCATION_TEXTBOX};
 }
 
 void AllOutputCommandsWindow::load() {
@@ -51,6 +58,10 @@ LayoutNode AllOutputCommandsWindow::layout() {
               PACEDECK_SE_START_BAT_LOCATION_TEXTBOX),
         entry("RUN COMMAND - END REPORT EMAIL", EMAIL_OUTPUT_END_COMMAND_TEXTBOX,
               PACEDECK_SE_END_BAT_LOCATION_TEXTBOX),
+        entry("RUN COMMAND - SYNC CHECK \"getblockchaininfo\" REQUEST",
+              GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX, PACEDECK_BLOCKCHAININFO_BAT_LOCATION_TEXTBOX),
+        entry("RUN COMMAND - SYNC CHECK \"getconnectioncount\" REQUEST",
+              GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX, PACEDECK_CONNECTIONCOUNT_BAT_LOCATION_TEXTBOX),
         row({stretch(), defaultButton(OK_BUTTON)}),
     });
 }

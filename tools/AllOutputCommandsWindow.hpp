@@ -26,6 +26,10 @@ class AllOutputCommandsWindow final : public Window {
     TextBox PACEDECK_BLOCKCOUNTER_BAT_LOCATION_TEXTBOX{*this, "PACEDECK_BLOCKCOUNTER_BAT_LOCATION_TEXTBOX", {.locked = true}};
     TextBox PACEDECK_SE_START_BAT_LOCATION_TEXTBOX{*this, "PACEDECK_SE_START_BAT_LOCATION_TEXTBOX", {.locked = true}};
     TextBox PACEDECK_SE_END_BAT_LOCATION_TEXTBOX{*this, "PACEDECK_SE_END_BAT_LOCATION_TEXTBOX", {.locked = true}};
+    TextBox GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX{*this, "GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX", {.locked = true, .multiLine = true}};
+    TextBox GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX{*this, "GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX", {.locked = true, .multiLine = true}};
+    TextBox PACEDECK_BLOCKCHAININFO_BAT_LOCATION_TEXTBOX{*this, "PACEDECK_BLOCKCHAININFO_BAT_LOCATION_TEXTBOX", {.locked = true}};
+    TextBox PACEDECK_CONNECTIONCOUNT_BAT_LOCATION_TEXTBOX{*this, "PACEDECK_CONNECTIONCOUNT_BAT_LOCATION_TEXTBOX", {.locked = true}};
     Button OK_BUTTON{*this, "OK_BUTTON", {.text = "OK"}};
     // clang-format on
 
@@ -35,8 +39,8 @@ class AllOutputCommandsWindow final : public Window {
 
   private:
     // In the order of the generated commands.
-    std::array<TextBox*, 6> commandBoxes();
-    std::array<TextBox*, 6> scriptBoxes();
+    std::array<TextBox*, 8> commandBoxes();
+    std::array<TextBox*, 8> scriptBoxes();
 };
 
 }  // namespace pd

@@ -6,14 +6,16 @@
 
 namespace pd {
 
-const std::array<GeneratedCommand, 6>& generatedCommands() {
-    static const std::array<GeneratedCommand, 6> commands = {{
+const std::array<GeneratedCommand, 8>& generatedCommands() {
+    static const std::array<GeneratedCommand, 8> commands = {{
         {&MainWindow::SW_QT_COMMAND_TEXTBOX, Script::RunQt},
         {&MainWindow::SW_D_COMMAND_TEXTBOX, Script::RunDaemon},
         {&MainWindow::SWCLI_STOP_COMMAND_TEXTBOX, Script::RunCliStop},
         {&MainWindow::GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, Script::RunBlockcounter},
         {&MainWindow::EMAIL_OUTPUT_START_COMMAND_TEXTBOX, Script::StartEmail},
         {&MainWindow::EMAIL_OUTPUT_END_COMMAND_TEXTBOX, Script::EndReportEmail},
+        {&MainWindow::GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX, Script::RunChainInfo},
+        {&MainWindow::GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX, Script::RunPeerCount},
     }};
     return commands;
 }

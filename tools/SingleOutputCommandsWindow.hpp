@@ -10,14 +10,14 @@ namespace pd {
 
 class MainWindow;
 
-// One of the six generated commands: the main window's box that holds it and the stem of
+// One of the generated commands: the main window's box that holds it and the stem of
 // the script it is written to.
 struct GeneratedCommand {
     TextBox MainWindow::*source;
     Script script;
 };
-const std::array<GeneratedCommand, 6>&
-generatedCommands();  // qt, daemon, cli stop, getblockcount, start and end e-mail
+// qt, daemon, cli stop, getblockcount, start and end e-mail, the sync check's two questions
+const std::array<GeneratedCommand, 8>& generatedCommands();
 // The text of a generated command and the path of its script, as the main window holds them now.
 std::string commandText(const App& app, const GeneratedCommand& command);
 std::string commandScript(const App& app, const GeneratedCommand& command);

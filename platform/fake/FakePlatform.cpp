@@ -59,12 +59,15 @@ class FakeRunningCommand final : public RunningCommand {
 std::unique_ptr<RunningCommand> FakePlatform::startCommand(const std::string& commandLine) {
     launches.push_back({commandLine, false, WindowStyle::Hidden});
     auto result = std::make_shared<std::optional<CommandResult>>();
+    auto answer = commandResult;
+    for (const auto& [part, given] : commandResults)
+        if (commandLine.find(part) != std::string::npos) answer = given;
     if (!commandFailure.empty())
         *result = CommandResult{false, -1, commandFailure};
     else if (commandsWait)
         unfinished_.push_back(result);
     else
-        *result = commandResult;
+        *result = answer;
     return std::make_unique<FakeRunningCommand>(result);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -39,7 +40,12 @@ class FakePlatform final : public Platform {
     char decimal = '.';
     bool scriptsMustExist = true;  // runScript fails for a path not in files
     CommandResult commandResult;   // what every runAndWait or started command gives back
-    bool commandsWait = false;     // when set, started commands run until finishCommands()
+    // What a started command gives back instead, by a part of its command line.
+    std::map<std::string, CommandResult> commandResults;
+    std::function<std::int64_t()> wallClock = [] {
+        return std::int64_t(1796747400);
+    };                          // 2026-12-08T16:30:00Z
+    bool commandsWait = false;  // when set, started commands run until finishCommands()
 
     // What the windows did.
     std::vector<Launch> launches;
@@ -77,6 +83,7 @@ class FakePlatform final : public Platform {
     std::string executableFolder() override { return exeFolder; }
     std::string timeText() override { return time; }
     std::string dateText() override { return date; }
+    std::int64_t unixTime() override { return wallClock(); }
     char thousandsSeparator() override { return thousands; }
     char decimalSeparator() override { return decimal; }
 

@@ -228,6 +228,34 @@ std::optional<std::string> PosixPlatform::readFile(const std::string& path) {
     return out;
 }
 
+namespace {
+// Writes all the bytes, going on after an interrupted write; false leaves errno set.
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+Outcome PosixPlatform::appendFile(const std::string& path, std::string_view bytes) {
+    // A log line at a time: a crash loses at most the line being written, never what came
+    // before, so appending in place is safe where replacing would copy the whole file.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return Outcome::failure(errorText("cannot append to " + path));
+    if (!writeAll(fd, bytes)) {
+        auto why = errorText("cannot append to " + path);
+        ::close(fd);
+        return Outcome::failure(why);
+    }
+    ::close(fd);
+    return Outcome::success();
+}
+
 Outcome PosixPlatform::writeFile(const std::string& path, std::string_view bytes, bool executable,
                                  bool privateToUser) {
     // Written beside the target and renamed over it, so a full disk or a crash leaves the
@@ -240,19 +268,7 @@ Outcome PosixPlatform::writeFile(const std::string& path, std::string_view bytes
     mode_t mode = executable ? 0700 : (privateToUser ? 0600 : 0644);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) return Outcome::failure(errorText("cannot write " + path));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            auto why = errorText("cannot write " + path);
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return Outcome::failure(why);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
+    if (!writeAll(fd, bytes) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
         auto why = errorText("cannot write " + path);
         ::close(fd);
         ::unlink(temp.c_str());

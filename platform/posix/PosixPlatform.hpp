@@ -23,6 +23,7 @@ class PosixPlatform : public Platform {
     CommandResult runAndWait(const std::string& commandLine) override;
     std::unique_ptr<RunningCommand> startCommand(const std::string& commandLine) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    Outcome appendFile(const std::string& path, std::string_view bytes) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;
     Outcome replaceFile(const std::string& from, const std::string& to) override;

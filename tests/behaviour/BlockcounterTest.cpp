@@ -602,4 +602,170 @@ TEST_F(Blockcounter, TheTickboxesAndTheCountTimeSaveTheirKeys) {
     EXPECT_EQ(w.OVERRIDE_TIME_LEFT, TimeOfDay(0, 30, 0));
 }
 
+// ---------------------------------------------------------------- the sync check
+
+namespace {
+constexpr const char* chainInfoScript = "C:\\PD\\BATS\\DEMO-RUN-BLOCKCHAININFO.bat";
+constexpr const char* peerScript = "C:\\PD\\BATS\\DEMO-RUN-CONNECTIONCOUNT.bat";
+constexpr const char* history = "C:\\PD\\LOGS\\DEMO-SYNC-HISTORY.csv";
+constexpr std::int64_t runStart = 1796747400;  // 2026-12-08T16:30:00Z
+
+CommandResult chainInfo(int blocks, int headers, bool initialDownload) {
+    return {true, 0,
+            "{\n  \"chain\": \"main\",\n  \"blocks\": " + std::to_string(blocks) +
+                ",\n  \"headers\": " + std::to_string(headers) +
+                ",\n  \"verificationprogress\": 0.8,\n  \"initialblockdownload\": " +
+                (initialDownload ? "true" : "false") + ",\n  \"softforks\": {\"x\": {\"blocks\": 1}}\n}\n"};
+}
+CommandResult peers(int n) {
+    return {true, 0, std::to_string(n) + "\n"};
+}
+const CommandResult methodNotFound{true, 89, "error code: -32601\nerror message:\nMethod not found\n"};
+
+// One branch of the check: what the node answers, the stall limit, and what the run shows.
+struct SyncCase {
+    const char* name;
+    CommandResult info;
+    CommandResult peerCount;
+    const char* stallLimit;
+    const char* standingStatus;  // what the status says while the run goes on, or at its end
+    const char* lastRun;         // the blockcounter's stamp; empty while the run goes on
+};
+}  // namespace
+
+class SyncCheckBranches : public Blockcounter, public ::testing::WithParamInterface<SyncCase> {
+  protected:
+    SyncCheckBranches() {
+        h.platform.files[chainInfoScript] = "call coin-cli.exe getblockchaininfo\r\n";
+        h.platform.files[peerScript] = "call coin-cli.exe getconnectioncount\r\n";
+        h.platform.folders.insert("C:\\PD\\LOGS");
+        h.platform.wallClock = [this] { return runStart + h.clock.nowMs() / 1000; };
+        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", GetParam().info},
+                                     {"RUN-CONNECTIONCOUNT", GetParam().peerCount}};
+        h.put("STALL_LIMIT_TEXTBOX", GetParam().stallLimit);
+    }
+};
+
+TEST_P(SyncCheckBranches, EqualReadingsEndTheRunOnlyAsTheNodeAnswers) {
+    const auto& c = GetParam();
+    readings = {"1040\r\n"};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(10 * 60'000);
+    const bool ended = *c.lastRun != '\0';
+    EXPECT_EQ(w.TASK_9_MAIN_TIMER.enabled(), ended);
+    EXPECT_EQ(anyPollStageRuns(w), !ended);
+    if (ended) {
+        EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), c.lastRun);
+        EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), c.lastRun);
+        const bool success = std::string_view(c.lastRun) == "!!! COMPLETED SUCCESSFULLY !!!";
+        EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.back(), success ? colour::green : colour::red);
+        EXPECT_EQ(w.runFault(), success ? "" : c.lastRun);
+        EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), c.standingStatus);
+    } else {
+        // Nothing stopped: the status keeps saying why between polls, and the polls go on.
+        EXPECT_TRUE(saw(c.standingStatus));
+        EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), c.standingStatus);
+        EXPECT_GE(polls.size(), 20u);
+        EXPECT_EQ(w.runFault(), "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blockcounter, SyncCheckBranches,
+    ::testing::Values(
+        SyncCase{"healthy", chainInfo(1040, 1040, false), peers(8), "00:30:00",
+                 "!!! BLOCKCOUNTER FINISHED !!!", "!!! COMPLETED SUCCESSFULLY !!!"},
+        SyncCase{"behind", chainInfo(1040, 1300, true), peers(8), "00:30:00",
+                 "!!! NODE BEHIND - 1040 OF 1300 !!!", ""},
+        SyncCase{"still in its initial download", chainInfo(1040, 1040, true), peers(8), "00:30:00",
+                 "!!! NODE BEHIND - 1040 OF 1040 !!!", ""},
+        SyncCase{"no peers", chainInfo(1040, 1300, true), peers(0), "00:30:00", "!!! NO PEERS !!!", ""},
+        SyncCase{"junk",
+                 {true, 0, "<html>proxy error</html>"},
+                 peers(8),
+                 "00:30:00",
+                 "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!",
+                 ""},
+        SyncCase{"stalled to the limit", chainInfo(1040, 1300, true), peers(8), "00:05:00",
+                 "!!! NODE STUCK - 1040 OF 1300 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
+        SyncCase{"no peers to the limit", chainInfo(1040, 1300, true), peers(0), "00:05:00",
+                 "!!! NODE STUCK - 1040 OF 1300 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
+        SyncCase{"old client", methodNotFound, methodNotFound, "00:05:00", "!!! BLOCKCOUNTER FINISHED !!!",
+                 "!!! COMPLETED SUCCESSFULLY !!!"},
+        SyncCase{"old client answering nothing",
+                 chainInfo(1040, 1040, false),
+                 {true, 0, ""},
+                 "00:05:00",
+                 "!!! BLOCKCOUNTER FINISHED !!!",
+                 "!!! COMPLETED SUCCESSFULLY !!!"}),
+    [](const auto& info) {
+        std::string name;
+        for (char ch : std::string(info.param.name))
+            if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
+        return name;
+    });
+
+TEST_F(Blockcounter, AnOldClientIsToldOnceAndTheRunEndsAsBefore) {
+    h.platform.files[chainInfoScript] = "x";
+    h.platform.files[peerScript] = "x";
+    h.platform.commandResults = {{"RUN-BLOCKCHAININFO", methodNotFound}};
+    readings = {block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(70'000);
+    const std::string told =
+        "!!! SYNC CHECK OFF - THE CLI CANNOT ANSWER GETBLOCKCHAININFO / GETCONNECTIONCOUNT - FINISHING WHEN "
+        "IDENTICAL AS BEFORE !!!";
+    EXPECT_TRUE(saw(told));
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.toolTip(), told);
+    ASSERT_EQ(polls.size(), 4u);
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    // Asked once, never again in this run.
+    EXPECT_EQ(
+        std::count_if(h.platform.launches.begin(), h.platform.launches.end(),
+                      [](const auto& l) { return l.what.find("RUN-BLOCKCHAININFO") != std::string::npos; }),
+        1);
+}
+
+TEST_F(Blockcounter, EachPollIsWrittenToTheRunsHistoryWithProgressInTheStatusTip) {
+    h.platform.files[chainInfoScript] = "x";
+    h.platform.files[peerScript] = "x";
+    h.platform.files[history] = "time,height,headers,peers\n2026-12-01T00:00:00Z,1,2,3\n";  // an older run
+    h.platform.wallClock = [this] { return runStart + h.clock.nowMs() / 1000; };
+    readings = {"1000\r\n", "1100\r\n", "1200\r\n", "1300\r\n"};
+    auto& w = open();
+    int blocks = 1000;
+    w.CURRENT_BLOCK_TEXTBOX.observe([&](const Element& e) {
+        // The node's answer follows the block count just read.
+        if (const auto n = std::atoi(e.text().c_str()); n > 0) blocks = n;
+        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", chainInfo(blocks, 1300, blocks < 1300)},
+                                     {"RUN-CONNECTIONCOUNT", peers(8)}};
+    });
+    w.blockcounter.startFromPipeline();
+    run(10'000 + 3'250 + 1'000);
+    const auto first = parseSyncHistory(h.platform.files[history]);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].height, 1000);
+    // Stamped by the platform's clock, after the poll that read the height.
+    ASSERT_EQ(polls.size(), 1u);
+    EXPECT_GE(first[0].unixSeconds - runStart, polls[0] / 1000);
+    EXPECT_LE(first[0].unixSeconds - runStart, h.clock.nowMs() / 1000);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.toolTip(), "HEIGHT 1000 OF 1300 - 80.00 % - 8 PEERS - ETA UNKNOWN");
+    run(14'250);
+    const auto two = parseSyncHistory(h.platform.files[history]);
+    ASSERT_EQ(two.size(), 2u);
+    // 200 blocks to go at the rate of the last 100, rounded up to the second.
+    const auto took = two[1].unixSeconds - two[0].unixSeconds;
+    const auto eta = TimeOfDay(static_cast<int>((200 * took + 99) / 100)).hhmmss();
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.toolTip(), "HEIGHT 1100 OF 1300 - 80.00 % - 8 PEERS - ETA " + eta);
+    run(120'000);
+    const auto& text = h.platform.files[history];
+    EXPECT_TRUE(text.starts_with("time,height,headers,peers\n" + syncHistoryLine(first[0]) + "\n")) << text;
+    const auto samples = parseSyncHistory(text);
+    ASSERT_GE(samples.size(), 4u);
+    EXPECT_EQ(samples.back().height, 1300);
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+}
+
 }  // namespace pd::test

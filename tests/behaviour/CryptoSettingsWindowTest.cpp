@@ -53,6 +53,10 @@ const std::string btcBlockcount =
     "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoin-cli.exe\" "
     "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf getblockcount > "
     "C:\\SYNCWARD-ROOT\\PACEDECK\\BLOCKCOUNTS\\BTC-LATEST-BLOCKCOUNT.LOG";
+// The sync check's questions: the same cli and configuration, the answer printed as it is.
+const std::string btcCli =
+    "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoin-cli.exe\" "
+    "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf ";
 const std::string btcDaemon =
     "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoind.exe\" "
     "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN ";
@@ -170,10 +174,14 @@ TEST(CryptoSettingsWindow, ExampleCommandsAndScriptsAreExactUnderTheWindowsProfi
                                             "DAEMON_DISABLE_WALLET_TICKBOX",
                                             "CLI_DAEMON_TICKBOX",
                                             "DISABLE_DAEMON_TICKBOX",
+                                            "SYNC_CHECK_TICKBOX",
+                                            "STALL_LIMIT_TEXTBOX",
                                             "SW_QT_COMMAND_TEXTBOX",
                                             "SW_D_COMMAND_TEXTBOX",
                                             "SWCLI_STOP_COMMAND_TEXTBOX",
-                                            "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX"};
+                                            "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX",
+                                            "GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX",
+                                            "GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX"};
     EXPECT_EQ(c.h.store.writtenKeys("BTC"), order);
     auto& files = c.h.platform.files;
     const std::string bats = "C:\\SYNCWARD-ROOT\\PACEDECK\\BATS\\BTC";
@@ -181,6 +189,11 @@ TEST(CryptoSettingsWindow, ExampleCommandsAndScriptsAreExactUnderTheWindowsProfi
     EXPECT_EQ(files[bats + "-RUN-DAEMON.bat"], btcDaemon + "\r\n");
     EXPECT_EQ(files[bats + "-RUN-CLI-STOP.bat"], btcCliStop + "\r\n");
     EXPECT_EQ(files[bats + "-RUN-BLOCKCOUNTER-GBC.bat"], btcBlockcount + "\r\n");
+    EXPECT_EQ(files[bats + "-RUN-BLOCKCHAININFO.bat"], btcCli + "getblockchaininfo\r\n");
+    EXPECT_EQ(files[bats + "-RUN-CONNECTIONCOUNT.bat"], btcCli + "getconnectioncount\r\n");
+    // A new copy checks the node, with the default stall limit; the main window has both.
+    EXPECT_EQ(c.h.stored("SYNC_CHECK_TICKBOX"), "1");
+    EXPECT_EQ(c.h.stored("STALL_LIMIT_TEXTBOX"), "00:30:00");
     EXPECT_EQ(c.h.stored("SW_QT_COMMAND_TEXTBOX"), btcQt);
     EXPECT_EQ(c.h.stored("GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX"), btcBlockcount);
     auto& main = c.h.main();
@@ -190,6 +203,9 @@ TEST(CryptoSettingsWindow, ExampleCommandsAndScriptsAreExactUnderTheWindowsProfi
     EXPECT_EQ(main.QT_NAME_TEXTBOX.text(), "bitcoin-qt.exe");
     EXPECT_EQ(main.DAEMON_NAME_TEXTBOX.text(), "bitcoind.exe");
     EXPECT_EQ(main.CLI_NAME_TEXTBOX.text(), "bitcoin-cli.exe");
+    EXPECT_TRUE(main.SYNC_CHECK_TICKBOX.ticked());
+    EXPECT_EQ(main.STALL_LIMIT_TEXTBOX.text(), "00:30:00");
+    EXPECT_EQ(main.GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text(), btcCli + "getblockchaininfo");
     EXPECT_EQ(w.CANCEL_BUTTON.text(), "Close");
     EXPECT_TRUE(w.isOpen());
     EXPECT_TRUE(w.REGENERATE_COMMANDS_TIMER.enabled());
@@ -209,7 +225,7 @@ TEST(CryptoSettingsWindow, SavingTwiceRewritesIdenticalFiles) {
     c.h.advance(3000);
     ASSERT_TRUE(w.SAVE_BUTTON.click());
     EXPECT_EQ(c.h.platform.files, first);
-    ASSERT_EQ(first.size(), 4u);
+    ASSERT_EQ(first.size(), 6u);
     EXPECT_EQ(first["/pd/BATS/LTC-RUN-DAEMON.sh"],
               "exec \"/usr/local/bin/bitcoind\" -conf=/pd/CONFIGS/LTC-CRYPTO-CONFIG.conf -datadir= "
               "-disablewallet=0\n");
@@ -327,6 +343,28 @@ TEST(CryptoSettingsWindow, ACharacterTheCodePageLacksIsRefusedNotWrittenAsAQuest
     EXPECT_NE(c.dialogs.messages[0].find("the character \"中\" cannot be written in the code page 1252"),
               std::string::npos)
         << c.dialogs.messages[0];
+}
+
+TEST(CryptoSettingsWindow, StallLimitMustBeATimeAndAnUntickedSyncCheckIsKept) {
+    Crypto c("BTC");
+    c.confirmDefaultHome();
+    c.h.platform.folders = {"C:\\SYNCWARD-ROOT\\PACEDECK\\BATS"};
+    auto& w = c.open();
+    c.useEverything(w);
+    c.h.advance(1000);
+    ASSERT_TRUE(w.STALL_LIMIT_TEXTBOX.type("half an hour"));
+    c.h.store.clearLog();
+    ASSERT_TRUE(w.SAVE_BUTTON.click());
+    EXPECT_TRUE(c.h.store.writtenKeys("BTC").empty());
+    EXPECT_EQ(c.dialogs.messages.size(), 1u);
+
+    ASSERT_TRUE(w.STALL_LIMIT_TEXTBOX.type("02:00:00"));
+    ASSERT_TRUE(w.SYNC_CHECK_TICKBOX.click());
+    ASSERT_TRUE(w.SAVE_BUTTON.click());
+    EXPECT_EQ(c.h.stored("SYNC_CHECK_TICKBOX"), "0");
+    EXPECT_EQ(c.h.stored("STALL_LIMIT_TEXTBOX"), "02:00:00");
+    EXPECT_FALSE(c.h.main().SYNC_CHECK_TICKBOX.ticked());
+    EXPECT_EQ(c.h.main().STALL_LIMIT_TEXTBOX.text(), "02:00:00");
 }
 
 }  // namespace pd::test

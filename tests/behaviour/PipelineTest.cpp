@@ -343,6 +343,35 @@ TEST(Pipeline, HeartbeatAndEmailStagesRunWhenTicked) {
     EXPECT_EQ(h.w().TASK_18_LIGHT.back(), colour::green);
 }
 
+// The report of a run that ended on a stuck node goes out as the alert; without an alert
+// script (e-mail settings saved before there were alerts) it goes out as the plain report.
+TEST(Pipeline, AStuckNodesReportIsMailedAsTheAlert) {
+    struct Case {
+        const char* fault;
+        bool alertScript;
+        const char* status;
+        const char* sent;
+    };
+    for (const auto& c :
+         {Case{"!!! NODE STUCK !!!", true, "SENDING ALERT EMAIL - NODE STUCK", "STUCK-ALERT-EMAIL"},
+          Case{"!!! NODE STUCK !!!", false, "SENDING REPORT EMAIL", "END-REPORT-EMAIL"},
+          Case{"!!! QT / DAEMON ERROR !!!", true, "SENDING REPORT EMAIL", "END-REPORT-EMAIL"},
+          Case{"", true, "SENDING REPORT EMAIL", "END-REPORT-EMAIL"}}) {
+        SCOPED_TRACE(std::string(c.fault) + (c.alertScript ? " with" : " without") + " the alert script");
+        RunHarness h;
+        h.put("TASK_17_ENABLE_TICKBOX", "1");
+        h.script(Script::EndReportEmail);
+        if (c.alertScript) h.script(Script::StuckAlertEmail);
+        h.start();
+        h.pressRunButton();
+        h.w().noteRunFault(c.fault);
+        h.advance(16'000);  // to stage 17
+        EXPECT_EQ(h.status(), c.status);
+        EXPECT_EQ(h.w().TASK_17_LIGHT.back(), colour::green);
+        EXPECT_EQ(h.platform.launched().back(), std::string(home) + "/BATS/DEMO-" + c.sent + ".sh");
+    }
+}
+
 TEST(Pipeline, AMissingScriptIsNamedInTheStatusAndTheRunGoesOn) {
     RunHarness h;
     h.put("TASK_4_ENABLE_TICKBOX", "1");

@@ -14,6 +14,7 @@
 #include "app/setup/SetupScript.hpp"
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
+#include "main/SyncHistory.hpp"
 #include "platform/posix/PosixPlatform.hpp"
 #include "platform/posix/SqliteStore.hpp"
 #include "settings/EmailSettingsWindow.hpp"
@@ -262,6 +263,18 @@ std::string after(const std::vector<std::string>& report, const std::string& tit
     return at == report.end() || at + 1 == report.end() ? "<none>" : *(at + 1);
 }
 
+// The e-mail settings of a copy that mails through Debian's sendemail to the sink.
+std::string mailToSink(const SmtpSink& sink, const std::string& more = "") {
+    return "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
+           "press = USE_BUTTON\n"
+           "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:" +
+           std::to_string(sink.port()) +
+           "\n"
+           "SEND_FROM_ADDRESS_TEXTBOX = node@example.org\n"
+           "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n" +
+           more + "press = OK_BUTTON\n";
+}
+
 constexpr auto completed = "!!! COMPLETED SUCCESSFULLY !!!";
 
 }  // namespace
@@ -394,16 +407,7 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
     const auto home = dir / "PACEDECK HOME";
     NodeFolder node(dir, "start_height=1000\ntarget=+40\nrate=10\nstartup_delay=1\nstop_delay=1\n");
     applySetup(dir, "SIMRUN",
-               nodeRunSetup(home, node, freePort(),
-                            "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
-                            "press = USE_BUTTON\n"
-                            "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:" +
-                                std::to_string(sink.port()) +
-                                "\n"
-                                "SEND_FROM_ADDRESS_TEXTBOX = node@example.org\n"
-                                "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n"
-                                "REPORT_AS_ATTACHMENT_TICKBOX = 1\n"
-                                "press = OK_BUTTON\n",
+               nodeRunSetup(home, node, freePort(), mailToSink(sink, "REPORT_AS_ATTACHMENT_TICKBOX = 1\n"),
                             "TASK_4_ENABLE_TICKBOX = 1\nTASK_17_ENABLE_TICKBOX = 1\n"));
     // The reading an earlier run left behind: the new data folder starts at that height.
     simtest::writeFile(home + "/BLOCKCOUNTS/SIMRUN-LATEST-BLOCKCOUNT.LOG", "1000\n");
@@ -460,6 +464,58 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
     EXPECT_NE(mailed->find("filename=\"SIMRUN-END-REPORT.LOG\""), std::string::npos);
     auto log = simtest::readFile(home + "/LOGS/SIMRUN-SEND-EMAIL.LOG");
     EXPECT_NE(log.find("Email was sent successfully"), std::string::npos) << log;
+}
+
+// A node without peers holds its readings equal below its headers: the run must not call it
+// synced. It polls on until the height has stood for the stall limit, then ends as a failure
+// and mails the report as an alert.
+TEST(EndToEnd, ANodeWithoutPeersIsCaughtAsStuckReportedAndAlerted) {
+    ScratchDir dir;
+    SmtpSink sink(dir);
+    ASSERT_TRUE(sink.ready());
+    const auto home = dir / "PACEDECK HOME";
+    NodeFolder node(dir, "start_height=1000\ntarget=+80\nrate=10\nstartup_delay=1\nstuck_at=1020\n");
+    applySetup(dir, "SIMSTUCK",
+               nodeRunSetup(home, node, freePort(),
+                            "[PACEDECK_CRYPTO_SETTINGS]\n"
+                            "STALL_LIMIT_TEXTBOX = 00:00:40\n"
+                            "press = SAVE_BUTTON\n" +
+                                mailToSink(sink),
+                            "TASK_17_ENABLE_TICKBOX = 1\n"));
+
+    LiveCopy copy(dir, "SIMSTUCK");
+    auto& w = copy.app.start<MainWindow>();
+    ASSERT_TRUE(w.SYNC_CHECK_TICKBOX.ticked());  // a new copy checks its node
+    ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+    std::vector<std::string> statuses;
+    w.CURRENT_STATUS_LABEL.observe([&](const Element& e) { statuses.push_back(e.text()); });
+    ASSERT_TRUE(copy.runUntil([&] { return !copy.app.running(); }, 180s)) << copy.status();
+
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), "!!! NO PEERS !!!"), statuses.end());
+    EXPECT_EQ(simtest::readFile(node.path() + "/height"), "1020\n");
+    EXPECT_FALSE(node.runningPid());
+    EXPECT_NE(node.log().find("getconnectioncount"), std::string::npos);
+    EXPECT_EQ(copy.stored("BLOCKCOUNTER_LAST_RUN"), "!!! NODE STUCK !!!");
+    EXPECT_EQ(copy.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! NODE STUCK !!!");
+    const auto reportFile = simtest::readFile(home + "/REPORTS/SIMSTUCK-END-REPORT.LOG");
+    const auto report = lines(reportFile);
+    EXPECT_NE(std::find(report.begin(), report.end(), "BLOCKCOUNTER LAST RUN: !!! NODE STUCK !!!"),
+              report.end())
+        << reportFile;
+    EXPECT_EQ(std::find(report.begin(), report.end(), std::string("BLOCKCOUNTER LAST RUN: ") + completed),
+              report.end());
+    // Each poll the node answered is in the run's history: frozen below its headers, no peers.
+    const auto history = parseSyncHistory(simtest::readFile(home + "/LOGS/SIMSTUCK-SYNC-HISTORY.csv"));
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.back(), (SyncSample{history.back().unixSeconds, 1020, 1080, 0}));
+
+    ASSERT_TRUE(sink.waitForMessages(1));
+    const auto messages = sink.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Subject: PACEDECK - SIM - ALERT - NODE STUCK - LOG REPORT\r\n"),
+              std::string::npos)
+        << messages[0];
+    EXPECT_NE(normalised(messages[0]).find(normalised(reportFile)), std::string::npos);
 }
 
 TEST(EndToEnd, ANodeThatCrashesMidRunEndsTheRunCleanlyWithoutASuccessStamp) {

@@ -54,6 +54,13 @@ TEST(MailerCommands, WindowsTextsAreExactlyTheFamiliarSendEmailLines) {
     EXPECT_EQ(attached.attachmentOption,
               "-a \"C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\BTCSYNC-END-REPORT.LOG\"");
     EXPECT_EQ(attached.endCommand, c.endCommand + attached.attachmentOption);
+    // The alert is the same report under a subject that carries the reason.
+    EXPECT_EQ(c.alertSubject, "PACEDECK - BTC - ALERT - NODE STUCK - LOG REPORT");
+    for (const auto* made : {&c, &attached}) {
+        auto expected = made->endCommand;
+        expected.replace(expected.find(made->endSubject), made->endSubject.size(), made->alertSubject);
+        EXPECT_EQ(made->alertCommand, expected);
+    }
 }
 
 TEST(MailerCommands, AnEmptyAccountStillCarriesEveryOption) {

@@ -112,18 +112,38 @@ TEST(Faults, HangingClientIsNamedAfterItsPersonality) {
     EXPECT_EQ(cli.waitExit(5s), 128 + SIGKILL);
 }
 
-TEST(Faults, StuckChainHoldsBelowTarget) {
-    ScratchDir dir;
-    Node node(dir);
-    node.start(fastEnv({{"SIMCOIN_STUCK_AT", "1040"}}));
-    ASSERT_TRUE(node.waitHeight(1040)) << node.stderrText();
-    // It never gets further: readings stay equal, well past when the
-    // target would have been reached.
-    EXPECT_FALSE(waitUntil([&] { return node.blockCount() != 1040; }, 700ms));
-    auto info = node.cli({"getblockchaininfo"});
-    EXPECT_NE(info.out.find("\"blocks\": 1040,"), std::string::npos) << info.out;
-    EXPECT_NE(info.out.find("\"initialblockdownload\": true"), std::string::npos) << info.out;
-    ASSERT_EQ(node.cli({"stop"}).status, 0);
-    ASSERT_EQ(node.process().waitExit(5s), 0);
-    EXPECT_EQ(node.savedHeight(), 1040);
+// The two stuck nodes as a client sees them: the height holds below the headers and the
+// node stays in its initial download; without peers it has no connections, stalled it has
+// its peers and their headers keep arriving.
+TEST(Faults, StuckNodesHoldBelowTheirHeaders) {
+    struct Case {
+        const char* variable;
+        const char* connections;
+        bool headersRise;
+    };
+    for (const auto& c : {Case{"SIMCOIN_STUCK_AT", "0\n", false}, Case{"SIMCOIN_STALL_AT", "8\n", true}}) {
+        SCOPED_TRACE(c.variable);
+        ScratchDir dir;
+        Node node(dir);
+        node.start(fastEnv({{c.variable, "1040"}}));
+        ASSERT_TRUE(node.waitHeight(1040)) << node.stderrText();
+        // It never gets further: readings stay equal, well past when the
+        // target would have been reached.
+        EXPECT_FALSE(waitUntil([&] { return node.blockCount() != 1040; }, 700ms));
+        auto info = node.cli({"getblockchaininfo"});
+        EXPECT_NE(info.out.find("\"blocks\": 1040,"), std::string::npos) << info.out;
+        EXPECT_NE(info.out.find("\"initialblockdownload\": true"), std::string::npos) << info.out;
+        auto headers = [&] {
+            auto out = node.cli({"getblockchaininfo"}).out;
+            auto at = out.find("\"headers\": ");
+            return at == std::string::npos ? -1 : std::stoll(out.substr(at + 11));
+        };
+        const auto first = headers();
+        EXPECT_GT(first, 1040);
+        EXPECT_EQ(waitUntil([&] { return headers() > first; }, 700ms), c.headersRise);
+        EXPECT_EQ(node.cli({"getconnectioncount"}).out, c.connections);
+        ASSERT_EQ(node.cli({"stop"}).status, 0);
+        ASSERT_EQ(node.process().waitExit(5s), 0);
+        EXPECT_EQ(node.savedHeight(), 1040);
+    }
 }

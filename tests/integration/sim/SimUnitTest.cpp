@@ -12,30 +12,46 @@
 using namespace simcoin;
 
 TEST(ChainModel, RisesAtItsRateAndStopsAtTarget) {
-    Chain chain(1000, 1300, 6.0, std::nullopt);
+    Chain chain(1000, 1300, 6.0);
     EXPECT_EQ(chain.heightAfter(0), 1000);
     EXPECT_EQ(chain.heightAfter(1.0), 1006);
     EXPECT_EQ(chain.heightAfter(10.1), 1060);
     EXPECT_EQ(chain.heightAfter(50), 1300);
     EXPECT_EQ(chain.heightAfter(5000), 1300);
-    EXPECT_EQ(chain.headers(), 1300);
-    EXPECT_DOUBLE_EQ(chain.verificationProgress(1300), 1.0);
+    EXPECT_EQ(chain.headersAfter(5000), 1300);
+    EXPECT_EQ(chain.connections(8), 8);
+    EXPECT_DOUBLE_EQ(Chain::verificationProgress(1300, 1300), 1.0);
+    EXPECT_DOUBLE_EQ(Chain::verificationProgress(650, 1300), 0.5);
 }
 
-TEST(ChainModel, StuckChainStopsShortAndKnowsNoMoreHeaders) {
-    Chain chain(1000, 1300, 100.0, 1100);
-    EXPECT_EQ(chain.heightAfter(100), 1100);
-    EXPECT_EQ(chain.ceiling(), 1100);
-    EXPECT_EQ(chain.headers(), 1100);
-    EXPECT_LT(chain.verificationProgress(1100), 1.0);
+// Both stuck faults freeze the height below the headers; they differ in the peers and in
+// whether the headers go on rising.
+TEST(ChainModel, StuckFaultsFreezeTheHeightBelowTheHeaders) {
+    struct Case {
+        const char* name;
+        ChainFaults faults;
+        std::int64_t headersLate;
+        int connections;
+    };
+    for (const auto& c : {Case{"no peers", {1100, std::nullopt}, 1300, 0},
+                          Case{"stalled", {std::nullopt, 1100}, 1300 + 100 * 100, 8},
+                          Case{"both: no peers wins", {1100, 1200}, 1300, 0}}) {
+        SCOPED_TRACE(c.name);
+        Chain chain(1000, 1300, 100.0, c.faults);
+        EXPECT_EQ(chain.heightAfter(100), 1100);
+        EXPECT_EQ(chain.ceiling(), 1100);
+        EXPECT_EQ(chain.headersAfter(100), c.headersLate);
+        EXPECT_EQ(chain.connections(8), c.connections);
+        EXPECT_LT(Chain::verificationProgress(1100, chain.headersAfter(100)), 1.0);
+    }
 }
 
 TEST(ChainModel, NeverGoesDown) {
-    Chain past(1500, 1300, 10.0, std::nullopt);
+    Chain past(1500, 1300, 10.0);
     EXPECT_EQ(past.heightAfter(100), 1500);
-    Chain stuckBelowStart(1000, 1300, 10.0, 900);
+    Chain stuckBelowStart(1000, 1300, 10.0, {900, std::nullopt});
     EXPECT_EQ(stuckBelowStart.heightAfter(100), 1000);
-    Chain still(1000, 1300, 0.0, std::nullopt);
+    Chain still(1000, 1300, 0.0);
     EXPECT_EQ(still.heightAfter(100), 1000);
 }
 

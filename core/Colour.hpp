@@ -29,6 +29,14 @@ constexpr bool isSystem(Colour c) {
 constexpr std::uint32_t toRgb(Colour c) {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
+
+// WCAG's contrast ratio of two plain colours: 1 (the same) to 21 (black on white); 4.5
+// reads easily.
+double contrastRatio(Colour a, Colour b);
+// The colour of disabled text on that background (plain colours): the text's own colour
+// faded towards the background, only as far as it stays easy to read; a colour that is
+// hard to read there even at full strength gives way to black or white.
+Colour legibleDisabledText(Colour fore, Colour back);
 }  // namespace colour
 
 }  // namespace pd

@@ -3,7 +3,8 @@
 # architecture in one place: dependencies point downwards only.
 #
 #   app, tests, bench  -> anything
-#   ui/qt, ui/win32    -> the model, the platform interface, their own folder (Qt only in ui/qt)
+#   ui/qt, ui/win32    -> the model, the platform interface, their own folder (Qt only in ui/qt);
+#                         ui/win32 also the Windows platform's UTF-8 <-> UTF-16 (WideText)
 #   windows            -> the model, the platform interface, the windows
 #   platform/<impl>    -> the model, the platform interface, their own folder
 #   model (core)       -> the model, the platform interface
@@ -19,7 +20,7 @@ allowed_for() {
     case $1 in
         app/* | tests/* | bench/*) echo '.*' ;;
         ui/qt/*) echo '(core|ui/qt)/.*|platform/Platform\.hpp' ;;
-        ui/win32/*) echo '(core|ui/win32)/.*|platform/Platform\.hpp' ;;
+        ui/win32/*) echo '(core|ui/win32)/.*|platform/Platform\.hpp|platform/win32/WideText\.hpp' ;;
         platform/Platform.hpp) echo '$^' ;;
         platform/*/*) echo "(core|${1%/*})/.*|platform/Platform\\.hpp" ;;
         core/*) echo 'core/.*|platform/Platform\.hpp' ;;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the core, the behaviour tests, the Windows platform, the simulated node and their
-# tests for Windows with mingw-w64 and runs them under Wine in a fresh prefix; then
-# pacedeck-setup.exe applies a script and Wine's reg.exe finds the values in the registry. Last line:
-# "windows: N passed, N failed".
+# tests, PACEDECK.exe and its front end's tests for Windows with mingw-w64 and runs them under
+# Wine in a fresh prefix; the front end's tests show their windows on an X server of their
+# own (Xvfb) and leave a screenshot of every window in build-windows/tests/wingui/screens.
+# Then pacedeck-setup.exe applies a script and Wine's reg.exe finds the values in the
+# registry. Last line: "windows: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,7 +25,7 @@ if [ ! -f "$gtest_out/install/lib/libgtest.a" ]; then
   cmake --install "$gtest_out/build" >>"$out.gtest.log" 2>&1 || fail "installing GoogleTest failed"
 fi
 
-echo "== windows: building the core, the platform and their tests"
+echo "== windows: building the core, the platform, PACEDECK.exe and their tests"
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DPACEDECK_POSIX=OFF -DPACEDECK_GUI=OFF -DPACEDECK_WERROR=ON \
   -DGTest_DIR="$gtest_out/install/lib/cmake/GTest" >"$out.configure.log" 2>&1 ||
@@ -36,7 +38,9 @@ exe="$out/tests/pacedeck_tests.exe"
 
 echo "== windows: running the tests under Wine"
 prefix=$(mktemp -d /tmp/pacedeck-wine.XXXXXX)
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$prefix"' EXIT
+xvfb_pid=
+# Only our own Wine and our own X server are stopped.
+trap 'wineserver -k >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$prefix"' EXIT
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
 good=0
 bad=0
@@ -68,6 +72,33 @@ run_gtest() {
 }
 run_gtest "$out/tests/pacedeck_tests.exe"
 run_gtest "$out/tests/pacedeck_windows_tests.exe"
+
+# The front end's windows need a display: an X server on a free display number of our own.
+start_xvfb() {
+  local n tries
+  for tries in 1 2 3 4 5 6 7 8; do
+    n=$((50 + RANDOM % 50))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { display=":$n"; return 0; }
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null; xvfb_pid=
+  done
+  return 1
+}
+echo "== windows: PACEDECK.exe's windows on an X server of our own"
+if command -v Xvfb >/dev/null && start_xvfb; then
+  # Wine's desktop process keeps the display it started with: a new one starts on ours.
+  wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
+  DISPLAY=$display run_gtest "$out/tests/wingui/pacedeck_wingui_tests.exe"
+  echo "   screenshots: $out/tests/wingui/screens"
+else
+  echo "!! windows: no X server could be started for the front end's tests"; bad=$((bad + 1)); status=1
+fi
 
 # The set-up program writes the copy's settings to the registry, where reg.exe finds them.
 echo "== windows: pacedeck-setup.exe and the registry"

@@ -1,8 +1,5 @@
 #include "ui/qt/Colours.hpp"
 
-#include <algorithm>
-#include <cmath>
-
 namespace pd::qt {
 
 QColor toQColor(Colour c, const QPalette& system) {
@@ -22,14 +19,13 @@ QColor toQColor(Colour c, const QPalette& system) {
     return QColor::fromRgb(static_cast<QRgb>(colour::toRgb(c)));
 }
 
+Colour fromQColor(const QColor& c) {
+    const QRgb rgb = c.rgb();
+    return static_cast<Colour>(qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16));
+}
+
 double contrastRatio(const QColor& a, const QColor& b) {
-    auto luminance = [](const QColor& c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return colour::contrastRatio(fromQColor(a), fromQColor(b));
 }
 
 }  // namespace pd::qt

@@ -11,6 +11,9 @@ namespace pd::qt {
 // background of buttons, the two text colours the matching foregrounds.
 QColor toQColor(Colour c, const QPalette& system);
 
+// The colour value of a plain Qt colour.
+Colour fromQColor(const QColor& c);
+
 // WCAG's contrast ratio of two colours: 1 (the same) to 21 (black on white); 4.5 reads easily.
 double contrastRatio(const QColor& a, const QColor& b);
 

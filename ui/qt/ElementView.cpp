@@ -36,27 +36,11 @@ class DeclaredSizeTextEdit final : public QPlainTextEdit {
     QSize sizeHint() const override { return declared.isValid() ? declared : QPlainTextEdit::sizeHint(); }
 };
 
-QColor blend(const QColor& from, const QColor& to, double t) {
-    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * t),
-                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * t),
-                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * t));
-}
 }  // namespace
 
 QColor legibleDisabledText(const QColor& fore, const QColor& back) {
-    // Disabled text is the element's own colour faded towards its background, only as far
-    // as it stays easy to read; a colour that is hard to read on that background even at
-    // full strength gives way to black or white.
-    constexpr double readable = 4.5;
-    QColor base = fore;
-    if (contrastRatio(base, back) < readable)
-        base = contrastRatio(Qt::black, back) >= contrastRatio(Qt::white, back) ? QColor(Qt::black)
-                                                                                : QColor(Qt::white);
-    for (double t : {0.45, 0.35, 0.25, 0.15}) {
-        const QColor faded = blend(base, back, t);
-        if (contrastRatio(faded, back) >= readable) return faded;
-    }
-    return base;
+    return QColor::fromRgb(
+        static_cast<QRgb>(colour::toRgb(colour::legibleDisabledText(fromQColor(fore), fromQColor(back)))));
 }
 
 ElementView::ElementView(Element& element, const LayoutNode& hints, QWidget* parent, std::string lineEnd,

@@ -8,10 +8,10 @@
 #include <QLabel>
 #include <QScreen>
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "core/App.hpp"
+#include "core/Placement.hpp"
 #include "ui/qt/TextFit.hpp"
 
 namespace pd::qt {
@@ -61,18 +61,12 @@ int round(double v) {
     return static_cast<int>(std::lround(v));
 }
 
-int overlap(const QRect& a, const QRect& b) {
-    const QRect both = a.intersected(b);
-    return both.isValid() ? both.width() * both.height() : 0;
+ScreenRect toScreenRect(const QRect& r) {
+    return {r.left(), r.top(), r.width(), r.height()};
 }
 
-// The rectangle moved (not resized) so that as much of it as possible lies inside the area.
-QRect movedInside(QRect r, const QRect& area) {
-    if (r.right() > area.right()) r.moveRight(area.right());
-    if (r.bottom() > area.bottom()) r.moveBottom(area.bottom());
-    if (r.left() < area.left()) r.moveLeft(area.left());
-    if (r.top() < area.top()) r.moveTop(area.top());
-    return r;
+QPoint topLeftOf(const ScreenRect& r) {
+    return {r.left, r.top};
 }
 }  // namespace
 
@@ -142,7 +136,7 @@ QPoint WindowView::insideScreen(QPoint at) const {
     const QRect area = s->availableGeometry();
     const QRect frame(at, size());
     if (area.contains(frame)) return at;
-    return movedInside(frame, area).topLeft();
+    return topLeftOf(movedInside(toScreenRect(frame), toScreenRect(area)));
 }
 
 QPoint WindowView::besideOwner() const {
@@ -156,23 +150,8 @@ QPoint WindowView::besideOwner() const {
         ownerFrame.right() - owner->geometry().right(), ownerFrame.bottom() - owner->geometry().bottom());
     const QSize frameSize = size().grownBy(frameMargins);
     constexpr int gap = 8;
-    const std::array<QPoint, 4> sides = {
-        QPoint(ownerFrame.right() + 1 + gap, ownerFrame.top()),                  // right
-        QPoint(ownerFrame.left(), ownerFrame.bottom() + 1 + gap),                // below
-        QPoint(ownerFrame.left() - gap - frameSize.width(), ownerFrame.top()),   // left
-        QPoint(ownerFrame.left(), ownerFrame.top() - gap - frameSize.height()),  // above
-    };
-    QRect best;
-    int bestOverlap = -1;
-    for (const QPoint& side : sides) {
-        const QRect r = movedInside(QRect(side, frameSize), area);
-        const int covered = overlap(r, ownerFrame);
-        if (bestOverlap < 0 || covered < bestOverlap) {
-            best = r;
-            bestOverlap = covered;
-        }
-    }
-    return best.topLeft();
+    return topLeftOf(pd::besideOwner(toScreenRect(ownerFrame), frameSize.width(), frameSize.height(),
+                                     toScreenRect(area), gap));
 }
 
 void WindowView::moveEvent(QMoveEvent* event) {

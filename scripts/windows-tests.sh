@@ -121,5 +121,40 @@ done
 if [ $setup_ok -eq 1 ]; then good=$((good + 1)); else cat "$scratch/reg.txt"; bad=$((bad + 1)); status=1; fi
 rm -rf "$scratch"
 
+# The installer: silent install into a fresh prefix, the installed programs start, the
+# uninstaller removes the programs and keeps the user's settings.
+echo "== windows: the installer in a fresh prefix"
+installer=$(ls "$out"/PACEDECK-*-setup.exe 2>/dev/null | head -n 1)
+inst_ok=1
+if [ -z "$installer" ]; then
+  echo "!! windows: no installer was built"; inst_ok=0
+else
+  echo "   $(basename "$installer"): $(($(stat -c %s "$installer") / 1024)) KiB"
+  iprefix=$(mktemp -d /tmp/pacedeck-wine-install.XXXXXX)
+  (
+    export WINEPREFIX="$iprefix"
+    timeout 300 wine "$installer" /S >/dev/null 2>&1 || { echo "!! windows: the installer failed"; exit 1; }
+    dir=$(ls -d "$iprefix"/drive_c/users/*/AppData/Local/Programs/PACEDECK 2>/dev/null)
+    menu=$(ls -d "$iprefix"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/PACEDECK 2>/dev/null)
+    for f in "$dir/PACEDECK.exe" "$dir/pacedeck-setup.exe" "$dir/uninstall.exe" "$menu/PACEDECK.lnk"; do
+      [ -f "$f" ] || { echo "!! windows: not installed: $f"; exit 1; }
+    done
+    for p in PACEDECK pacedeck-setup; do
+      v=$(timeout 60 wine "$dir/$p.exe" --version 2>/dev/null | tr -d '\r')
+      case "$v" in *1.*) ;; *) echo "!! windows: the installed $p.exe did not start: '$v'"; exit 1 ;; esac
+    done
+    wine reg add 'HKCU\Software\SW_PACEDECK\BTC' /v CRYPTO_NAME_TEXTBOX /d Bitcoin /f >/dev/null 2>&1
+    # _?= runs the uninstaller in place, so the call returns when it has finished.
+    timeout 120 wine "$dir/uninstall.exe" /S "_?=$(winepath -w "$dir")" >/dev/null 2>&1
+    [ ! -e "$dir/PACEDECK.exe" ] && [ ! -e "$menu/PACEDECK.lnk" ] ||
+      { echo "!! windows: the uninstaller left the program behind"; exit 1; }
+    wine reg query 'HKCU\Software\SW_PACEDECK\BTC' /v CRYPTO_NAME_TEXTBOX 2>/dev/null | grep -q Bitcoin ||
+      { echo "!! windows: the uninstaller removed the user's settings"; exit 1; }
+    wineserver -k >/dev/null 2>&1
+  ) || inst_ok=0
+  rm -rf "$iprefix"
+fi
+if [ $inst_ok -eq 1 ]; then good=$((good + 1)); else bad=$((bad + 1)); status=1; fi
+
 echo "windows: ${good} passed, ${bad} failed"
 exit $status

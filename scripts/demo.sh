@@ -17,6 +17,7 @@ build=${PACEDECK_BUILD_DIR:-build}
 demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo}
 limit=${PACEDECK_DEMO_LIMIT:-600}
 say() { printf '== %s\n' "$*"; }
+. scripts/lib/simcopy.sh
 
 # ---------------------------------------------------------------- build
 scripts/deps.sh demo
@@ -38,24 +39,11 @@ chmod 700 "$demo/config"
 export XDG_CONFIG_HOME=$demo/config
 store=$XDG_CONFIG_HOME/SW_PACEDECK/settings.sqlite3
 
-# The simulation: a new chain at 1000 catches up to 1150 at 5 blocks a second after a
-# 2-second start-up, and a stop takes a second.
+# The simulation: a new chain at 1000 catches up to 1150, 150 blocks behind.
 start=1000
 target=1150
-cat >"$node/simcoin.conf" <<EOF
-start_height=$start
-target=$target
-rate=5
-startup_delay=2
-stop_delay=1
-EOF
-
-# A port nothing listens on, for the node's RPC server.
-port=
-for candidate in $(shuf -i 20000-60000 -n 20); do
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
-done
-[ -n "$port" ] || { echo "no free port found" >&2; exit 1; }
+write_sim_settings "$node" "$start" "$target"
+port=$(free_port)
 
 # The node's programs under names of this run's own: the run knows its node by its process
 # name, so a simcoind of anyone else on this machine can neither hold nor fool it. The sim
@@ -68,54 +56,7 @@ for program in "$daemon" "$name-qt" "$name-cli"; do ln -s "$sim/simcoin" "$progr
 
 # ---------------------------------------------------------------- set up the DEMO copy
 say "setting up the copy DEMO (node $daemon, RPC port $port)"
-cat >"$demo/setup.txt" <<EOF
-# The home folder and its sub-folders.
-[PACEDECK_MAIN_SETTINGS]
-PACEDECK_HOME_TEXTBOX = "$home"
-press = CREATE_FOLDERS_BUTTON
-press = OK_BUTTON
-# Once the folders exist: start from the block count the last run left.
-[PACEDECK_MAIN_SETTINGS]
-AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1
-press = OK_BUTTON
-
-# The node's configuration file: basic settings, a test RPC login, a free port.
-[PACEDECK_CONF_GENERATOR_IDS]
-IMPORT_SETTINGS_TICKBOX = 1
-press = BASIC_SETTINGS_BUTTON
-[PACEDECK_CONF_GENERATOR_TEST_RPC]
-press = TEST_CFG_1_BUTTON
-press = USE_CURRENT_CREDENTIALS_BUTTON
-[PACEDECK_CONF_GENERATOR_MAIN]
-CRYPTO_NAME_TEXTBOX = SIMCOIN
-RPC_PORT_TEXTBOX = $port
-press = SAVE_BUTTON
-
-# The simulated node's programs and its data folder.
-[PACEDECK_CRYPTO_SETTINGS]
-CRYPTO_NAME_TEXTBOX = SIMCOIN
-BLOCKCHAIN_HOME_TEXTBOX = "$node"
-QT_LOCATION_TEXTBOX = "$programs"
-QT_NAME_TEXTBOX = $name-qt
-DAEMON_CLI_LOCATION_TEXTBOX = "$programs"
-DAEMOND_NAME_TEXTBOX = $daemon
-DAEMONCLI_NAME_SETTINGS_TEXTBOX = $name-cli
-press = SAVE_BUTTON
-
-# The run: daemon, blockcounter polling every 5 seconds until readings stay the same,
-# cli stop, no e-mail, start by itself and close by itself.
-[PACEDECK_MAIN]
-RUN_DAEMON_TICKBOX = 1
-TASK_8_ENABLE_TICKBOX = 1
-FINISH_WHEN_IDENTICAL_TICKBOX = 1
-USER_COUNT_TIME_TEXTBOX = 00:00:05
-TASK_11_ENABLE_TICKBOX = 1
-TASK_4_ENABLE_TICKBOX = 0
-TASK_17_ENABLE_TICKBOX = 0
-TASK_19_ENABLE_TICKBOX = 1
-AUTOSTART_TICKBOX = 1
-press = EXIT_BUTTON
-EOF
+write_copy_setup "$demo/setup.txt" "$home" "$node" "$programs" "$name-qt" "$daemon" "$name-cli" "$port"
 "$bin/app/setup/pacedeck-setup" DEMO "$demo/setup.txt"
 count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
 report=$home/REPORTS/DEMO-END-REPORT.LOG

@@ -8,8 +8,14 @@
 # it until the chain has caught up, stop it, write the end report and close itself.
 # The window opens on your display when there is one, offscreen otherwise.
 #
-# Environment: PACEDECK_DEMO_DIR (default ${TMPDIR:-/tmp}/pacedeck-demo, emptied each run),
-# PACEDECK_BUILD_DIR (default build), PACEDECK_DEMO_LIMIT (seconds to wait, default 600).
+# With --windows the same runs under Wine: PACEDECK.exe, pacedeck-setup.exe and the
+# simulated node cross-built for Windows in build-windows, a fresh Wine prefix in the demo
+# folder, the copy set up and run by scripts/windows-run.sh; the window opens on your display
+# when there is one, on an X server of the demo's own (Xvfb) otherwise.
+#
+# Environment: PACEDECK_DEMO_DIR (default ${TMPDIR:-/tmp}/pacedeck-demo, or
+# pacedeck-demo-windows with --windows, emptied each run), PACEDECK_BUILD_DIR (default build;
+# not with --windows), PACEDECK_DEMO_LIMIT (seconds to wait, default 600).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -18,6 +24,30 @@ demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo}
 limit=${PACEDECK_DEMO_LIMIT:-600}
 say() { printf '== %s\n' "$*"; }
 . scripts/lib/simcopy.sh
+
+# ---------------------------------------------------------------- on Windows, under Wine
+if [ "${1:-}" = --windows ]; then
+  scripts/deps.sh demo-windows
+  scripts/windows-build.sh PACEDECK pacedeck-setup simcoin
+  demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo-windows}
+  rm -rf "$demo"
+  mkdir -p "$demo/wine"
+  export WINEPREFIX=$demo/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  xvfb_pid=
+  # Only this demo's Wine and X server are stopped.
+  trap 'wineserver -k >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null' EXIT
+  if [ -n "${DISPLAY:-}" ]; then
+    say "PACEDECK - DEMO opens on your display $DISPLAY"
+  else
+    . scripts/lib/xvfb.sh
+    start_xvfb || { echo "no X server could be started (Xvfb)" >&2; exit 1; }
+    export DISPLAY=$display
+    say "no display: PACEDECK - DEMO opens on an X server of its own ($DISPLAY)"
+  fi
+  say "a fresh Wine prefix in $WINEPREFIX"
+  scripts/windows-run.sh "$demo/run" DEMO "$limit"
+  exit
+fi
 
 # ---------------------------------------------------------------- build
 scripts/deps.sh demo

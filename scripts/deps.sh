@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running PACEDECK need.
 # As root it installs what is missing with apt-get; otherwise it names what is missing.
-# Usage: scripts/deps.sh [build|package|test|demo]
+# Usage: scripts/deps.sh [build|package|test|demo|demo-windows]
 set -euo pipefail
 
 # xdg-utils: the program opens reports and logs in the user's text editor with xdg-open.
@@ -14,6 +14,7 @@ case "${1:-test}" in
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
                g++-mingw-w64-x86-64-posix wine wine64 nsis libbenchmark-dev clang-format "${package[@]}") ;;
   demo) want+=(xvfb xauth procps) ;;
+  demo-windows) want+=(xvfb xauth g++-mingw-w64-x86-64-posix wine wine64) ;;
 esac
 
 missing=()

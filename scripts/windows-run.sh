@@ -113,6 +113,13 @@ if [ -f "$report" ]; then
   tr -d '\r' <"$report"
 fi
 say "last run: $run_stamp; blockcounter: $bc_stamp"
+cat <<END
+== files
+   PACEDECK home folder:  $home (BATS, BLOCKCOUNTS, CONFIGS, LOGS, REPORTS)
+   node data folder:      $node (debug.log, height, blocks/)
+   settings:              HKCU\Software\SW_PACEDECK\$name in the Wine prefix $WINEPREFIX
+   program output:        $dir/$name.out
+END
 complete="!!! COMPLETED SUCCESSFULLY !!!"
 # The report names the heights before and after: the node's start and the target it reached.
 counted() { tr -d '\r' <"$report" | grep -A1 -F "Last Know Block Number $1 Update:" | tail -n 1; }

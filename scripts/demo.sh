@@ -22,7 +22,6 @@ root=$(pwd)
 build=${PACEDECK_BUILD_DIR:-build}
 demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo}
 limit=${PACEDECK_DEMO_LIMIT:-600}
-say() { printf '== %s\n' "$*"; }
 . scripts/lib/simcopy.sh
 
 # ---------------------------------------------------------------- on Windows, under Wine
@@ -107,10 +106,8 @@ program=$!
 # blockcounter's cli wrote (the file is rewritten on each poll: an empty moment keeps the
 # last reading), the report.
 show() {
-  local reading height state
-  reading=$(tr -d '\r\n' <"$count_file" 2>/dev/null || true)
-  [ -n "$reading" ] && blockcount=$reading
-  height=$(cat "$node/height" 2>/dev/null || echo '?')
+  local state
+  read_progress "$count_file" "$node"
   if [ -f "$report" ]; then
     state="end report written; the program closes itself after its countdown"
   elif [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
@@ -126,11 +123,7 @@ show() {
   else
     state="autostart countdown and the first stages"
   fi
-  if [ "$state" != "${last:-}" ] || [ $((SECONDS - shown)) -ge 10 ]; then
-    printf '   %3ss  %s\n' "$SECONDS" "$state"
-    last=$state
-    shown=$SECONDS
-  fi
+  tell_state "$state"
 }
 
 say "waiting for DEMO to start itself (11 s), sync, stop the node and close itself"
@@ -154,20 +147,7 @@ say "DEMO closed itself after $SECONDS s"
 stamp() { sqlite3 "$store" "SELECT value FROM settings WHERE section='DEMO' AND key='$1'"; }
 run_stamp=$(stamp MULTILOADER_LAST_RUN_TEXTBOX)
 bc_stamp=$(stamp BLOCKCOUNTER_LAST_RUN)
-if [ -f "$report" ]; then
-  say "end report ($report)"
-  tr -d '\r' <"$report"
-fi
-say "last run: $run_stamp; blockcounter: $bc_stamp"
-cat <<EOF
-== files
-   PACEDECK home folder:  $home (BATS, BLOCKCOUNTS, CONFIGS, LOGS, REPORTS)
-   node data folder:      $node (debug.log, height, blocks/)
-   settings store:        $store
-   program output:        $demo/DEMO.out
-EOF
-complete="!!! COMPLETED SUCCESSFULLY !!!"
-if [ -f "$report" ] && [ "$run_stamp" = "$complete" ] && [ "$bc_stamp" = "$complete" ]; then
+if tell_outcome "$report" "$run_stamp" "$bc_stamp" "$home" "$node" "$store" "$demo/DEMO.out"; then
   say "the unattended run completed successfully"
 else
   say "the run did not complete successfully" >&2

@@ -22,7 +22,6 @@ limit=${3:-600}
 cd "$(dirname "$0")/.."
 out=$(pwd)/build-windows
 . scripts/lib/simcopy.sh
-say() { printf '== %s\n' "$*"; }
 # Wine shows the root of the Linux file system as drive Z:.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -62,16 +61,11 @@ say "starting $name.exe on display $DISPLAY; it starts itself after its countdow
 SECONDS=0
 wine "$dir/$name.exe" >"$dir/$name.out" 2>&1 &
 program=$!
-last=
-shown=0
 blockcount=$start
-# What can be seen from outside: the node's height, the last reading of the blockcounter's
-# cli (the file is rewritten on each poll: an empty moment keeps the last reading).
+# Where the run stands, from its files: the node's height and log, the last reading, the report.
 show() {
-  local reading height state
-  reading=$(tr -d '\r\n' <"$count_file" 2>/dev/null || true)
-  [ -n "$reading" ] && blockcount=$reading
-  height=$(cat "$node/height" 2>/dev/null || echo '?')
+  local state
+  read_progress "$count_file" "$node"
   if [ -f "$report" ]; then
     state="end report written; the program closes itself after its countdown"
   elif grep -q 'method=stop' "$node/debug.log" 2>/dev/null; then
@@ -81,11 +75,7 @@ show() {
   else
     state="autostart countdown and the first stages"
   fi
-  if [ "$state" != "$last" ] || [ $((SECONDS - shown)) -ge 10 ]; then
-    printf '   %3ss  %s\n' "$SECONDS" "$state"
-    last=$state
-    shown=$SECONDS
-  fi
+  tell_state "$state"
 }
 finished=1
 while kill -0 "$program" 2>/dev/null; do
@@ -108,22 +98,10 @@ stamp() {
 }
 run_stamp=$(stamp MULTILOADER_LAST_RUN_TEXTBOX)
 bc_stamp=$(stamp BLOCKCOUNTER_LAST_RUN)
-if [ -f "$report" ]; then
-  say "end report ($report)"
-  tr -d '\r' <"$report"
-fi
-say "last run: $run_stamp; blockcounter: $bc_stamp"
-cat <<END
-== files
-   PACEDECK home folder:  $home (BATS, BLOCKCOUNTS, CONFIGS, LOGS, REPORTS)
-   node data folder:      $node (debug.log, height, blocks/)
-   settings:              HKCU\Software\SW_PACEDECK\$name in the Wine prefix $WINEPREFIX
-   program output:        $dir/$name.out
-END
-complete="!!! COMPLETED SUCCESSFULLY !!!"
 # The report names the heights before and after: the node's start and the target it reached.
 counted() { tr -d '\r' <"$report" | grep -A1 -F "Last Know Block Number $1 Update:" | tail -n 1; }
-if [ -f "$report" ] && [ "$run_stamp" = "$complete" ] && [ "$bc_stamp" = "$complete" ] &&
+if tell_outcome "$report" "$run_stamp" "$bc_stamp" "$home" "$node" \
+  "HKCU\\Software\\SW_PACEDECK\\$name in the Wine prefix $WINEPREFIX" "$dir/$name.out" &&
   [ "$(counted BEFORE)" = "$start" ] && [ "$(counted AFTER)" = "$target" ]; then
   say "the unattended run completed successfully"
   exit 0

@@ -85,3 +85,45 @@ AUTOSTART_TICKBOX = 1
 press = EXIT_BUTTON
 END
 }
+
+say() { printf '== %s\n' "$*"; }
+
+# Prints the end report, the two stamps and where the run's files are; succeeds only when
+# the report was written and both stamps read "!!! COMPLETED SUCCESSFULLY !!!".
+# Usage: tell_outcome REPORT RUN_STAMP BLOCKCOUNTER_STAMP HOME NODE_FOLDER SETTINGS OUTPUT
+tell_outcome() {
+  if [ -f "$1" ]; then
+    say "end report ($1)"
+    tr -d '\r' <"$1"
+  fi
+  say "last run: $2; blockcounter: $3"
+  cat <<END
+== files
+   PACEDECK home folder:  $4 (BATS, BLOCKCOUNTS, CONFIGS, LOGS, REPORTS)
+   node data folder:      $5 (debug.log, height, blocks/)
+   settings store:        $6
+   program output:        $7
+END
+  local complete="!!! COMPLETED SUCCESSFULLY !!!"
+  [ -f "$1" ] && [ "$2" = "$complete" ] && [ "$3" = "$complete" ]
+}
+
+# What can be seen of a run from outside, into blockcount and height: the last reading the
+# blockcounter's cli wrote to COUNT_FILE (rewritten on each poll, so an empty moment keeps the
+# reading before) and the node's height in NODE_FOLDER ("?" before its first start).
+# Usage: read_progress COUNT_FILE NODE_FOLDER
+read_progress() {
+  local reading
+  reading=$(tr -d '\r\n' <"$1" 2>/dev/null || true)
+  [ -z "$reading" ] || blockcount=$reading
+  height=$(cat "$2/height" 2>/dev/null || echo '?')
+}
+
+# Prints STATE after the seconds since the start, when it changed or every 10 seconds.
+tell_state() {
+  if [ "$1" != "${last_state:-}" ] || [ $((SECONDS - ${shown:-0})) -ge 10 ]; then
+    printf '   %3ss  %s\n' "$SECONDS" "$1"
+    last_state=$1
+    shown=$SECONDS
+  fi
+}

@@ -240,10 +240,14 @@ void ElementControl::sync(unsigned what) {
     const Size before = (what & Element::Text) ? leafHints().natural : Size{};
     if (what & (Element::Text | Element::Locked | Element::Password | Element::Value)) syncText(what);
     if (what & Element::Enabled) {
-        // A disabled edit control draws its text in the system's grey whatever its colours:
-        // a disabled text box is a read-only one instead, with its text faded yet legible.
+        // A disabled edit or static control draws its text in the system's grey whatever its
+        // colours: a disabled text box is a read-only one instead, and a disabled label stays
+        // enabled, both with their text faded yet legible.
+        // A label takes no input but its double-click, which the element refuses itself.
         if (element_->kind() == ElementKind::TextBox)
             syncEditable();
+        else if (element_->kind() == ElementKind::Label)
+            ::InvalidateRect(hwnd_, nullptr, TRUE);
         else
             ::EnableWindow(hwnd_, element_->enabled() ? TRUE : FALSE);
     }
@@ -326,7 +330,8 @@ void ElementControl::syncColours() {
 
 HBRUSH ElementControl::paint(HDC dc) {
     if (!element_) return nullptr;
-    const bool faded = element_->kind() == ElementKind::TextBox && !element_->enabled();
+    const bool faded = (element_->kind() == ElementKind::TextBox || element_->kind() == ElementKind::Label) &&
+                       !element_->enabled();
     ::SetTextColor(dc, faded ? colour::legibleDisabledText(fore_, back_) : fore_);
     ::SetBkColor(dc, back_);
     if (systemBack_ && element_->kind() == ElementKind::Button) return nullptr;

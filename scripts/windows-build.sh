@@ -4,7 +4,7 @@
 # (once), then the tree in build-windows. Builds the targets named as arguments, or all.
 # On failure it says what failed on stderr, with the log's errors, and exits 1.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 root=$(pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 out="$root/build-windows"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by scripts/demo.sh and scripts/windows-run.sh: what a run of a copy against the
 # simulated node needs on either system.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by scripts/windows-tests.sh and scripts/demo.sh: an X server of the caller's own.
 
 # Starts Xvfb on a free display number; sets display (":N") and xvfb_pid, which the caller

@@ -13,20 +13,50 @@
 # stall limit (30 seconds here) ends the run as "!!! NODE STUCK !!!", stops the node, writes
 # the report and mails it as an alert to a local SMTP sink, whose capture is printed.
 #
-# Environment: PACEDECK_DEMO_DIR (default ${TMPDIR:-/tmp}/pacedeck-demo, emptied each run),
-# PACEDECK_BUILD_DIR (default build), PACEDECK_DEMO_LIMIT (seconds to wait, default 600).
+# With --windows the same runs under Wine: PACEDECK.exe, pacedeck-setup.exe and the
+# simulated node cross-built for Windows in build-windows, a fresh Wine prefix in the demo
+# folder, the copy set up and run by scripts/windows-run.sh; the window opens on your display
+# when there is one, on an X server of the demo's own (Xvfb) otherwise.
+#
+# Environment: PACEDECK_DEMO_DIR (default ${TMPDIR:-/tmp}/pacedeck-demo, or
+# pacedeck-demo-windows with --windows, emptied each run), PACEDECK_BUILD_DIR (default build;
+# not with --windows), PACEDECK_DEMO_LIMIT (seconds to wait, default 600).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${PACEDECK_BUILD_DIR:-build}
 demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo}
 limit=${PACEDECK_DEMO_LIMIT:-600}
-say() { printf '== %s\n' "$*"; }
+. scripts/lib/simcopy.sh
+
+# ---------------------------------------------------------------- on Windows, under Wine
+if [ "${1:-}" = --windows ]; then
+  scripts/deps.sh demo-windows
+  scripts/windows-build.sh PACEDECK pacedeck-setup simcoin
+  demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo-windows}
+  rm -rf "$demo"
+  mkdir -p "$demo/wine"
+  export WINEPREFIX=$demo/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  xvfb_pid=
+  # Only this demo's Wine and X server are stopped.
+  trap 'wineserver -k >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null' EXIT
+  if [ -n "${DISPLAY:-}" ]; then
+    say "PACEDECK - DEMO opens on your display $DISPLAY"
+  else
+    . scripts/lib/xvfb.sh
+    start_xvfb || { echo "no X server could be started (Xvfb)" >&2; exit 1; }
+    export DISPLAY=$display
+    say "no display: PACEDECK - DEMO opens on an X server of its own ($DISPLAY)"
+  fi
+  say "a fresh Wine prefix in $WINEPREFIX"
+  scripts/windows-run.sh "$demo/run" DEMO "$limit"
+  exit
+fi
 stuck=
 case "${1:-}" in
   --stuck) stuck=1 ;;
   "") ;;
-  *) echo "usage: $0 [--stuck]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--stuck | --windows]" >&2; exit 2 ;;
 esac
 
 # ---------------------------------------------------------------- build
@@ -49,25 +79,12 @@ chmod 700 "$demo/config"
 export XDG_CONFIG_HOME=$demo/config
 store=$XDG_CONFIG_HOME/SW_PACEDECK/settings.sqlite3
 
-# The simulation: a new chain at 1000 catches up to 1150 at 5 blocks a second after a
-# 2-second start-up, and a stop takes a second.
+# The simulation: a new chain at 1000 catches up to 1150, 150 blocks behind.
 start=1000
 target=1150
-cat >"$node/simcoin.conf" <<EOF
-start_height=$start
-target=$target
-rate=5
-startup_delay=2
-stop_delay=1
-EOF
+write_sim_settings "$node" "$start" "$target"
 [ -n "$stuck" ] && echo "stall_at=$((start + 60))" >>"$node/simcoin.conf"
-
-# A port nothing listens on, for the node's RPC server.
-port=
-for candidate in $(shuf -i 20000-60000 -n 20); do
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
-done
-[ -n "$port" ] || { echo "no free port found" >&2; exit 1; }
+port=$(free_port)
 
 # The node's programs under names of this run's own: the run knows its node by its process
 # name, so a simcoind of anyone else on this machine can neither hold nor fool it. The sim
@@ -84,13 +101,8 @@ sink=$demo/sink
 mail_setup=
 if [ -n "$stuck" ]; then
   mkdir -p "$sink"
-  sink_port=
-  for candidate in $(shuf -i 20000-60000 -n 20); do
-    if [ "$candidate" != "$port" ] && ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then
-      sink_port=$candidate; break
-    fi
-  done
-  [ -n "$sink_port" ] || { echo "no free port found for the mail sink" >&2; exit 1; }
+  sink_port=$(free_port)
+  [ "$sink_port" != "$port" ] || sink_port=$(free_port)
   cat >"$demo/sink.py" <<'EOF'
 import os, signal, sys
 from aiosmtpd.controller import Controller
@@ -129,55 +141,8 @@ fi
 
 # ---------------------------------------------------------------- set up the DEMO copy
 say "setting up the copy DEMO (node $daemon, RPC port $port)"
-cat >"$demo/setup.txt" <<EOF
-# The home folder and its sub-folders.
-[PACEDECK_MAIN_SETTINGS]
-PACEDECK_HOME_TEXTBOX = "$home"
-press = CREATE_FOLDERS_BUTTON
-press = OK_BUTTON
-# Once the folders exist: start from the block count the last run left.
-[PACEDECK_MAIN_SETTINGS]
-AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1
-press = OK_BUTTON
-
-# The node's configuration file: basic settings, a test RPC login, a free port.
-[PACEDECK_CONF_GENERATOR_IDS]
-IMPORT_SETTINGS_TICKBOX = 1
-press = BASIC_SETTINGS_BUTTON
-[PACEDECK_CONF_GENERATOR_TEST_RPC]
-press = TEST_CFG_1_BUTTON
-press = USE_CURRENT_CREDENTIALS_BUTTON
-[PACEDECK_CONF_GENERATOR_MAIN]
-CRYPTO_NAME_TEXTBOX = SIMCOIN
-RPC_PORT_TEXTBOX = $port
-press = SAVE_BUTTON
-
-# The simulated node's programs and its data folder.
-[PACEDECK_CRYPTO_SETTINGS]
-CRYPTO_NAME_TEXTBOX = SIMCOIN
-BLOCKCHAIN_HOME_TEXTBOX = "$node"
-QT_LOCATION_TEXTBOX = "$programs"
-QT_NAME_TEXTBOX = $name-qt
-DAEMON_CLI_LOCATION_TEXTBOX = "$programs"
-DAEMOND_NAME_TEXTBOX = $daemon
-DAEMONCLI_NAME_SETTINGS_TEXTBOX = $name-cli
-press = SAVE_BUTTON
-$mail_setup
-
-# The run: daemon, blockcounter polling every 5 seconds until readings stay the same,
-# cli stop, no e-mail, start by itself and close by itself.
-[PACEDECK_MAIN]
-RUN_DAEMON_TICKBOX = 1
-TASK_8_ENABLE_TICKBOX = 1
-FINISH_WHEN_IDENTICAL_TICKBOX = 1
-USER_COUNT_TIME_TEXTBOX = 00:00:05
-TASK_11_ENABLE_TICKBOX = 1
-TASK_4_ENABLE_TICKBOX = 0
-TASK_17_ENABLE_TICKBOX = ${stuck:-0}
-TASK_19_ENABLE_TICKBOX = 1
-AUTOSTART_TICKBOX = 1
-press = EXIT_BUTTON
-EOF
+write_copy_setup "$demo/setup.txt" "$home" "$node" "$programs" "$name-qt" "$daemon" "$name-cli" "$port" \
+  "$mail_setup" "${stuck:-0}"
 "$bin/app/setup/pacedeck-setup" DEMO "$demo/setup.txt"
 count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
 report=$home/REPORTS/DEMO-END-REPORT.LOG
@@ -198,10 +163,8 @@ program=$!
 # blockcounter's cli wrote (the file is rewritten on each poll: an empty moment keeps the
 # last reading), the report.
 show() {
-  local reading height state
-  reading=$(tr -d '\r\n' <"$count_file" 2>/dev/null || true)
-  [ -n "$reading" ] && blockcount=$reading
-  height=$(cat "$node/height" 2>/dev/null || echo '?')
+  local state
+  read_progress "$count_file" "$node"
   if [ -f "$report" ]; then
     state="end report written; the program closes itself after its countdown"
   elif [ -f "$node/simcoind.pid" ] && kill -0 "$(cat "$node/simcoind.pid")" 2>/dev/null; then
@@ -219,11 +182,7 @@ show() {
   else
     state="autostart countdown and the first stages"
   fi
-  if [ "$state" != "${last:-}" ] || [ $((SECONDS - shown)) -ge 10 ]; then
-    printf '   %3ss  %s\n' "$SECONDS" "$state"
-    last=$state
-    shown=$SECONDS
-  fi
+  tell_state "$state"
 }
 
 say "waiting for DEMO to start itself (11 s), sync, stop the node and close itself"
@@ -247,19 +206,8 @@ say "DEMO closed itself after $SECONDS s"
 stamp() { sqlite3 "$store" "SELECT value FROM settings WHERE section='DEMO' AND key='$1'"; }
 run_stamp=$(stamp MULTILOADER_LAST_RUN_TEXTBOX)
 bc_stamp=$(stamp BLOCKCOUNTER_LAST_RUN)
-if [ -f "$report" ]; then
-  say "end report ($report)"
-  tr -d '\r' <"$report"
-fi
-say "last run: $run_stamp; blockcounter: $bc_stamp"
-cat <<EOF
-== files
-   PACEDECK home folder:  $home (BATS, BLOCKCOUNTS, CONFIGS, LOGS, REPORTS)
-   node data folder:      $node (debug.log, height, blocks/)
-   settings store:        $store
-   program output:        $demo/DEMO.out
-EOF
 if [ -n "$stuck" ]; then
+  tell_outcome "$report" "$run_stamp" "$bc_stamp" "$home" "$node" "$store" "$demo/DEMO.out" || true
   history=$home/LOGS/DEMO-SYNC-HISTORY.csv
   say "sync history ($history), the last lines"
   tail -n 5 "$history" 2>/dev/null || true
@@ -278,8 +226,7 @@ if [ -n "$stuck" ]; then
   say "the stall was not caught as it should be" >&2
   exit 1
 fi
-complete="!!! COMPLETED SUCCESSFULLY !!!"
-if [ -f "$report" ] && [ "$run_stamp" = "$complete" ] && [ "$bc_stamp" = "$complete" ]; then
+if tell_outcome "$report" "$run_stamp" "$bc_stamp" "$home" "$node" "$store" "$demo/DEMO.out"; then
   say "the unattended run completed successfully"
 else
   say "the run did not complete successfully" >&2

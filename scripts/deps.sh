@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running PACEDECK need.
 # As root it installs what is missing with apt-get; otherwise it names what is missing.
-# Usage: scripts/deps.sh [build|package|test|demo]
+# Usage: scripts/deps.sh [build|package|test|demo|demo-windows]
 set -euo pipefail
 
 # xdg-utils: the program opens reports and logs in the user's text editor with xdg-open.
@@ -12,8 +12,9 @@ package=(dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstrea
 case "${1:-test}" in
   package) want+=("${package[@]}") ;;
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
-               g++-mingw-w64-x86-64-posix wine wine64 libbenchmark-dev clang-format "${package[@]}") ;;
+               g++-mingw-w64-x86-64-posix wine wine64 nsis libbenchmark-dev clang-format "${package[@]}") ;;
   demo) want+=(xvfb xauth procps sendemail python3 python3-aiosmtpd) ;;
+  demo-windows) want+=(xvfb xauth g++-mingw-w64-x86-64-posix wine wine64) ;;
 esac
 
 missing=()

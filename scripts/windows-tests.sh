@@ -1,37 +1,19 @@
 #!/usr/bin/env bash
 # Builds the core, the behaviour tests, the Windows platform, the simulated node and their
-# tests, PACEDECK.exe and its front end's tests for Windows with mingw-w64 and runs them under
-# Wine in a fresh prefix; the front end's tests show their windows on an X server of their
-# own (Xvfb) and leave a screenshot of every window in build-windows/tests/wingui/screens.
-# Then pacedeck-setup.exe applies a script and Wine's reg.exe finds the values in the
-# registry. Last line: "windows: N passed, N failed".
+# tests, PACEDECK.exe, its front end's tests and the installer for Windows with mingw-w64
+# (scripts/windows-build.sh) and runs them under Wine in a fresh prefix; the front end's tests
+# show their windows on an X server of their own (Xvfb) and leave a screenshot of every window
+# in build-windows/tests/wingui/screens. Then a whole unattended run of PACEDECK.exe against
+# the simulated node on that X server (scripts/windows-run.sh), pacedeck-setup.exe applies a
+# script and Wine's reg.exe finds the values in the registry, and the installer installs into
+# a fresh prefix and uninstalls. Last line: "windows: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
-jobs=$(nproc 2>/dev/null || echo 2)
-out="$root/build-windows"
-gtest_out="$out/googletest"
+out="$(pwd)/build-windows"
 
 fail() { echo "!! windows: $*"; echo "windows: 0 passed, 1 failed"; exit 1; }
 
-# GoogleTest from Debian's sources, built by the same cross compiler.
-if [ ! -f "$gtest_out/install/lib/libgtest.a" ]; then
-  echo "== windows: building GoogleTest with mingw-w64"
-  cmake -S /usr/src/googletest -B "$gtest_out/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=OFF -DCMAKE_INSTALL_PREFIX="$gtest_out/install" \
-    >"$out.gtest.log" 2>&1 || fail "configuring GoogleTest failed (see $out.gtest.log)"
-  cmake --build "$gtest_out/build" -j"$jobs" >>"$out.gtest.log" 2>&1 || fail "building GoogleTest failed"
-  cmake --install "$gtest_out/build" >>"$out.gtest.log" 2>&1 || fail "installing GoogleTest failed"
-fi
-
-echo "== windows: building the core, the platform, PACEDECK.exe and their tests"
-cmake -S "$root" -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DPACEDECK_POSIX=OFF -DPACEDECK_GUI=OFF -DPACEDECK_WERROR=ON \
-  -DGTest_DIR="$gtest_out/install/lib/cmake/GTest" >"$out.configure.log" 2>&1 ||
-  { cat "$out.configure.log"; fail "configuration failed"; }
-cmake --build "$out" -j"$jobs" >"$out.build.log" 2>&1 ||
-  { grep -E "error" "$out.build.log" | head -n 40; fail "build failed (log: $out.build.log)"; }
+scripts/windows-build.sh || fail "the build failed"
 
 exe="$out/tests/pacedeck_tests.exe"
 [ -f "$exe" ] || fail "no test program was built"
@@ -74,22 +56,7 @@ run_gtest "$out/tests/pacedeck_tests.exe"
 run_gtest "$out/tests/pacedeck_windows_tests.exe"
 
 # The front end's windows need a display: an X server on a free display number of our own.
-start_xvfb() {
-  local n tries
-  for tries in 1 2 3 4 5 6 7 8; do
-    n=$((50 + RANDOM % 50))
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && { display=":$n"; return 0; }
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null; xvfb_pid=
-  done
-  return 1
-}
+. scripts/lib/xvfb.sh
 echo "== windows: PACEDECK.exe's windows on an X server of our own"
 if command -v Xvfb >/dev/null && start_xvfb; then
   # Wine's desktop process keeps the display it started with: a new one starts on ours.
@@ -98,6 +65,22 @@ if command -v Xvfb >/dev/null && start_xvfb; then
   echo "   screenshots: $out/tests/wingui/screens"
 else
   echo "!! windows: no X server could be started for the front end's tests"; bad=$((bad + 1)); status=1
+fi
+
+# End to end: a copy set up by pacedeck-setup.exe runs PACEDECK.exe on that X server against
+# the simulated node through its .bat files, to the end report and the success stamps.
+echo "== windows: a whole unattended run of PACEDECK.exe"
+if [ -n "$xvfb_pid" ]; then
+  e2e=$(mktemp -d /tmp/pacedeck-e2e.XXXXXX)
+  if DISPLAY=$display timeout 600 scripts/windows-run.sh "$e2e/run" "E2E$$" 300 >"$e2e.log" 2>&1; then
+    grep -E "^== (E2E.* closed itself|last run)" "$e2e.log" | sed 's/^== /   /'
+    good=$((good + 1))
+  else
+    cat "$e2e.log"; bad=$((bad + 1)); status=1
+  fi
+  rm -rf "$e2e" "$e2e.log"
+else
+  echo "!! windows: no X server for the whole run"; bad=$((bad + 1)); status=1
 fi
 
 # The set-up program writes the copy's settings to the registry, where reg.exe finds them.
@@ -120,6 +103,41 @@ done
 [ -f "$scratch/home/BATS/SETUP COPY-RUN-QT.bat" ] || { echo "!! windows: no RUN-QT.bat written"; setup_ok=0; }
 if [ $setup_ok -eq 1 ]; then good=$((good + 1)); else cat "$scratch/reg.txt"; bad=$((bad + 1)); status=1; fi
 rm -rf "$scratch"
+
+# The installer: silent install into a fresh prefix, the installed programs start, the
+# uninstaller removes the programs and keeps the user's settings.
+echo "== windows: the installer in a fresh prefix"
+installer=$(ls "$out"/PACEDECK-*-setup.exe 2>/dev/null | head -n 1)
+inst_ok=1
+if [ -z "$installer" ]; then
+  echo "!! windows: no installer was built"; inst_ok=0
+else
+  echo "   $(basename "$installer"): $(($(stat -c %s "$installer") / 1024)) KiB"
+  iprefix=$(mktemp -d /tmp/pacedeck-wine-install.XXXXXX)
+  (
+    export WINEPREFIX="$iprefix"
+    timeout 300 wine "$installer" /S >/dev/null 2>&1 || { echo "!! windows: the installer failed"; exit 1; }
+    dir=$(ls -d "$iprefix"/drive_c/users/*/AppData/Local/Programs/PACEDECK 2>/dev/null)
+    menu=$(ls -d "$iprefix"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/PACEDECK 2>/dev/null)
+    for f in "$dir/PACEDECK.exe" "$dir/pacedeck-setup.exe" "$dir/uninstall.exe" "$menu/PACEDECK.lnk"; do
+      [ -f "$f" ] || { echo "!! windows: not installed: $f"; exit 1; }
+    done
+    for p in PACEDECK pacedeck-setup; do
+      v=$(timeout 60 wine "$dir/$p.exe" --version 2>/dev/null | tr -d '\r')
+      case "$v" in *1.*) ;; *) echo "!! windows: the installed $p.exe did not start: '$v'"; exit 1 ;; esac
+    done
+    wine reg add 'HKCU\Software\SW_PACEDECK\BTC' /v CRYPTO_NAME_TEXTBOX /d Bitcoin /f >/dev/null 2>&1
+    # _?= runs the uninstaller in place, so the call returns when it has finished.
+    timeout 120 wine "$dir/uninstall.exe" /S "_?=$(winepath -w "$dir")" >/dev/null 2>&1
+    [ ! -e "$dir/PACEDECK.exe" ] && [ ! -e "$menu/PACEDECK.lnk" ] ||
+      { echo "!! windows: the uninstaller left the program behind"; exit 1; }
+    wine reg query 'HKCU\Software\SW_PACEDECK\BTC' /v CRYPTO_NAME_TEXTBOX 2>/dev/null | grep -q Bitcoin ||
+      { echo "!! windows: the uninstaller removed the user's settings"; exit 1; }
+    wineserver -k >/dev/null 2>&1
+  ) || inst_ok=0
+  rm -rf "$iprefix"
+fi
+if [ $inst_ok -eq 1 ]; then good=$((good + 1)); else bad=$((bad + 1)); status=1; fi
 
 echo "windows: ${good} passed, ${bad} failed"
 exit $status

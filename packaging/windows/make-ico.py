@@ -1,0 +1,29 @@
+#!/usr/bin/env python3
+"""Packs PNG images into one Windows .ico (PNG entries, as Windows Vista and later read them).
+Usage: make-ico.py OUT.ico IN-16.png IN-32.png ..."""
+import struct
+import sys
+
+
+def png_size(data):
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        sys.exit("not a PNG file")
+    return struct.unpack(">II", data[16:24])
+
+
+def main():
+    out, pngs = sys.argv[1], [open(p, "rb").read() for p in sys.argv[2:]]
+    header = struct.pack("<HHH", 0, 1, len(pngs))
+    offset = len(header) + 16 * len(pngs)
+    entries, blobs = b"", b""
+    for data in pngs:
+        w, h = png_size(data)
+        # 256 is written as 0 in the one-byte width and height fields.
+        entries += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+        blobs += data
+    with open(out, "wb") as f:
+        f.write(header + entries + blobs)
+
+
+main()

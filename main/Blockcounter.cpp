@@ -4,6 +4,7 @@
 
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
+#include "main/NodeAnswers.hpp"
 
 namespace pd {
 
@@ -21,27 +22,6 @@ bool holdsNoNumber(std::string_view reading) {
     return reading.find_first_of("0123456789") == std::string_view::npos;
 }
 
-// Wine's cmd writes its echo of the script's command (a blank line, then the prompt such
-// as "C:\PD\BATS>" and the command) into the file the command's output goes to, ahead of
-// that output; Windows' cmd shows the echo on its console only. The cli never starts a line
-// with a drive's prompt, so such lines are dropped: the reading is the cli's output alone,
-// and a failed cli leaves an empty reading rather than an echo full of digits.
-std::string_view withoutCommandEcho(std::string_view text) {
-    for (;;) {
-        auto line = text;
-        if (line.starts_with("\r\n"))
-            line.remove_prefix(2);
-        else if (line.starts_with('\n'))
-            line.remove_prefix(1);
-        const char drive = line.empty() ? '\0' : static_cast<char>(line[0] | 0x20);
-        const bool prompt = drive >= 'a' && drive <= 'z' && line.substr(1, 2) == ":\\";
-        const auto end = line.find('\n');
-        if (!prompt || end == std::string_view::npos ||
-            line.substr(0, end).find('>') == std::string_view::npos)
-            return text;
-        text = line.substr(end + 1);
-    }
-}
 }  // namespace
 
 Blockcounter::Blockcounter(MainWindow& w) : w_(w) {

@@ -120,4 +120,23 @@ std::string progressTip(const SyncSample& now, double progress, std::optional<st
            " % - " + std::to_string(now.peers) + " PEERS - ETA " + eta;
 }
 
+// Windows' own cmd shows the echo on its console only; a cli never starts a line with a
+// drive's prompt.
+std::string_view withoutCommandEcho(std::string_view text) {
+    for (;;) {
+        auto line = text;
+        if (line.starts_with("\r\n"))
+            line.remove_prefix(2);
+        else if (line.starts_with('\n'))
+            line.remove_prefix(1);
+        const char drive = line.empty() ? '\0' : static_cast<char>(line[0] | 0x20);
+        const bool prompt = drive >= 'a' && drive <= 'z' && line.substr(1, 2) == ":\\";
+        const auto end = line.find('\n');
+        if (!prompt || end == std::string_view::npos ||
+            line.substr(0, end).find('>') == std::string_view::npos)
+            return text;
+        text = line.substr(end + 1);
+    }
+}
+
 }  // namespace pd

@@ -18,6 +18,11 @@ struct ChainInfo {
     double progress = 0;  // 0..1, the node's own verification progress
 };
 
+// A script's output as the cli wrote it. Wine's cmd writes its echo of the script's command
+// (a blank line, then a prompt such as "C:\PD\BATS>" and the command) ahead of the output;
+// those lines are dropped, so a failed cli leaves nothing rather than an echo full of digits.
+std::string_view withoutCommandEcho(std::string_view text);
+
 // The fields of a getblockchaininfo answer, read from the top level of its object only (a
 // nested object may hold members of the same names). Text around the object, other
 // members and their nesting are passed over; without both counts there is no answer.

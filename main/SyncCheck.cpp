@@ -97,6 +97,7 @@ void SyncCheck::tick() {
     if (!result) return;
     running_.reset();
     w_.SYNC_CHECK_TIMER.stop();
+    result->output = std::string(withoutCommandEcho(result->output));
     if (cannotAnswer(*result)) {
         fallBack(
             "!!! SYNC CHECK OFF - THE CLI CANNOT ANSWER GETBLOCKCHAININFO / GETCONNECTIONCOUNT - FINISHING "

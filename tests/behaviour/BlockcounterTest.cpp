@@ -620,6 +620,11 @@ CommandResult chainInfo(int blocks, int headers, bool initialDownload) {
 CommandResult peers(int n) {
     return {true, 0, std::to_string(n) + "\n"};
 }
+// The same answer as Wine's cmd captures it: its echo of the script's command comes first.
+CommandResult afterEcho(CommandResult r) {
+    r.output = "\r\nC:\\PD\\BATS>\"C:\\coin 1\\coin-cli.exe\" \"-conf=C:\\n 2.conf\" call\r\n" + r.output;
+    return r;
+}
 const CommandResult methodNotFound{true, 89, "error code: -32601\nerror message:\nMethod not found\n"};
 
 // One branch of the check: what the node answers, the stall limit, and what the run shows.
@@ -676,6 +681,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SyncCase{"healthy", chainInfo(1040, 1040, false), peers(8), "00:30:00",
                  "!!! BLOCKCOUNTER FINISHED !!!", "!!! COMPLETED SUCCESSFULLY !!!"},
+        SyncCase{"healthy behind the command echo", afterEcho(chainInfo(1040, 1040, false)),
+                 afterEcho(peers(8)), "00:30:00", "!!! BLOCKCOUNTER FINISHED !!!",
+                 "!!! COMPLETED SUCCESSFULLY !!!"},
         SyncCase{"behind", chainInfo(1040, 1300, true), peers(8), "00:30:00",
                  "!!! NODE BEHIND - 1040 OF 1300 !!!", ""},
         SyncCase{"still in its initial download", chainInfo(1040, 1040, true), peers(8), "00:30:00",

@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "WinGuiHarness.hpp"
+#include "common/EveryWindowWalk.hpp"
 #include "core/Catalogue.hpp"
 #include "platform/win32/WideText.hpp"
-#include "schedule/PowerAutotimerWindow.hpp"
-#include "tools/SelfTerminationWindow.hpp"
 
 namespace pd::test {
 namespace {
@@ -198,44 +197,13 @@ class EveryWindow : public ::testing::Test {
             ADD_FAILURE() << cls << ": the caption \"" << win32::utf8(text) << "\" is cut (" << needed
                           << " px of text in " << roomForText(c) << " px)";
     }
-
-    void visit(Window& opener, const char* button) { checkUsable(open(opener, button)); }
 };
 
 TEST_F(EveryWindow, EachWindowShowsAllItsControlsAtItsDefaultSize) {
     auto& main = h.start();
-    checkUsable(main);
-
-    auto& settings = open(main, "SETTINGS_BUTTON");
-    checkUsable(settings);
-    visit(settings, "CRYPTO_SETTINGS_BUTTON");
-    auto& email = open(settings, "SE_SETTINGS_BUTTON");
-    checkUsable(email);
-    visit(email, "SHARED_SETTINGS_BUTTON");
-    auto& generator = open(settings, "CONF_MANAGER_BUTTON");
-    checkUsable(generator);
-    visit(generator, "IDS_BUTTON");
-    visit(generator, "SW_RPC_TEST_CREDENTIALS_BUTTON");
-    auto& single = open(settings, "VIEW_OUTPUT_COMMANDS_BUTTON");
-    checkUsable(single);
-    visit(single, "VIEW_ALL_COMMANDS_BUTTON");
-    auto& reports = open(settings, "REPORTS_LOGS_BUTTON");
-    checkUsable(reports);
-    visit(reports, "LOG_MANAGER_BUTTON");
-    visit(settings, "POWER_AUTOTIMER_BUTTON");
-    visit(settings, "SCHEDULER_BUTTON");
-
-    for (auto* button : {"MANUAL_RUN_BUTTON", "BOX_INFO_BUTTON", "BLOCK_TIMES_WINDOW_BUTTON", "HELP_BUTTON"})
-        visit(main, button);
-    auto& terminator = open(main, "TERMINATOR_BUTTON");
-    checkUsable(terminator);
-    checkUsable(h.app.open<SelfTerminationWindow>(&terminator));
-    auto& about = open(main, "ABOUT_BUTTON");
-    checkUsable(about);
-    visit(about, "DEDICATIONS_BUTTON");
-    visit(about, "DONATIONS_BUTTON");
-    // The run's last stage shows the power countdown.
-    checkUsable(h.app.open<PowerAutotimerWindow>(&main, false));
+    walkEveryWindow(
+        h.app, main, [this](Window& opener, const char* button) -> Window& { return open(opener, button); },
+        [this](Window& w) { checkUsable(w); });
 
     EXPECT_EQ(seen.size(), catalogue::geometries().size());
 }

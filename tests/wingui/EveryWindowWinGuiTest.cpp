@@ -11,6 +11,7 @@
 #include "common/EveryWindowWalk.hpp"
 #include "core/Catalogue.hpp"
 #include "platform/win32/WideText.hpp"
+#include "ui/win32/TextFit.hpp"
 
 namespace pd::test {
 namespace {
@@ -62,17 +63,6 @@ int roomForText(HWND control) {
         return client.right - LOWORD(margins) - HIWORD(margins);
     }
     return client.right;
-}
-
-std::wstring toolTipOf(HWND tips, HWND control) {
-    std::vector<wchar_t> buffer(8192, L'\0');
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = ::GetParent(control);
-    info.uId = reinterpret_cast<UINT_PTR>(control);
-    info.lpszText = buffer.data();
-    ::SendMessageW(tips, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&info));
-    return buffer.data();
 }
 
 std::filesystem::path screenshotFolder() {
@@ -191,7 +181,7 @@ class EveryWindow : public ::testing::Test {
         const int needed = textWidth(c, text);
         if (needed <= roomForText(c)) return;
         if (value)
-            EXPECT_NE(toolTipOf(tips, c).find(text), std::wstring::npos)
+            EXPECT_NE(win32ui::toolTipOf(tips, c).find(text), std::wstring::npos)
                 << cls << ": \"" << win32::utf8(text) << "\" is cut and not whole in its tool tip";
         else
             ADD_FAILURE() << cls << ": the caption \"" << win32::utf8(text) << "\" is cut (" << needed

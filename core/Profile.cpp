@@ -16,7 +16,7 @@ std::string Profile::subFolder(std::string_view home, std::string_view sub) cons
 }
 
 std::string Profile::editorCommandFor(std::string_view path) const {
-    return editorCommand + (shell == ShellKind::PosixSh ? shellQuoted(path) : std::string(path));
+    return editorCommand + (shell == ShellKind::PosixSh ? shQuoted(path) : std::string(path));
 }
 
 std::string Profile::viewerCommandFor(std::string_view path) const {

@@ -17,12 +17,12 @@ bool posixPlain(char c) {
 // Inside double quotes sh still expands $, ` and \ and ends at ".
 std::string posixQuoted(std::string_view text) {
     if (text.find_first_of("$`\"\\") == std::string_view::npos) return "\"" + std::string(text) + "\"";
-    return shellQuoted(text);
+    return shQuoted(text);
 }
 
 std::string posixWord(std::string_view word) {
     if (!word.empty() && std::all_of(word.begin(), word.end(), posixPlain)) return std::string(word);
-    return shellQuoted(word);
+    return shQuoted(word);
 }
 
 // Characters that cmd acts on outside quotes, or that split a program's arguments.
@@ -75,7 +75,7 @@ std::string cmdQuotedWord(std::string_view word) {
 
 }  // namespace
 
-std::string shellQuoted(std::string_view text) {
+std::string shQuoted(std::string_view text) {
     std::string out = "'";
     for (char c : text) {
         if (c == '\'')
@@ -86,18 +86,18 @@ std::string shellQuoted(std::string_view text) {
     return out + "'";
 }
 
-std::string shellWord(ShellKind shell, std::string_view word) {
+std::string scriptLineWord(ShellKind shell, std::string_view word) {
     if (shell == ShellKind::PosixSh) return posixWord(word);
     if (cmdPlain(word, "")) return std::string(word);
     return cmdQuotedWord(word);
 }
 
-std::string shellQuotedWord(ShellKind shell, std::string_view word) {
+std::string scriptLineQuotedWord(ShellKind shell, std::string_view word) {
     if (shell == ShellKind::PosixSh) return posixQuoted(word);
     return cmdQuotedWord(word);
 }
 
-std::string shellRedirectTarget(ShellKind shell, std::string_view path) {
+std::string scriptLineRedirectTarget(ShellKind shell, std::string_view path) {
     if (shell == ShellKind::PosixSh) return posixWord(path);
     // cmd opens the file itself, after its first pass and before `call` sees the line:
     // only that pass's "%%" applies, and ";", "," and "=" would end the file name.
@@ -107,7 +107,7 @@ std::string shellRedirectTarget(ShellKind shell, std::string_view path) {
     return out + "\"";
 }
 
-std::string shellProgram(ShellKind shell, std::string_view path) {
+std::string scriptLineProgram(ShellKind shell, std::string_view path) {
     if (shell == ShellKind::PosixSh) return posixQuoted(path);
     std::string out = "\"";
     for (char c : path) {

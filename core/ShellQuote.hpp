@@ -6,30 +6,32 @@
 
 namespace pd {
 
-// Quoting for the one-line scripts, by the shell that runs them. Each function returns its
-// text unchanged when the shell would pass it on as it is, so ordinary paths and options
-// read exactly as typed; only a text the shell would split, expand or act on is quoted.
-//
-// /bin/sh: single quotes around the whole word ('\'' for a quote inside).
-// cmd (a `call` line in a batch file, the program's runtime splitting its own arguments):
-// double quotes around the whole word; a quote inside becomes "" and the backslashes
-// before it or before the closing quote are doubled; "%" becomes "%%%%" because the batch
-// file and then `call` each halve it; "^" is placed between closing and reopening quotes as
-// "^^", since `call` doubles a caret inside quotes. Delayed expansion ("!") is off in
-// batch files unless the user's registry turns it on, so "!" is passed as it is.
+// Quoting by what the text is quoted for. Each kind of line quotes differently, so each
+// has its own names:
+// - sh (shQuoted, and the script-line helpers under the POSIX profile): single quotes around
+//   the whole word ('\'' for a quote inside);
+// - a line of a batch file, run by cmd through `call` (the script-line helpers under the
+//   Windows profile): double quotes around the whole word; a quote inside becomes "" and the
+//   backslashes before it or before the closing quote are doubled; "%" becomes "%%%%" because
+//   the batch file and then `call` each halve it; "^" is placed between closing and reopening
+//   quotes as "^^", since `call` doubles a caret inside quotes. Delayed expansion ("!") is off
+//   in batch files unless the user's registry turns it on, so "!" is passed as it is.
+// The script-line helpers return their text unchanged when the shell would pass it on as it
+// is, so ordinary paths and options read exactly as typed; only a text the shell would split,
+// expand or act on is quoted.
 
-// One argument of a command: the program receives `word` exactly.
-std::string shellWord(ShellKind shell, std::string_view word);
-// The text in single quotes for /bin/sh whatever it holds ('\'' for a quote inside).
-std::string shellQuoted(std::string_view text);
-// One argument that always stands between quotes, even where the shell would take it bare
-// (an empty value stays an empty argument): double quotes wherever the shell leaves their
-// content alone, else quoted as shellWord quotes it.
-std::string shellQuotedWord(ShellKind shell, std::string_view word);
-// The target of an output redirection.
-std::string shellRedirectTarget(ShellKind shell, std::string_view path);
-// The program to run, always in quotes: double quotes as typed wherever the shell leaves
-// them alone (cmd reads the program path up to the closing quote, without escapes).
-std::string shellProgram(ShellKind shell, std::string_view path);
+// One argument in a script line (a batch file's or sh's): the program receives `word` exactly.
+std::string scriptLineWord(ShellKind shell, std::string_view word);
+// The text in single quotes for sh whatever it holds ('\'' for a quote inside).
+std::string shQuoted(std::string_view text);
+// One argument in a script line that always stands between quotes, even where the shell would
+// take it bare (an empty value stays an empty argument): double quotes wherever the shell
+// leaves their content alone, else quoted as scriptLineWord quotes it.
+std::string scriptLineQuotedWord(ShellKind shell, std::string_view word);
+// The target of an output redirection in a script line.
+std::string scriptLineRedirectTarget(ShellKind shell, std::string_view path);
+// The program a script line runs, always in quotes: double quotes as typed wherever the shell
+// leaves them alone (cmd reads the program path up to the closing quote, without escapes).
+std::string scriptLineProgram(ShellKind shell, std::string_view path);
 
 }  // namespace pd

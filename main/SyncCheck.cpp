@@ -78,8 +78,8 @@ std::string SyncCheck::runScriptLine(Script script) const {
     const auto& p = w_.app().profile();
     const auto path = w_.home().script(script);
     // Run as the platform runs every other script of the copy.
-    return p.shell == ShellKind::PosixSh ? "/bin/sh " + shellWord(p.shell, path)
-                                         : shellProgram(p.shell, path);
+    return p.shell == ShellKind::PosixSh ? "/bin/sh " + scriptLineWord(p.shell, path)
+                                         : scriptLineProgram(p.shell, path);
 }
 
 void SyncCheck::ask(Script script) {

@@ -100,8 +100,8 @@ std::string ScheduledTask::createCommand(std::string_view dayList, std::string_v
         return "SchTasks /Create /SC WEEKLY /D " + std::string(dayList) + "/TN " + quotedName() + " /TR " +
                quote + program(home) + quote + " /ST " + std::string(runTime);
     // The old line of this task, if any, gives way to the new one; the user's other lines stay.
-    return "{ crontab -l 2>/dev/null | grep -v -F -e " + shellQuoted(cronTag()) + "; printf '%s\\n' " +
-           shellQuoted(cronLine(dayList, home, runTime)) + "; } | crontab -";
+    return "{ crontab -l 2>/dev/null | grep -v -F -e " + shQuoted(cronTag()) + "; printf '%s\\n' " +
+           shQuoted(cronLine(dayList, home, runTime)) + "; } | crontab -";
 }
 
 std::string ScheduledTask::deleteCommand() const {
@@ -109,20 +109,20 @@ std::string ScheduledTask::deleteCommand() const {
         return "SchTasks /Delete /TN " + quotedName() + " /F";
     // Without a crontab there is nothing to delete; a crontab that cannot be read is left alone.
     return "if t=$(crontab -l 2>/dev/null); then printf '%s\\n' \"$t\" | grep -v -F -e " +
-           shellQuoted(cronTag()) + " | crontab -; fi";
+           shQuoted(cronTag()) + " | crontab -; fi";
 }
 
 std::string ScheduledTask::enableCommand() const {
     if (profile_.taskScheduler == TaskScheduler::SchTasks)
         return "SchTasks /Change /TN " + quotedName() + " /ENABLE";
-    return "t=$(crontab -l) && printf '%s\\n' \"$t\" | awk -v tag=" + shellQuoted(awkValue(cronTag())) +
+    return "t=$(crontab -l) && printf '%s\\n' \"$t\" | awk -v tag=" + shQuoted(awkValue(cronTag())) +
            " 'index($0, tag) { sub(/^#+/, \"\") } { print }' | crontab -";
 }
 
 std::string ScheduledTask::disableCommand() const {
     if (profile_.taskScheduler == TaskScheduler::SchTasks)
         return "SchTasks /Change /TN " + quotedName() + " /DISABLE";
-    return "t=$(crontab -l) && printf '%s\\n' \"$t\" | awk -v tag=" + shellQuoted(awkValue(cronTag())) +
+    return "t=$(crontab -l) && printf '%s\\n' \"$t\" | awk -v tag=" + shQuoted(awkValue(cronTag())) +
            " 'index($0, tag) && !/^#/ { $0 = \"#\" $0 } { print }' | crontab -";
 }
 

@@ -10,13 +10,13 @@ namespace {
 
 // A value the command writes between quotes (an empty one stays an empty argument).
 std::string quoted(const Profile& p, std::string_view v) {
-    return shellQuotedWord(p.shell, v);
+    return scriptLineQuotedWord(p.shell, v);
 }
 
 // A value the command writes bare, after "name=": nothing when empty, quoted only where the
 // shell would split or expand it.
 std::string bare(const Profile& p, std::string_view v) {
-    return v.empty() ? std::string() : shellWord(p.shell, v);
+    return v.empty() ? std::string() : scriptLineWord(p.shell, v);
 }
 
 // The report's attachment option, and what follows it when the chart goes too.
@@ -40,9 +40,9 @@ MailerCommands buildMailerCommands(const Profile& p, const MailerValues& v) {
     if (v.attachReport)
         c.attachmentOption = reportAttachment(p, files) + (v.attachChart ? chartAttachment(p, files) : "");
 
-    const auto head = p.scriptPrefix + shellProgram(p.shell, p.join(v.mailerHome, p.mailerFile)) + " -f " +
-                      quoted(p, v.from) + " -t " + quoted(p, v.to) + " -cc " + quoted(p, v.cc) + " -bcc " +
-                      quoted(p, v.bcc);
+    const auto head = p.scriptPrefix + scriptLineProgram(p.shell, p.join(v.mailerHome, p.mailerFile)) +
+                      " -f " + quoted(p, v.from) + " -t " + quoted(p, v.to) + " -cc " + quoted(p, v.cc) +
+                      " -bcc " + quoted(p, v.bcc);
     const auto tail = " -s " + quoted(p, v.server) + " -xu " + quoted(p, v.username) + " -xp " +
                       quoted(p, v.password) + " -o reply-to=" + bare(p, v.from) + " -l " +
                       quoted(p, files.mailerLog()) + " -o tls=" + bare(p, v.tls) +

@@ -9,25 +9,25 @@ namespace {
 
 std::string option(const Profile& p, std::string_view value) {
     // An empty option is no argument at all: it stays empty between its two spaces.
-    return value.empty() ? std::string() : shellWord(p.shell, value);
+    return value.empty() ? std::string() : scriptLineWord(p.shell, value);
 }
 
 std::string program(const Profile& p, std::string_view folder, std::string_view name) {
-    return p.scriptPrefix + shellProgram(p.shell, p.join(folder, name));
+    return p.scriptPrefix + scriptLineProgram(p.shell, p.join(folder, name));
 }
 
 }  // namespace
 
 NodeCommands buildNodeCommands(const Profile& p, const NodeCommandFields& f) {
-    const auto conf = shellWord(p.shell, "-conf=" + f.conf);
-    const auto datadir = shellWord(p.shell, "-datadir=" + f.chainFolder);
+    const auto conf = scriptLineWord(p.shell, "-conf=" + f.conf);
+    const auto datadir = scriptLineWord(p.shell, "-datadir=" + f.chainFolder);
     NodeCommands c;
     c.qt = program(p, f.qtFolder, f.qtName) + " " + conf + " " + datadir + " " + option(p, f.qtOption);
     c.daemon = program(p, f.daemonFolder, f.daemonName) + " " + conf + " " + datadir + " " +
                option(p, f.daemonOption);
     c.cliStop = program(p, f.daemonFolder, f.cliName) + " " + conf + " " + option(p, f.cliOption) + " stop";
     c.blockcount = program(p, f.daemonFolder, f.cliName) + " " + conf + " getblockcount > " +
-                   shellRedirectTarget(p.shell, HomeLayout(p, f.home, f.exe).latestBlockcount());
+                   scriptLineRedirectTarget(p.shell, HomeLayout(p, f.home, f.exe).latestBlockcount());
     const auto cli = program(p, f.daemonFolder, f.cliName) + " " + conf;
     c.chainInfo = cli + " getblockchaininfo";
     c.peerCount = cli + " getconnectioncount";

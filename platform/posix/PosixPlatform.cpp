@@ -103,7 +103,7 @@ Outcome PosixPlatform::runCommand(const std::string& commandLine, WindowStyle) {
     // shell's exit status, which nobody waits for. So the shell is asked first whether it
     // knows the program, and a missing one (say, no xdg-open) fails here, to be told.
     if (auto program = leadingProgram(commandLine)) {
-        const auto found = runAndWait("command -v " + shellQuoted(*program) + " >/dev/null 2>&1");
+        const auto found = runAndWait("command -v " + shQuoted(*program) + " >/dev/null 2>&1");
         if (found.started && !found.ok()) return Outcome::failure("cannot start " + *program + ": not found");
     }
     return spawnDetached({"/bin/sh", "-c", commandLine});

@@ -61,30 +61,30 @@ TEST(NodeCommands, CmdQuotingKeepsEveryValueWhole) {
 
     const auto cmd = ShellKind::Cmd;
     // A quote inside is doubled; backslashes before a quote or before the closing quote double.
-    EXPECT_EQ(shellWord(cmd, "-datadir=D:\\say \"hi\"\\"), "\"-datadir=D:\\say \"\"hi\"\"\\\\\"");
-    EXPECT_EQ(shellWord(cmd, "a\\\"b"), "\"a\\\\\"\"b\"");
-    EXPECT_EQ(shellWord(cmd, "-datadir=D:\\a b\\"), "\"-datadir=D:\\a b\\\\\"");
+    EXPECT_EQ(scriptLineWord(cmd, "-datadir=D:\\say \"hi\"\\"), "\"-datadir=D:\\say \"\"hi\"\"\\\\\"");
+    EXPECT_EQ(scriptLineWord(cmd, "a\\\"b"), "\"a\\\\\"\"b\"");
+    EXPECT_EQ(scriptLineWord(cmd, "-datadir=D:\\a b\\"), "\"-datadir=D:\\a b\\\\\"");
     // A caret goes between the quotes, where `call` does not double it.
-    EXPECT_EQ(shellWord(cmd, "-conf=x^y"), "\"-conf=x\"^^\"y\"");
-    EXPECT_EQ(shellWord(cmd, "-conf=C:\\dir\\^y"), "\"-conf=C:\\dir\\\\\"^^\"y\"");
-    EXPECT_EQ(shellWord(cmd, "a|b<c>d"), "\"a|b<c>d\"");
-    EXPECT_EQ(shellWord(cmd, "-conf=C:\\plain!\\x.conf"), "-conf=C:\\plain!\\x.conf");
-    EXPECT_EQ(shellProgram(cmd, "C:\\50% off\\q.exe"), "\"C:\\50%%%% off\\q.exe\"");
-    EXPECT_EQ(shellRedirectTarget(cmd, "C:\\a%b\\x.log"), "\"C:\\a%%b\\x.log\"");
-    EXPECT_EQ(shellRedirectTarget(cmd, "C:\\plain\\x.log"), "C:\\plain\\x.log");
+    EXPECT_EQ(scriptLineWord(cmd, "-conf=x^y"), "\"-conf=x\"^^\"y\"");
+    EXPECT_EQ(scriptLineWord(cmd, "-conf=C:\\dir\\^y"), "\"-conf=C:\\dir\\\\\"^^\"y\"");
+    EXPECT_EQ(scriptLineWord(cmd, "a|b<c>d"), "\"a|b<c>d\"");
+    EXPECT_EQ(scriptLineWord(cmd, "-conf=C:\\plain!\\x.conf"), "-conf=C:\\plain!\\x.conf");
+    EXPECT_EQ(scriptLineProgram(cmd, "C:\\50% off\\q.exe"), "\"C:\\50%%%% off\\q.exe\"");
+    EXPECT_EQ(scriptLineRedirectTarget(cmd, "C:\\a%b\\x.log"), "\"C:\\a%%b\\x.log\"");
+    EXPECT_EQ(scriptLineRedirectTarget(cmd, "C:\\plain\\x.log"), "C:\\plain\\x.log");
 }
 
 TEST(NodeCommands, ShQuotingKeepsEveryValueWhole) {
     const auto sh = ShellKind::PosixSh;
-    EXPECT_EQ(shellWord(sh, "-datadir=/a b"), "'-datadir=/a b'");
-    EXPECT_EQ(shellWord(sh, "-conf=/it's/$HOME/`id`"), "'-conf=/it'\\''s/$HOME/`id`'");
-    EXPECT_EQ(shellWord(sh, "~user"), "'~user'");
-    EXPECT_EQ(shellWord(sh, "#x"), "'#x'");
-    EXPECT_EQ(shellWord(sh, "-datadir=/srv/中文/é"), "-datadir=/srv/中文/é");
-    EXPECT_EQ(shellWord(sh, ""), "''");
-    EXPECT_EQ(shellProgram(sh, "/opt/my coin/qt"), "\"/opt/my coin/qt\"");
-    EXPECT_EQ(shellProgram(sh, "/opt/$x/\"q\""), "'/opt/$x/\"q\"'");
-    EXPECT_EQ(shellRedirectTarget(sh, "/h/*/x.log"), "'/h/*/x.log'");
+    EXPECT_EQ(scriptLineWord(sh, "-datadir=/a b"), "'-datadir=/a b'");
+    EXPECT_EQ(scriptLineWord(sh, "-conf=/it's/$HOME/`id`"), "'-conf=/it'\\''s/$HOME/`id`'");
+    EXPECT_EQ(scriptLineWord(sh, "~user"), "'~user'");
+    EXPECT_EQ(scriptLineWord(sh, "#x"), "'#x'");
+    EXPECT_EQ(scriptLineWord(sh, "-datadir=/srv/中文/é"), "-datadir=/srv/中文/é");
+    EXPECT_EQ(scriptLineWord(sh, ""), "''");
+    EXPECT_EQ(scriptLineProgram(sh, "/opt/my coin/qt"), "\"/opt/my coin/qt\"");
+    EXPECT_EQ(scriptLineProgram(sh, "/opt/$x/\"q\""), "'/opt/$x/\"q\"'");
+    EXPECT_EQ(scriptLineRedirectTarget(sh, "/h/*/x.log"), "'/h/*/x.log'");
 }
 
 TEST(NodeCommands, Windows1252KeepsWesternLettersAndMarksTheRest) {

@@ -413,9 +413,9 @@ void MainWindow::autocloseTick() {
 // ---------------------------------------------------------------- the outcome of a run
 
 void MainWindow::beginRun() {
-    // A START while the tail of a stopped run still goes on (its blockcounter ended after
-    // STOP) cuts that run short first.
-    stampRunOutcome(manualStopStamp);
+    // A new start while a run still goes on (the tail of a stopped run whose blockcounter
+    // ended after STOP, or the autostart firing into a run started by hand) ends that run first.
+    stampRunOutcome(restartedStamp);
     forgetEarlierRun();
     runInProgress_ = true;
 }
@@ -446,6 +446,7 @@ void MainWindow::stampRunOutcome(std::string_view cutShort) {
     MULTILOADER_LAST_RUN_TEXTBOX.setText(outcome.stamp);
     MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, outcome.success ? colour::green : colour::red);
     storeText(MULTILOADER_LAST_RUN_TEXTBOX);
+    // What follows every run's end goes here, with `outcome`.
 }
 
 void MainWindow::runtimeTick() {

@@ -21,6 +21,7 @@ inline constexpr std::string_view completedStamp = "!!! COMPLETED SUCCESSFULLY !
 inline constexpr std::string_view manualExitStamp = "!!! MANUAL EXIT !!!";
 inline constexpr std::string_view manualStopStamp = "!!! MANUAL STOP !!!";
 inline constexpr std::string_view windowClosedStamp = "!!! RUN INTERRUPTED - WINDOW CLOSED !!!";
+inline constexpr std::string_view restartedStamp = "!!! RUN RESTARTED !!!";
 
 // How a run ended, as its stamp says it.
 struct RunOutcome {
@@ -380,12 +381,14 @@ class MainWindow final : public Window {
     // The run's outcome as it stands: its first fault, or success.
     RunOutcome runOutcome() const;
     // Every ending of a run passes through here, exactly once per run: stage 19 whatever the
-    // final action (autoclose, power autotimer or none), and STOP, EXIT, the close box or the
-    // end of the session while the run is in progress; outside a run it does nothing. An
-    // ending that cuts the run short names itself in `cutShort` ("!!! MANUAL EXIT !!!"),
-    // which is then the stamp. MULTILOADER_LAST_RUN_TEXTBOX shows the outcome, green only
-    // for success, and the stamp is stored at once: a power action may end the program
-    // before it closes. Whatever else must follow every run hooks in at the end of it.
+    // final action (autoclose, power autotimer or none), stage 1 for a node program without a
+    // name, and STOP, EXIT, the close box, the end of the session or a new start while the
+    // run is in progress. Outside a run it does nothing. An ending that cuts the run short
+    // names itself in `cutShort` (manualExitStamp and the others above), which is then the
+    // stamp; else the stamp is runOutcome(). MULTILOADER_LAST_RUN_TEXTBOX shows it, green only
+    // for success, and it is stored at once: a power action may end the program before it
+    // closes. Whatever else must follow every run (a run history, a notice) hooks in at the
+    // end of this function, where the RunOutcome (stamp text, success) is at hand.
     void stampRunOutcome(std::string_view cutShort = {});
 
     static constexpr const char* placeholderQt =

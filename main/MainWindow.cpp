@@ -421,7 +421,8 @@ void MainWindow::beginRun() {
 }
 
 void MainWindow::joinRunAtBlockcounterEnd() {
-    // What the blockcounter noted on its way here belongs to this run.
+    // Within a run this changes nothing; after a blockcounter started by its own START, what
+    // it noted on its way here belongs to the run it becomes.
     runInProgress_ = true;
 }
 

@@ -200,7 +200,7 @@ void Pipeline::runBlockcounter() {
 
 void Pipeline::waitForBlockcounter() {
     // A blockcounter started by its own START carries on as a run from here.
-    if (!w_.runInProgress()) w_.joinRunAtBlockcounterEnd();
+    w_.joinRunAtBlockcounterEnd();
     // The blockcounter's end signal colours this light green as it starts this stage.
     if (w_.TASK_9_LIGHT.back() == colour::green) {
         w_.status("!!! BLOCKCOUNTER ENDED !!!");

@@ -22,7 +22,7 @@ enum class Script {
     EndReportEmail,
     RunChainInfo,    // the cli's getblockchaininfo, for the sync check
     RunPeerCount,    // the cli's getconnectioncount, for the sync check
-    StuckAlertEmail  // the end report mailed with the stuck node in its subject
+    StuckAlertEmail  // the end report mailed as an alert naming the run's fault; the run writes it at its end
 };
 
 // The layout of a copy's home folder: the one place that spells its sub-folders and every

@@ -82,6 +82,8 @@ void Blockcounter::startFromPipeline() {
 }
 
 void Blockcounter::skipFromPipeline() {
+    // The run's report must not show an earlier run's blockcounter outcome as this run's.
+    stampLastRun("!!! SKIPPED !!!", colour::red, true);
     w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
     w_.START_STOP_TIMER_BUTTON.setText("START");
     w_.USER_COUNT_TIME_TEXTBOX.setLocked(false);
@@ -92,6 +94,9 @@ void Blockcounter::skipFromPipeline() {
 void Blockcounter::startStopClicked() {
     auto& button = w_.START_STOP_TIMER_BUTTON;
     if (button.text() == "START") {
+        // Outside a run this count is a run of its own once it ends: nothing of an earlier
+        // run (its fault, its sync history) may be told as its.
+        if (!w_.runInProgress()) w_.forgetEarlierRun();
         nodeGone_ = false;
         w_.syncCheck.runStarted();
         reloadCountdowns();

@@ -98,7 +98,10 @@ std::string EndReport::compose() const {
     line("");
     line(splitter);
     line("");
-    line("MULTILOADER LAST RUN: " + w_.MULTILOADER_LAST_RUN_TEXTBOX.text());
+    // During a run the report tells this run's outcome as it stands; the stamp box still
+    // shows the previous run's until this one ends.
+    line("MULTILOADER LAST RUN: " +
+         (w_.runInProgress() ? w_.runOutcome().stamp : w_.MULTILOADER_LAST_RUN_TEXTBOX.text()));
     line("BLOCKCOUNTER LAST RUN: " + w_.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text());
     line("");
     line("PACEDECK Filename: ");
@@ -113,8 +116,9 @@ std::string EndReport::compose() const {
     line("CRYPTO-CONFIG File: ");
     line(w_.home().cryptoConfig());
     line("");
-    // The qt program's name stands here whichever node program ran.
-    line("BLOCKCHAIN UPDATED USING: " + node + " --- " + w_.QT_NAME_TEXTBOX.text() + " --- ");
+    // The program that ran: the daemon's name for a daemon run, else the qt wallet's.
+    const auto& program = node == "DAEMON" ? w_.DAEMON_NAME_TEXTBOX.text() : w_.QT_NAME_TEXTBOX.text();
+    line("BLOCKCHAIN UPDATED USING: " + node + " --- " + program + " --- ");
     line(node + " Shutdown Using --- " + w_.CLI_NAME_TEXTBOX.text() + " ---");
     line("");
     line("FINAL ACTION:");

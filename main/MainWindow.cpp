@@ -17,8 +17,6 @@
 namespace pd {
 
 namespace {
-constexpr std::string_view completed = "!!! COMPLETED SUCCESSFULLY !!!";
-
 const std::array<std::string_view, 8> stageTickKeys = {
     "TASK_2_ENABLE_TICKBOX",  "TASK_4_ENABLE_TICKBOX",  "TASK_8_ENABLE_TICKBOX",  "TASK_11_ENABLE_TICKBOX",
     "TASK_17_ENABLE_TICKBOX", "TASK_18_ENABLE_TICKBOX", "TASK_19_ENABLE_TICKBOX", "TASK_20_ENABLE_TICKBOX"};
@@ -267,7 +265,7 @@ void MainWindow::restoreStamps() {
         if (box.text().empty())
             box.setColours(colour::windowText, colour::windowBackground);
         else
-            box.setColours(colour::black, box.text() == completed ? colour::green : colour::red);
+            box.setColours(colour::black, box.text() == completedStamp ? colour::green : colour::red);
     };
     restore(MULTILOADER_LAST_RUN_TEXTBOX, "MULTILOADER_LAST_RUN_TEXTBOX");
     restore(BLOCKCOUNTER_LAST_RUN_TEXTBOX, "BLOCKCOUNTER_LAST_RUN");
@@ -386,6 +384,8 @@ void MainWindow::autocloseButtonClicked() {
 }
 
 void MainWindow::autocloseTick() {
+    // The run was stamped at its end (stage 19); the countdown only closes the window or,
+    // with AUTOCLOSE cleared meanwhile, makes it ready for the next run.
     if (TASK_19_ENABLE_TICKBOX.ticked()) {
         TASK_19_LIGHT.setBack(colour::green);
         AUTOCLOSE_TIMER_TEXTBOX.setBack(colour::green);
@@ -397,27 +397,57 @@ void MainWindow::autocloseTick() {
             AUTOCLOSE_TIMER_TEXTBOX.setText("-- --");
             status("!!! AUTOCLOSING !!!");
             SettingsStore::Batch batch(app().store());
-            stampRunOutcome();
             saveOnAutoclose();
             close();
             app().commitSettings(batch, className());
         }
     } else {
         AUTOCLOSE_START_BUTTON.setText("START");
-        stampRunOutcome();
         MULTILOADER_START_STOP_BUTTON.setText("START");
-        storeText(MULTILOADER_LAST_RUN_TEXTBOX);
         AUTOCLOSE_START_BUTTON.setEnabled(false);
         AUTOSTART_START_BUTTON.setEnabled(true);
         AUTOCLOSE_TIMER.stop();
     }
 }
 
-void MainWindow::stampRunOutcome() {
-    // The stamp is the truth of the run: success only when nothing went wrong.
-    const bool success = runFault_.empty();
-    MULTILOADER_LAST_RUN_TEXTBOX.setText(success ? std::string(completed) : runFault_);
-    MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, success ? colour::green : colour::red);
+// ---------------------------------------------------------------- the outcome of a run
+
+void MainWindow::beginRun() {
+    // A new start while a run still goes on (the tail of a stopped run whose blockcounter
+    // ended after STOP, or the autostart firing into a run started by hand) ends that run first.
+    stampRunOutcome(restartedStamp);
+    forgetEarlierRun();
+    runInProgress_ = true;
+}
+
+void MainWindow::joinRunAtBlockcounterEnd() {
+    // Within a run this changes nothing; after a blockcounter started by its own START, what
+    // it noted on its way here belongs to the run it becomes.
+    runInProgress_ = true;
+}
+
+void MainWindow::forgetEarlierRun() {
+    runFault_.clear();
+    // A run without a sync check keeps no history: an older one must not be charted as its.
+    if (!PACEDECK_HOME_TEXTBOX.text().empty()) app().platform().removeFile(home().syncHistory());
+}
+
+RunOutcome MainWindow::runOutcome() const {
+    if (runFault_.empty()) return {std::string(completedStamp), true};
+    return {runFault_, false};
+}
+
+void MainWindow::stampRunOutcome(std::string_view cutShort) {
+    if (!runInProgress_) return;
+    runInProgress_ = false;
+    runEndedHere_ = true;
+    const RunOutcome outcome = cutShort.empty() ? runOutcome() : RunOutcome{std::string(cutShort), false};
+    // Nothing of this run may leak into the next, not even into the tail of a stopped run.
+    runFault_.clear();
+    MULTILOADER_LAST_RUN_TEXTBOX.setText(outcome.stamp);
+    MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, outcome.success ? colour::green : colour::red);
+    storeText(MULTILOADER_LAST_RUN_TEXTBOX);
+    // What follows every run's end goes here, with `outcome`.
 }
 
 void MainWindow::runtimeTick() {
@@ -452,13 +482,21 @@ void MainWindow::exitClicked() {
     SettingsStore::Batch batch(app().store());
     storePosition("DESKTOP");
     saveTheRunChoices();
-    MULTILOADER_LAST_RUN_TEXTBOX.setText("!!! MANUAL EXIT !!!");
-    storeText(MULTILOADER_LAST_RUN_TEXTBOX);
+    // EXIT cuts a run in progress short. After a run that ended in this window, that run's
+    // outcome stays the stamp: the next start must show a fault, not hide it behind the exit.
+    if (runInProgress_) {
+        stampRunOutcome(manualExitStamp);
+    } else if (!runEndedHere_) {
+        MULTILOADER_LAST_RUN_TEXTBOX.setText(manualExitStamp);
+        storeText(MULTILOADER_LAST_RUN_TEXTBOX);
+    }
     close();
     app().commitSettings(batch, className());
 }
 
 void MainWindow::unload() {
+    // Closed during a run (the close box, the end of the session): the run was cut short.
+    stampRunOutcome(windowClosedStamp);
     storePosition();
     storeTick(AUTOSTART_TICKBOX);
     storeTick(FINISH_WHEN_IDENTICAL_TICKBOX);

@@ -16,6 +16,19 @@
 
 namespace pd {
 
+// The stamps of a run's endings that are not faults.
+inline constexpr std::string_view completedStamp = "!!! COMPLETED SUCCESSFULLY !!!";
+inline constexpr std::string_view manualExitStamp = "!!! MANUAL EXIT !!!";
+inline constexpr std::string_view manualStopStamp = "!!! MANUAL STOP !!!";
+inline constexpr std::string_view windowClosedStamp = "!!! RUN INTERRUPTED - WINDOW CLOSED !!!";
+inline constexpr std::string_view restartedStamp = "!!! RUN RESTARTED !!!";
+
+// How a run ended, as its stamp says it.
+struct RunOutcome {
+    std::string stamp;  // "!!! COMPLETED SUCCESSFULLY !!!", the run's first fault, or how it was cut short
+    bool success = false;
+};
+
 // PACEDECK_MAIN: the shared board of a run. Its elements hold the run's state; the other
 // windows read and write them directly. The mechanisms that drive a run (pipeline,
 // blockcounter, process watch, folder sizer, heartbeats, end report) live in their own
@@ -350,13 +363,33 @@ class MainWindow final : public Window {
     // The keys every way of leaving writes; a scripted set-up keeps its choices this way
     // without stamping an exit.
     void saveTheRunChoices();
-    // What went wrong in this run, as the stamp that says so; the first fault counts and a
-    // new run starts without one. Autoclose stamps success only for a run without a fault.
+
+    // ---- the outcome of a run
+    // A run is in progress from its stage 1, or from stage 9 when a blockcounter started by
+    // its own START hands over, until its ending.
+    void beginRun();
+    void joinRunAtBlockcounterEnd();
+    bool runInProgress() const { return runInProgress_; }
+    // Forgets what an earlier run left behind, so that none of it is told as this run's: its
+    // fault and its sync history.
+    void forgetEarlierRun();
+    // What went wrong in this run, as the stamp that says so; the first fault counts.
     void noteRunFault(std::string_view stamp) {
         if (runFault_.empty()) runFault_ = stamp;
     }
-    void clearRunFault() { runFault_.clear(); }
     const std::string& runFault() const { return runFault_; }
+    // The run's outcome as it stands: its first fault, or success.
+    RunOutcome runOutcome() const;
+    // Every ending of a run passes through here, exactly once per run: stage 19 whatever the
+    // final action (autoclose, power autotimer or none), stage 1 for a node program without a
+    // name, and STOP, EXIT, the close box, the end of the session or a new start while the
+    // run is in progress. Outside a run it does nothing. An ending that cuts the run short
+    // names itself in `cutShort` (manualExitStamp and the others above), which is then the
+    // stamp; else the stamp is runOutcome(). MULTILOADER_LAST_RUN_TEXTBOX shows it, green only
+    // for success, and it is stored at once: a power action may end the program before it
+    // closes. Whatever else must follow every run (a run history, a notice) hooks in at the
+    // end of this function, where the RunOutcome (stamp text, success) is at hand.
+    void stampRunOutcome(std::string_view cutShort = {});
 
     static constexpr const char* placeholderQt =
         "!!! QT RUN COMMAND NOT GENERATED YET - PLEASE ENTER SETTINGS TO GENERATE COMMAND !!!\r\n";
@@ -402,9 +435,10 @@ class MainWindow final : public Window {
     void runDaemonClicked();
     void autocloseChoiceClicked();
     void powerAutotimerChoiceClicked();
-    void stampRunOutcome();
 
     std::string runFault_;
+    bool runInProgress_ = false;
+    bool runEndedHere_ = false;  // a run ended since the window opened
 };
 
 // The program's main window, opened by app.start<MainWindow>().

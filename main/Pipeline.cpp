@@ -1,10 +1,18 @@
 #include "main/Pipeline.hpp"
 
+#include <tuple>
+
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
+#include "main/ReportMail.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd {
+
+namespace {
+constexpr std::string_view nodeNotStarted = "!!! QT / DAEMON NOT STARTED !!!";
+constexpr std::string_view nodeNotSeenToStop = "!!! NODE NOT SEEN TO STOP !!!";
+}  // namespace
 
 Pipeline::Pipeline(MainWindow& w) : w_(w) {
     w_.MULTILOADER_START_STOP_BUTTON.onClick = [this] { startStopClicked(); };
@@ -36,17 +44,23 @@ void Pipeline::startStopClicked() {
     } else {
         // Stopping leaves the node, the blockcounter, the heartbeats, the clock and any
         // measurement running, and the lights as they are; START begins again at stage 1.
-        b.setText("START");
-        w_.AUTOSTART_START_BUTTON.setEnabled(true);
-        b.setToolTip("START MULTILOADER");
-        for (int n = 1; n <= 20; ++n) w_.taskTimer(n).stop();
-        // No run waits for the blockcounter any more: a manual finish would start stage 9.
-        w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
+        stopped();
+        w_.stampRunOutcome(manualStopStamp);
     }
 }
 
+void Pipeline::stopped() {
+    auto& b = w_.MULTILOADER_START_STOP_BUTTON;
+    b.setText("START");
+    w_.AUTOSTART_START_BUTTON.setEnabled(true);
+    b.setToolTip("START MULTILOADER");
+    for (int n = 1; n <= 20; ++n) w_.taskTimer(n).stop();
+    // No run waits for the blockcounter any more: a manual finish would start stage 9.
+    w_.FINISH_BLOCKCOUNTER_BUTTON.setEnabled(false);
+}
+
 void Pipeline::start() {
-    w_.clearRunFault();
+    w_.beginRun();
     w_.TASK_1_MAIN_TIMER.start();
 }
 
@@ -55,12 +69,13 @@ void Pipeline::handOver(MainWindow& w, int from, int to) {
     w.taskTimer(from).stop();
 }
 
-bool Pipeline::runScript(Script script, int stage) {
+bool Pipeline::runScript(Script script, int stage, std::string_view fault) {
     auto& platform = w_.app().platform();
     auto path = w_.home().script(script);
     auto outcome = platform.runScript(path, WindowStyle::Hidden);
     if (outcome) return true;
     w_.taskLight(stage).setBack(colour::red);
+    w_.noteRunFault(fault);
     if (!platform.exists(path))
         w_.status("!!! SCRIPT MISSING - " + path + " - GOING ON !!!");
     else
@@ -71,6 +86,20 @@ bool Pipeline::runScript(Script script, int stage) {
 void Pipeline::logDateTimePcName() {
     auto& platform = w_.app().platform();
     w_.TASK_1_LIGHT.setBack(colour::cyan);
+    // A node program without a name can be neither started nor watched: the run would only
+    // pretend to bring the chain up to date. It ends here, before anything is sent or started.
+    for (auto [tick, name, which] : {std::tuple{&w_.RUN_QT_TICKBOX, &w_.QT_NAME_TEXTBOX, "QT"},
+                                     std::tuple{&w_.RUN_DAEMON_TICKBOX, &w_.DAEMON_NAME_TEXTBOX, "DAEMON"}}) {
+        if (!tick->ticked() || !name->text().empty()) continue;
+        const std::string node = which;
+        w_.TASK_1_LIGHT.setBack(colour::red);
+        w_.status("!!! RUN " + node + " IS TICKED BUT NO " + node +
+                  " PROGRAM IS NAMED - NAME IT IN THE CRYPTO SETTINGS - RUN ENDED !!!");
+        w_.noteRunFault("!!! " + node + " PROGRAM NOT NAMED !!!");
+        stopped();
+        w_.stampRunOutcome();
+        return;
+    }
     w_.status("LOGGING - DATE / TIME / PC NAME");
     w_.START_TIME_TEXTBOX.setText(platform.timeText());
     w_.DATE_TEXTBOX.setText(platform.dateText());
@@ -106,7 +135,8 @@ void Pipeline::sendStartEmail() {
     w_.TASK_4_LIGHT.setBack(colour::cyan);
     if (w_.TASK_4_ENABLE_TICKBOX.ticked()) {
         w_.status("SENDING START EMAIL");
-        if (runScript(Script::StartEmail, 4)) w_.TASK_4_LIGHT.setBack(colour::green);
+        if (runScript(Script::StartEmail, 4, "!!! START EMAIL NOT SENT !!!"))
+            w_.TASK_4_LIGHT.setBack(colour::green);
     } else {
         w_.status("SKIPPING START EMAIL");
         w_.TASK_4_LIGHT.setBack(colour::red);
@@ -136,12 +166,12 @@ void Pipeline::runNode() {
     if (w_.RUN_QT_TICKBOX.ticked()) {
         w_.status("RUNNING QT...");
         w_.RUN_QT_OR_D_TEXTBOX.setText("QT");
-        if (runScript(Script::RunQt, 7)) w_.TASK_7_LIGHT.setBack(colour::green);
+        if (runScript(Script::RunQt, 7, nodeNotStarted)) w_.TASK_7_LIGHT.setBack(colour::green);
     }
     if (w_.RUN_DAEMON_TICKBOX.ticked()) {
         w_.status("RUNNING DAEMON...");
         w_.RUN_QT_OR_D_TEXTBOX.setText("DAEMON");
-        if (runScript(Script::RunDaemon, 7)) w_.TASK_7_LIGHT.setBack(colour::green);
+        if (runScript(Script::RunDaemon, 7, nodeNotStarted)) w_.TASK_7_LIGHT.setBack(colour::green);
     }
     if (!w_.RUN_QT_TICKBOX.ticked() && !w_.RUN_DAEMON_TICKBOX.ticked()) {
         w_.status("SKIPPING QT / DAEMON STARTUP");
@@ -169,6 +199,8 @@ void Pipeline::runBlockcounter() {
 }
 
 void Pipeline::waitForBlockcounter() {
+    // A blockcounter started by its own START carries on as a run from here.
+    w_.joinRunAtBlockcounterEnd();
     // The blockcounter's end signal colours this light green as it starts this stage.
     if (w_.TASK_9_LIGHT.back() == colour::green) {
         w_.status("!!! BLOCKCOUNTER ENDED !!!");
@@ -192,7 +224,7 @@ void Pipeline::sendCliStop() {
     if (w_.TASK_11_ENABLE_TICKBOX.ticked()) {
         // The light stays cyan until the node has gone (stage 12).
         w_.status("SENDING CLI-STOP REQUEST...");
-        cliStopSent_ = runScript(Script::RunCliStop, 11);
+        cliStopSent_ = runScript(Script::RunCliStop, 11, nodeNotSeenToStop);
     } else {
         w_.status("SKIPPING CLI-STOP REQUEST");
         w_.TASK_11_LIGHT.setBack(colour::red);
@@ -218,7 +250,7 @@ void Pipeline::waitForNodeExit() {
     if (cannotWait) {
         w_.status(cannotWait);
         w_.TASK_12_LIGHT.setBack(colour::red);
-        w_.noteRunFault("!!! NODE NOT SEEN TO STOP !!!");
+        w_.noteRunFault(nodeNotSeenToStop);
         handOver(w_, 12, 13);
         return;
     }
@@ -250,18 +282,12 @@ void Pipeline::sendReportEmail() {
     if (!w_.TASK_17_ENABLE_TICKBOX.ticked()) {
         w_.status("SKIPPING REPORT EMAIL");
         w_.TASK_17_LIGHT.setBack(colour::red);
-    } else if (!w_.endReport.written()) {
-        // The mailer reads the report file: it would send an older run's report.
-        w_.status("!!! REPORT EMAIL NOT SENT - THE END REPORT WAS NOT WRITTEN !!!");
-        w_.TASK_17_LIGHT.setBack(colour::red);
-    } else {
-        // A stuck node's report goes out as an alert, its reason in the subject; e-mail
-        // settings saved before there were alerts have only the plain report's script.
-        const bool alert = w_.runFault() == nodeStuckStamp &&
-                           w_.app().platform().exists(w_.home().script(Script::StuckAlertEmail));
-        w_.status(alert ? "SENDING ALERT EMAIL - NODE STUCK" : "SENDING REPORT EMAIL");
-        if (runScript(alert ? Script::StuckAlertEmail : Script::EndReportEmail, 17))
+    } else if (auto mail = prepareReportMail(w_)) {
+        w_.status(mail->status);
+        if (runScript(mail->script, 17, "!!! REPORT EMAIL NOT SENT !!!"))
             w_.TASK_17_LIGHT.setBack(colour::green);
+    } else {
+        w_.TASK_17_LIGHT.setBack(colour::red);
     }
     handOver(w_, 17, 18);
 }
@@ -282,6 +308,9 @@ void Pipeline::stopHeartbeat() {
 void Pipeline::finalAction() {
     w_.END_LOG_BUTTON.setEnabled(true);
     w_.TASK_19_LIGHT.setBack(colour::cyan);
+    // The run ends here, whichever final action follows: stamped before a power action can
+    // end the program.
+    w_.stampRunOutcome();
     if (w_.TASK_19_ENABLE_TICKBOX.ticked()) {
         w_.status("!!! AUTOCLOSE STARTING !!!");
         w_.AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.setText("AUTOCLOSE");

@@ -42,8 +42,11 @@ class Pipeline {
     void finalAction();          // 19
 
     // Starts one of this copy's scripts; a script that cannot be started is named in the
-    // status line and its stage's light turns red. Returns whether it started.
-    bool runScript(Script script, int stage);
+    // status line, its stage's light turns red and the run notes `fault`. Returns whether it
+    // started.
+    bool runScript(Script script, int stage, std::string_view fault);
+    // The run button back at START with no stage running.
+    void stopped();
 
     MainWindow& w_;
     bool cliStopSent_ = false;  // stage 12 waits only for a node that was asked to stop

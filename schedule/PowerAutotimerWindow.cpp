@@ -65,6 +65,7 @@ void PowerAutotimerWindow::act() {
         tellNothingDone("!!! NO POWER ACTION SET - NOTHING RUN !!!");
         return;
     }
+    if (waitForMailer()) return;
     auto i = static_cast<std::size_t>(index);
     AUTOTIMER_TITLE_LABEL.setText(powerActions.at(i).statusAtZero);
     // The system may refuse (no session for a run started by cron): its answer decides
@@ -84,15 +85,38 @@ void PowerAutotimerWindow::acted(const CommandResult& result) {
 
 void PowerAutotimerWindow::tellNothingDone(const std::string& why) {
     stopCounting(why);
+    say(why);
+    keepInPowerLog(why);
+}
+
+bool PowerAutotimerWindow::waitForMailer() {
+    // The counter keeps ticking at zero, so each tick looks again.
+    if (mainWindow(app()).PROCESS_TEXTBOX_4.back() != colour::green) return false;
+    const auto& mailer = app().profile().mailerFile;
+    if (mailerWaited_ >= mailerWaitLimit.seconds()) {
+        keepInPowerLog("!!! " + mailer + " STILL RUNNING AFTER " + mailerWaitLimit.hhmmss() +
+                       " - ACTING ANYWAY !!!");
+        return false;
+    }
+    const TimeOfDay left(mailerWaitLimit.seconds() - mailerWaited_++);
+    say("!!! WAITING FOR " + mailer + " TO END - AT MOST " + left.hhmmss() + " MORE !!!");
+    return true;
+}
+
+void PowerAutotimerWindow::say(const std::string& text) {
+    AUTOTIMER_TITLE_LABEL.setText(text);
+    mainWindow(app()).status(text);
+}
+
+void PowerAutotimerWindow::keepInPowerLog(const std::string& text) {
     auto& main = mainWindow(app());
-    main.status(why);
     const auto& profile = app().profile();
     auto& platform = app().platform();
-    const auto log = main.home().powerLog();
-    auto text = platform.readFile(log).value_or("");
-    text += platform.dateText() + " " + platform.timeText() + " " + AUTOTIMER_ACTION_TEXTBOX.text() + " - " +
-            why + profile.lineEnd;
-    platform.writeFile(log, text);
+    const auto path = main.home().powerLog();
+    auto lines = platform.readFile(path).value_or("");
+    lines += platform.dateText() + " " + platform.timeText() + " " + AUTOTIMER_ACTION_TEXTBOX.text() + " - " +
+             text + profile.lineEnd;
+    platform.writeFile(path, lines);
 }
 
 void PowerAutotimerWindow::stopCounting(std::string_view status) {

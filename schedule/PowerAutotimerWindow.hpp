@@ -35,6 +35,14 @@ class PowerAutotimerWindow final : public Window {
     // Says in this window and in the main window's status line why the computer stays on,
     // and keeps it in the power log for a run nobody watched.
     void tellNothingDone(const std::string& why);
+    // Whether the action waits a second more for the mailer: a shutdown would cut the run's
+    // report mail short. The wait is said, and bounded by mailerWaitLimit.
+    bool waitForMailer();
+    void say(const std::string& text);
+    void keepInPowerLog(const std::string& text);
+
+    static constexpr TimeOfDay mailerWaitLimit{0, 5, 0};
+    int mailerWaited_ = 0;  // seconds the action has waited for the mailer
 
     Timer commandPoller_{*this, "commandPoller"};
     CommandQueue commands_;

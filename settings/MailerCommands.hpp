@@ -37,6 +37,19 @@ struct MailerCommands {
 // password with a blank or a quote reaches the mailer whole.
 MailerCommands buildMailerCommands(const Profile& profile, const MailerValues& v);
 
+// "PACEDECK - <coin> - ALERT - <outcome> - LOG REPORT": the subject of a run's report when the
+// run went wrong, `outcome` naming how ("NODE STUCK").
+std::string alertSubject(std::string_view crypto, std::string_view outcome);
+
+// A saved end-report command turned into the alert for `outcome` (plain words, as a run's
+// stamps hold them): its subject says ALERT and the outcome where it said COMPLETED. Without
+// a report to send (`withReport` false) the alert's subject is also its message and nothing
+// is attached, so no older report goes in its place. Empty when the command is not one
+// this program made for this home folder.
+std::string alertCommandFrom(const Profile& profile, std::string_view home, std::string_view exe,
+                             std::string_view crypto, std::string_view endCommand, std::string_view outcome,
+                             bool withReport);
+
 // A saved end-report command with the sync chart added to or taken from its attachments.
 // The mailer refuses to send when an attachment is missing, so the run decides at its end,
 // once it knows whether the chart was drawn. A command without the report attached is

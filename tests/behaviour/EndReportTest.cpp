@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,10 +55,12 @@ struct ReportHarness : Harness {
     void pressRunButton() { ASSERT_TRUE(main().MULTILOADER_START_STOP_BUTTON.click()); }
     // Runs a whole run (every optional stage cleared) with the reading the blockcounter
     // leaves before and after.
-    void runWithReadings(const std::string& before, const std::string& after) {
+    void runWithReadings(const std::string& before, const std::string& after,
+                         const std::function<void()>& during = nullptr) {
         main().LAST_BLOCKCOUNT_TEXTBOX.setText(before);
         pressRunButton();
         advance(6000);  // stage 6 took the start number
+        if (during) during();
         main().LAST_BLOCKCOUNT_TEXTBOX.setText(after);
         advance(12'000);
         // The next START needs the button back at START.
@@ -139,10 +142,11 @@ TEST(EndReport, ComposesTheFiftyNineLinesWithWindowsLineEnds) {
     EXPECT_TRUE(credit.starts_with("!!! - ") && credit.ends_with(" - !!!")) << credit;
 }
 
-TEST(EndReport, ADaemonRunNamesTheQtProgramAndThePosixCopyHasNoExeSuffix) {
+TEST(EndReport, ADaemonRunNamesTheDaemonProgramAndThePosixCopyHasNoExeSuffix) {
     Harness h("LTC");
     h.put("PACEDECK_HOME_TEXTBOX", "/home/tester/PD");
     h.put("QT_NAME_TEXTBOX", "litecoin-qt");
+    h.put("DAEMOND_NAME_TEXTBOX", "litecoind");
     h.put("DAEMONCLI_NAME_SETTINGS_TEXTBOX", "litecoin-cli");
     auto& w = h.start();
     w.RUN_QT_OR_D_TEXTBOX.setText("DAEMON");
@@ -150,7 +154,7 @@ TEST(EndReport, ADaemonRunNamesTheQtProgramAndThePosixCopyHasNoExeSuffix) {
     ASSERT_EQ(lines.size(), 59u);
     EXPECT_EQ(lines[37], "LTC");
     EXPECT_EQ(lines[46], "/home/tester/PD/CONFIGS/LTC-CRYPTO-CONFIG.conf");
-    EXPECT_EQ(lines[48], "BLOCKCHAIN UPDATED USING: DAEMON --- litecoin-qt --- ");
+    EXPECT_EQ(lines[48], "BLOCKCHAIN UPDATED USING: DAEMON --- litecoind --- ");
     EXPECT_EQ(lines[49], "DAEMON Shutdown Using --- litecoin-cli ---");
     EXPECT_EQ(w.endReport.compose().find('\r'), std::string::npos);
 }
@@ -283,7 +287,7 @@ TEST(EndReport, TheSyncChartIsDrawnBesideTheReportAndTheMailAttachesItOnlyWhenSa
     const std::string withChart = reportOnly + " \"" + chart + "\"";
     struct Case {
         const char* name;
-        bool history;
+        const char* history;    // written during the run, or before it by an earlier run
         const char* syncCheck;  // nullptr: never saved, which counts as ticked
         bool chartUnwritable;
         std::string saved;
@@ -291,12 +295,13 @@ TEST(EndReport, TheSyncChartIsDrawnBesideTheReportAndTheMailAttachesItOnlyWhenSa
         std::string mailed;
     };
     const std::vector<Case> cases = {
-        {"ticked, saved before the tick", true, nullptr, false, reportOnly, true, withChart},
-        {"unticked since the save", true, "0", false, withChart, true, reportOnly},
-        {"ticked, saved with it", true, "1", false, withChart, true, withChart},
-        {"no history: an older chart goes", false, "1", false, withChart, false, reportOnly},
-        {"chart not writable", true, "1", true, withChart, false, reportOnly},
-        {"report not attached", true, "1", false, "call mail", true, "call mail"},
+        {"ticked, saved before the tick", "during", nullptr, false, reportOnly, true, withChart},
+        {"unticked since the save", "during", "0", false, withChart, true, reportOnly},
+        {"ticked, saved with it", "during", "1", false, withChart, true, withChart},
+        {"no history: an older chart goes", "", "1", false, withChart, false, reportOnly},
+        {"an earlier run's history is not this run's", "before", "0", false, withChart, false, reportOnly},
+        {"chart not writable", "during", "1", true, withChart, false, reportOnly},
+        {"report not attached", "during", "1", false, "call mail", true, "call mail"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -307,12 +312,16 @@ TEST(EndReport, TheSyncChartIsDrawnBesideTheReportAndTheMailAttachesItOnlyWhenSa
         if (c.syncCheck) h.put("SYNC_CHECK_TICKBOX", c.syncCheck);
         h.platform.files[script] = c.saved + "\r\n";
         h.platform.files[chart] = "an older run's chart";
-        if (c.history)
+        const auto keepHistory = [&] {
             h.platform.files[history] =
                 "time,height,headers,peers\n2026-12-08T02:00:00Z,100,345,0\n2026-12-08T03:00:00Z,345,345,8\n";
+        };
+        if (c.history == std::string("before")) keepHistory();
         if (c.chartUnwritable) h.platform.unwritable.insert(chart);
         h.start();
-        h.runWithReadings("100", "345");
+        h.runWithReadings("100", "345", [&] {
+            if (c.history == std::string("during")) keepHistory();
+        });
 
         EXPECT_EQ(h.platform.files.contains(chart), c.chartAfter || c.chartUnwritable);
         if (c.chartAfter) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Harness.hpp"
 #include "schedule/CommandQueue.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
+#include "settings/MailerCommands.hpp"
 
 namespace pd::test {
 
@@ -33,8 +36,14 @@ struct RunHarness : Harness {
         script(node == "QT" ? Script::RunQt : Script::RunDaemon);
         script(Script::RunCliStop);
     }
-    void script(Script which) {
-        platform.files[HomeLayout(app.profile(), home, app.exe()).script(which)] = "exec true\n";
+    void script(Script which) { platform.files[path(which)] = "exec true\n"; }
+    std::string path(Script which) { return HomeLayout(app.profile(), home, app.exe()).script(which); }
+    // The blockcounter counts to a finish when asked: the node runs and reads the same height.
+    void counting(const char* countTime) {
+        put("FINISH_WHEN_IDENTICAL_TICKBOX", "1");
+        put("USER_COUNT_TIME_TEXTBOX", countTime);
+        script(Script::RunBlockcounter);
+        platform.files[HomeLayout(app.profile(), home, app.exe()).latestBlockcount()] = "100\n";
     }
     void pressRunButton() { ASSERT_TRUE(w().MULTILOADER_START_STOP_BUTTON.click()); }
     // The node as the process lights see it.
@@ -343,32 +352,39 @@ TEST(Pipeline, HeartbeatAndEmailStagesRunWhenTicked) {
     EXPECT_EQ(h.w().TASK_18_LIGHT.back(), colour::green);
 }
 
-// The report of a run that ended on a stuck node goes out as the alert; without an alert
-// script (e-mail settings saved before there were alerts) it goes out as the plain report.
-TEST(Pipeline, AStuckNodesReportIsMailedAsTheAlert) {
-    struct Case {
-        const char* fault;
-        bool alertScript;
-        const char* status;
-        const char* sent;
-    };
-    for (const auto& c :
-         {Case{"!!! NODE STUCK !!!", true, "SENDING ALERT EMAIL - NODE STUCK", "STUCK-ALERT-EMAIL"},
-          Case{"!!! NODE STUCK !!!", false, "SENDING REPORT EMAIL", "END-REPORT-EMAIL"},
-          Case{"!!! QT / DAEMON ERROR !!!", true, "SENDING REPORT EMAIL", "END-REPORT-EMAIL"},
-          Case{"", true, "SENDING REPORT EMAIL", "END-REPORT-EMAIL"}}) {
-        SCOPED_TRACE(std::string(c.fault) + (c.alertScript ? " with" : " without") + " the alert script");
+// A fault's alert is the saved report mail with the fault in its subject, written by the run;
+// when it cannot be made the report itself still goes, and the status says why.
+TEST(Pipeline, AFaultsReportIsMailedAsTheAlertOrElseAsThePlainReport) {
+    const std::string saved = "exec mail -u \"PACEDECK - SIM - COMPLETED - LOG REPORT\" -o message-file=x";
+    for (const auto& [command, alertUnwritable, status] :
+         std::vector<std::tuple<std::string, bool, std::string>>{
+             {saved, false, "SENDING ALERT EMAIL - NODE STUCK"},
+             {"", false,
+              "!!! THE SAVED REPORT EMAIL CANNOT CARRY AN ALERT - SAVE THE EMAIL SETTINGS - SENDING THE "
+              "REPORT EMAIL !!!"},
+             {saved, true,
+              "!!! ALERT EMAIL SCRIPT NOT WRITTEN - cannot write "
+              "/home/tester/PD/BATS/DEMO-STUCK-ALERT-EMAIL.sh - SENDING THE REPORT EMAIL !!!"}}) {
+        SCOPED_TRACE(status);
         RunHarness h;
         h.put("TASK_17_ENABLE_TICKBOX", "1");
+        h.put("EMAIL_OUTPUT_END_COMMAND_TEXTBOX", command);
         h.script(Script::EndReportEmail);
-        if (c.alertScript) h.script(Script::StuckAlertEmail);
+        if (alertUnwritable) h.platform.unwritable.insert(h.path(Script::StuckAlertEmail));
         h.start();
         h.pressRunButton();
-        h.w().noteRunFault(c.fault);
+        h.w().noteRunFault("!!! NODE STUCK !!!");
         h.advance(16'000);  // to stage 17
-        EXPECT_EQ(h.status(), c.status);
+        EXPECT_EQ(h.status(), status);
         EXPECT_EQ(h.w().TASK_17_LIGHT.back(), colour::green);
-        EXPECT_EQ(h.platform.launched().back(), std::string(home) + "/BATS/DEMO-" + c.sent + ".sh");
+        const bool alert = status.starts_with("SENDING");
+        EXPECT_EQ(h.platform.launched().back(),
+                  h.path(alert ? Script::StuckAlertEmail : Script::EndReportEmail));
+        if (alert) {
+            EXPECT_EQ(
+                h.platform.files.at(h.path(Script::StuckAlertEmail)),
+                "exec mail -u \"PACEDECK - SIM - ALERT - NODE STUCK - LOG REPORT\" -o message-file=x\n");
+        }
     }
 }
 
@@ -443,12 +459,17 @@ TEST(Pipeline, AutostartRunsTheWholeChain) {
     EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
 }
 
-TEST(Pipeline, AutocloseStampsSuccessOnlyForARunThatSucceeded) {
+// Every outcome through every final action: the stamp, stored once at the run's end (the
+// autoclose saves it again as it closes), the e-mail that carried the report, and the
+// report's last-run lines telling this run, not the one before.
+TEST(Pipeline, EveryEndingStampsMailsAndReportsTheOutcomeOfThisRun) {
     struct Case {
         const char* name;
         std::function<void(RunHarness&)> arrange;
         std::function<void(RunHarness&)> during;  // one minute into the run
         std::string stamp;
+        bool counted = false;  // the blockcounter's stamp is the run's
+        std::string reported = stamp;
     };
     const auto counting = [](RunHarness& h) {
         h.put("TASK_8_ENABLE_TICKBOX", "1");
@@ -460,7 +481,7 @@ TEST(Pipeline, AutocloseStampsSuccessOnlyForARunThatSucceeded) {
         {"report not written",
          [](RunHarness& h) { h.platform.unwritable = {std::string(home) + "/REPORTS/DEMO-END-REPORT.LOG"}; },
          nullptr, "!!! END REPORT NOT WRITTEN !!!"},
-        {"node gone", counting, nullptr, "!!! QT / DAEMON ERROR !!!"},
+        {"node gone", counting, nullptr, "!!! QT / DAEMON ERROR !!!", true},
         {"override",
          [&](RunHarness& h) {
              counting(h);
@@ -469,28 +490,81 @@ TEST(Pipeline, AutocloseStampsSuccessOnlyForARunThatSucceeded) {
              h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
              h.put("USER_OVERRIDE_TIME_TEXTBOX", "00:00:20");
          },
-         nullptr, "!!! OVERRIDE TIMER ACTIVATED !!!"},
+         nullptr, "!!! OVERRIDE TIMER ACTIVATED !!!", true},
         {"manual finish",
          [&](RunHarness& h) {
              counting(h);
              h.put("USER_COUNT_TIME_TEXTBOX", "01:00:00");
          },
          [](RunHarness& h) { ASSERT_TRUE(h.w().FINISH_BLOCKCOUNTER_BUTTON.click()); },
-         "!!! MANUAL FINISH !!!"},
+         "!!! MANUAL FINISH !!!", true},
+        {"no cli-stop script", [](RunHarness& h) { h.put("TASK_11_ENABLE_TICKBOX", "1"); }, nullptr,
+         "!!! NODE NOT SEEN TO STOP !!!"},
+        {"no start-mail script", [](RunHarness& h) { h.put("TASK_4_ENABLE_TICKBOX", "1"); }, nullptr,
+         "!!! START EMAIL NOT SENT !!!"},
+        {"no node script", [](RunHarness& h) { h.put("RUN_QT_TICKBOX", "1"); }, nullptr,
+         "!!! QT / DAEMON NOT STARTED !!!"},
+        {"no report-mail script",
+         [](RunHarness& h) { h.platform.files.erase(h.path(Script::EndReportEmail)); }, nullptr,
+         "!!! REPORT EMAIL NOT SENT !!!", false, "!!! COMPLETED SUCCESSFULLY !!!"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        RunHarness h;
-        h.put("TASK_19_ENABLE_TICKBOX", "1");
-        if (c.arrange) c.arrange(h);
-        h.start();
-        h.pressRunButton();
-        h.advance(60'000);
-        if (c.during) c.during(h);
-        h.advance(60'000);
-        EXPECT_FALSE(h.app.running());
-        EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), c.stamp);
-    }
+    MailerValues mail;
+    mail.crypto = "SIM";
+    mail.home = home;
+    mail.exe = "DEMO";
+    mail.attachReport = true;
+    const auto saved = buildMailerCommands(posixProfile("/home/tester"), mail).endCommand;
+    for (const char* ending : {"TASK_19_ENABLE_TICKBOX", "TASK_20_ENABLE_TICKBOX", ""})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " - " + ending);
+            RunHarness h;
+            h.put("MULTILOADER_LAST_RUN_TEXTBOX", "!!! NODE STUCK !!!");  // the run before
+            h.put("BLOCKCOUNTER_LAST_RUN", "!!! NODE STUCK !!!");
+            h.put("TASK_17_ENABLE_TICKBOX", "1");
+            h.put("EMAIL_OUTPUT_END_COMMAND_TEXTBOX", saved);
+            h.script(Script::EndReportEmail);
+            if (*ending) h.put(ending, "1");
+            h.put("AUTOTIMER_ACTION_TEXTBOX", "SHUTDOWN PC");
+            if (c.arrange) c.arrange(h);
+            h.start();
+            h.store.clearLog();
+            h.pressRunButton();
+            h.advance(60'000);
+            if (c.during) c.during(h);
+            h.advance(60'000);
+
+            const bool autoclose = ending == std::string("TASK_19_ENABLE_TICKBOX");
+            EXPECT_EQ(h.app.running(), !autoclose);
+            EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), c.stamp);
+            const auto keys = h.store.writtenKeys("DEMO");
+            EXPECT_EQ(std::count(keys.begin(), keys.end(), "MULTILOADER_LAST_RUN_TEXTBOX"),
+                      autoclose ? 2 : 1);
+            const auto launched = h.platform.launched();
+            auto ran = [&](Script s) { return std::count(launched.begin(), launched.end(), h.path(s)) == 1; };
+            const bool success = c.stamp == "!!! COMPLETED SUCCESSFULLY !!!";
+            EXPECT_EQ(ran(Script::EndReportEmail), success);
+            EXPECT_EQ(ran(Script::StuckAlertEmail),
+                      !success && c.name != std::string("no report-mail script"));
+            if (ran(Script::StuckAlertEmail)) {
+                const auto& alert = h.platform.files.at(h.path(Script::StuckAlertEmail));
+                const auto name = c.stamp.substr(4, c.stamp.size() - 8);
+                EXPECT_NE(alert.find(" -u \"PACEDECK - SIM - ALERT - " + name + " - LOG REPORT\" "),
+                          std::string::npos);
+                // Without this run's report none goes, never an older one: the subject is the message.
+                const bool unwritten = c.name == std::string("report not written");
+                EXPECT_EQ(alert.find("END-REPORT.LOG") == std::string::npos, unwritten);
+                EXPECT_EQ(alert.find(" -m \"PACEDECK - SIM - ALERT - ") != std::string::npos, unwritten);
+            }
+            EXPECT_EQ(std::count(launched.begin(), launched.end(), h.app.profile().powerCommands[0]),
+                      ending == std::string("TASK_20_ENABLE_TICKBOX"));
+            if (c.name != std::string("report not written")) {
+                const auto& report = h.platform.files.at(std::string(home) + "/REPORTS/DEMO-END-REPORT.LOG");
+                EXPECT_NE(report.find("\nMULTILOADER LAST RUN: " + c.reported + "\n"), std::string::npos);
+                EXPECT_NE(
+                    report.find("\nBLOCKCOUNTER LAST RUN: " + (c.counted ? c.stamp : "!!! SKIPPED !!!")),
+                    std::string::npos);
+            }
+        }
 }
 
 TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
@@ -507,6 +581,7 @@ TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
          "!!! NODE NOT ASKED TO STOP - THE CLI-STOP SCRIPT DID NOT START - GOING ON !!!"},
         {"no node names",
          [](RunHarness& h) {
+             h.put("RUN_DAEMON_TICKBOX", "0");  // a run of an unnamed program ends at its start
              h.put("QT_NAME_TEXTBOX", "");
              h.put("DAEMOND_NAME_TEXTBOX", "");
          },
@@ -529,7 +604,7 @@ TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
             h.advance(1'000);
             EXPECT_EQ(h.status(), "!!! DAEMON SHUTDOWN COMPLETE !!!");
             h.advance(60'000);
-            EXPECT_EQ(h.w().MULTILOADER_LAST_RUN_TEXTBOX.text(), "");
+            EXPECT_EQ(h.w().MULTILOADER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
         } else {
             EXPECT_EQ(h.status(), c.status);
             EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::red);
@@ -556,6 +631,74 @@ TEST(Pipeline, TheBlockcounterPollsANodeNamedAloneAndSaysWhenNoneIsNamed) {
                                       "NODE, NOT POLLING !!!");
         EXPECT_EQ(w.GETBLOCKCOUNT_TIMER.enabled(), named);
     }
+}
+
+// The endings before the last stage: STOP, EXIT and the close box (the end of the session
+// closes it too) cut a run in progress short and say so, and a node program to run without a
+// name ends the run at its start; after a run has ended they leave its outcome as the stamp.
+TEST(Pipeline, ARunCutShortIsStampedByHowItEndedAndAnEndedRunKeepsItsOutcome) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> settings;
+        std::function<void(RunHarness&)> end;
+        std::string stamp;
+    };
+    const auto stop = [](RunHarness& h) { h.pressRunButton(); };
+    const auto exit = [](RunHarness& h) { ASSERT_TRUE(h.w().EXIT_BUTTON.click()); };
+    const auto closeBox = [](RunHarness& h) { h.w().close(); };
+    const decltype(Case::settings) counting = {{"TASK_8_ENABLE_TICKBOX", "1"}};
+    for (const auto& c :
+         {Case{"STOP in a run", counting, stop, "!!! MANUAL STOP !!!"},
+          Case{"EXIT in a run", counting, exit, "!!! MANUAL EXIT !!!"},
+          Case{"close box in a run", counting, closeBox, "!!! RUN INTERRUPTED - WINDOW CLOSED !!!"},
+          Case{"STOP after a run", {}, stop, "!!! START EMAIL NOT SENT !!!"},
+          Case{"EXIT after a run", {}, exit, "!!! START EMAIL NOT SENT !!!"},
+          Case{"close box after a run", {}, closeBox, "!!! START EMAIL NOT SENT !!!"},
+          Case{"QT", {{"RUN_QT_TICKBOX", "1"}, {"QT_NAME_TEXTBOX", ""}}, nullptr, ""},
+          Case{"DAEMON", {{"RUN_DAEMON_TICKBOX", "1"}, {"DAEMOND_NAME_TEXTBOX", ""}}, nullptr, ""}}) {
+        SCOPED_TRACE(c.name);
+        RunHarness h;
+        h.put("MULTILOADER_LAST_RUN_TEXTBOX", "!!! COMPLETED SUCCESSFULLY !!!");
+        h.put("TASK_4_ENABLE_TICKBOX", "1");  // no script: the run's fault
+        for (auto [key, value] : c.settings) h.put(key, value);
+        h.start();
+        h.pressRunButton();
+        h.advance(30'000);
+        if (c.end) {
+            c.end(h);
+        } else {
+            const std::string node = c.name;
+            EXPECT_EQ(h.status(), "!!! RUN " + node + " IS TICKED BUT NO " + node +
+                                      " PROGRAM IS NAMED - NAME IT IN THE CRYPTO SETTINGS - RUN ENDED !!!");
+            EXPECT_EQ(h.runningStages(), std::vector<int>{});
+            EXPECT_EQ(h.w().MULTILOADER_START_STOP_BUTTON.text(), "START");
+        }
+        const auto stamp = c.end ? c.stamp : "!!! " + std::string(c.name) + " PROGRAM NOT NAMED !!!";
+        EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), stamp);
+        // Once stamped, no later ending of the window stamps the run again.
+        if (h.app.running()) h.w().close();
+        EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), stamp);
+    }
+}
+
+// A blockcounter started by its own START after a run carries that run's end on as a run of
+// its own: nothing of the earlier run's fault is told as its outcome.
+TEST(Pipeline, ABlockcounterStartedByItsOwnStartCarriesNoEarlierFault) {
+    RunHarness h;
+    h.put("TASK_11_ENABLE_TICKBOX", "1");  // no cli-stop script: the first run's fault
+    h.counting("00:00:05");
+    h.platform.running = {"simcoin-qt"};
+    auto& w = h.start();
+    h.pressRunButton();
+    h.advance(30'000);
+    EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! NODE NOT SEEN TO STOP !!!");
+    w.TASK_11_ENABLE_TICKBOX.setValue(0);
+    w.TASK_19_ENABLE_TICKBOX.setValue(1);
+    ASSERT_TRUE(w.START_STOP_TIMER_BUTTON.click());
+    h.advance(120'000);
+    EXPECT_FALSE(h.app.running());
+    EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! COMPLETED SUCCESSFULLY !!!");
+    EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! COMPLETED SUCCESSFULLY !!!");
 }
 
 }  // namespace pd::test

@@ -306,4 +306,31 @@ TEST(PowerAutotimerCountdown, ACommandTheSystemRefusesIsShownAndLoggedAndTheWind
     }
 }
 
+// A shutdown would cut the run's report mail short: the action waits for the mailer to end,
+// saying so, and at most five minutes.
+TEST(PowerAutotimerCountdown, TheActionWaitsForTheMailerToEndAtMostFiveMinutes) {
+    for (int mailerEndsAfter : {30, 0}) {  // 0: it never ends
+        SCOPED_TRACE(mailerEndsAfter);
+        Harness h("DEMO", windowsProfile());
+        h.put("PACEDECK_HOME_TEXTBOX", "C:\\PD");
+        h.platform.folders = {"C:\\PD\\LOGS"};
+        h.platform.running = {"SendEmail.exe"};
+        h.start().AUTOTIMER_ACTION_TEXTBOX.setText("SHUTDOWN PC");
+        auto& c = openCountdown(h);
+        h.advance(1000);
+        EXPECT_EQ(c.AUTOTIMER_TITLE_LABEL.text(),
+                  "!!! WAITING FOR SendEmail.exe TO END - AT MOST 00:05:00 MORE !!!");
+        EXPECT_EQ(h.main().CURRENT_STATUS_LABEL.text(), c.AUTOTIMER_TITLE_LABEL.text());
+        const int waited = mailerEndsAfter ? mailerEndsAfter : 300;
+        h.advance((waited - 1) * 1000);
+        EXPECT_TRUE(h.platform.launches.empty());
+        if (mailerEndsAfter) h.platform.running.clear();
+        h.advance(1000);
+        EXPECT_EQ(h.platform.launched(), std::vector<std::string>{"shutdown /s /t 0"});
+        const auto log = h.platform.files["C:\\PD\\LOGS\\DEMO-POWER-AUTOTIMER.LOG"];
+        EXPECT_EQ(log.find("SendEmail.exe STILL RUNNING AFTER 00:05:00 - ACTING ANYWAY") != std::string::npos,
+                  !mailerEndsAfter);
+    }
+}
+
 }  // namespace pd::test

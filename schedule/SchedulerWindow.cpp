@@ -206,12 +206,14 @@ void SchedulerWindow::enableTaskClicked() {
 }
 
 void SchedulerWindow::okClicked() {
+    SettingsStore::Batch batch(app().store());
     storePosition();
     storeText(TASK_RUN_TIME_TEXTBOX);
     for (auto* option : dayOptions()) storeTick(*option);
     storeTick(ENABLE_SCHED_TASK_TICKBOX);
     storeText(TASK_STATUS_TEXTBOX);
     close();
+    app().commitSettings(batch, className());
 }
 
 void SchedulerWindow::unload() {

@@ -82,9 +82,12 @@ std::optional<SetupError> SetupDriver::run(const std::vector<SetupLine>& lines) 
 
     closeAbove(0);
     if (app_.running()) {
-        // Closing by the close box keeps no node choice; a file that made one means it.
+        // Closing by the close box keeps no node choice; a file that made one means it. The
+        // choices and what the close box keeps land together.
+        SettingsStore::Batch batch(app_.store());
         if (mainWindowSet_) mainWindow(app_).saveTheRunChoices();
         mainWindow(app_).close();
+        app_.commitSettings(batch, mainWindowName);
     }
     app_.collectClosed();
     if (auto why = failure()) return SetupError{lines.empty() ? 0 : lines.back().line, "on closing: " + *why};

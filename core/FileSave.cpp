@@ -9,6 +9,7 @@ namespace pd {
 
 namespace {
 
+// Every file a Save writes: the node scripts, the mail scripts and the configuration file.
 constexpr std::array files = {
     SavedFile{"SW_QT_COMMAND_TEXTBOX", Script::RunQt},
     SavedFile{"SW_D_COMMAND_TEXTBOX", Script::RunDaemon},
@@ -44,10 +45,6 @@ Outcome content(App& app, const SavedFile& file, const std::string& target, std:
 
 std::string SavedFile::path(const HomeLayout& layout) const {
     return script ? layout.script(*script) : layout.cryptoConfig();
-}
-
-std::span<const SavedFile> savedFiles() {
-    return files;
 }
 
 const SavedFile& savedFile(Script script) {

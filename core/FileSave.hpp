@@ -1,6 +1,5 @@
 #pragma once
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +21,7 @@ struct SavedFile {
     std::string path(const HomeLayout& files) const;
 };
 
-// Every file a Save writes: the node scripts, the mail scripts and the configuration file.
-std::span<const SavedFile> savedFiles();
+// The file a Save writes as that script, and the configuration file.
 const SavedFile& savedFile(Script script);
 const SavedFile& savedConfigFile();
 

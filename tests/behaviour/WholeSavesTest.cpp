@@ -57,6 +57,11 @@ struct Saving {
         EXPECT_TRUE((settings().*opener).click());
         return *h.app.find<W>();
     }
+    // What opening the windows wrote is not part of the Save.
+    void pressAfterOpening(Button& b) {
+        h.store.clearLog();
+        EXPECT_TRUE(b.click());
+    }
     FakeDialogs dialogs;
     Harness h;
     std::vector<std::string> failures;
@@ -94,32 +99,22 @@ TEST(WholeSaves, EachSaveStoresItsKeysInOneBatch) {
          {"EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "EMAIL_OUTPUT_END_COMMAND_TEXTBOX",
           "EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX", "TLS_AUTO_TICKBOX"}},
         {"shared e-mail settings OK",
-         [](Saving& s) {
-             auto& w = s.shared();
-             s.h.store.clearLog();
-             EXPECT_TRUE(w.OK_BUTTON.click());
-         },
+         [](Saving& s) { s.pressAfterOpening(s.shared().OK_BUTTON); },
          {"SHARED-SETTINGS-Left", "SMTP_USERNAME_TEXTBOX", "SMTP_PASSWORD_TEXTBOX", "TLS_AUTO_TICKBOX"}},
         {"conf generator SAVE",
-         [](Saving& s) {
-             auto& w = s.confGenerator();
-             s.h.store.clearLog();
-             EXPECT_TRUE(w.SAVE_BUTTON.click());
-         },
+         [](Saving& s) { s.pressAfterOpening(s.confGenerator().SAVE_BUTTON); },
          {"CONF_GENERATOR-Left", "RPC_USER_TEXTBOX", "RPC_PASSWORD_TEXTBOX", "CONF_OUTPUT_TEXTBOX"}},
         {"scheduler OK",
          [](Saving& s) {
-             auto& w = s.fromSettings<SchedulerWindow>(&MainSettingsWindow::SCHEDULER_BUTTON);
-             s.h.store.clearLog();
-             EXPECT_TRUE(w.OK_BUTTON.click());
+             s.pressAfterOpening(
+                 s.fromSettings<SchedulerWindow>(&MainSettingsWindow::SCHEDULER_BUTTON).OK_BUTTON);
          },
          {"WIN_SCHED_TASK-Left", "TASK_RUN_TIME_TEXTBOX", "MON_TICKBOX", "TASK_STATUS_TEXTBOX"}},
         {"power autotimer settings OK",
          [](Saving& s) {
              auto& w =
                  s.fromSettings<PowerAutotimerSettingsWindow>(&MainSettingsWindow::POWER_AUTOTIMER_BUTTON);
-             s.h.store.clearLog();
-             EXPECT_TRUE(w.OK_BUTTON.click());
+             s.pressAfterOpening(w.OK_BUTTON);
          },
          {"POWER_AUTOTIMER_SETTINGS-Left", "AUTOTIMER_ACTION_TEXTBOX", "CLOSE_REQUEST_COUNTDOWN_TEXTBOX"}},
         {"main settings OK",
@@ -147,7 +142,8 @@ TEST(WholeSaves, EachSaveStoresItsKeysInOneBatch) {
         std::vector<std::vector<std::string>> batches;
         std::copy_if(s.h.store.batches().begin(), s.h.store.batches().end(), std::back_inserter(batches),
                      [](const auto& b) { return !b.empty(); });
-        ASSERT_EQ(batches.size(), 1u);
+        EXPECT_EQ(batches.size(), 1u);
+        if (batches.size() != 1) continue;  // the other Saves are still looked at
         const auto& batch = batches.front();
         for (const auto& key : c.keys) EXPECT_TRUE(holds(batch, key)) << key;
         EXPECT_EQ(batch.size(), writes(s));  // nothing written outside it
@@ -193,7 +189,7 @@ TEST(WholeSaves, ACommitThatFailsIsReportedAndLeavesTheStoreAndFilesAsTheyWere) 
         Saving s;
         s.h.platform.folders.insert("/pd/CONFIGS");
         c.save_(c.open(s));
-        ASSERT_TRUE(s.h.platform.files.contains(c.file));
+        EXPECT_TRUE(s.h.platform.files.contains(c.file));
         const auto before = s.h.stored(c.key);
         const auto files = s.h.platform.files;
         s.dialogs.messages.clear();
@@ -204,10 +200,10 @@ TEST(WholeSaves, ACommitThatFailsIsReportedAndLeavesTheStoreAndFilesAsTheyWere) 
         c.save_(w);
         EXPECT_EQ(s.h.stored(c.key), before);
         EXPECT_EQ(s.h.platform.files, files);  // no new file, no staged one left
-        ASSERT_FALSE(s.failures.empty());
-        ASSERT_FALSE(s.dialogs.messages.empty());
-        EXPECT_NE(s.dialogs.messages.back().find("NOT SAVED"), std::string::npos)
-            << s.dialogs.messages.back();
+        EXPECT_FALSE(s.failures.empty());
+        EXPECT_TRUE(
+            std::any_of(s.dialogs.messages.begin(), s.dialogs.messages.end(),
+                        [](const std::string& m) { return m.find("NOT SAVED") != std::string::npos; }));
     }
 }
 

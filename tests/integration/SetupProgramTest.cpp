@@ -5,8 +5,6 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <functional>
 #include <thread>
 
 #include "ScriptProbe.hpp"
@@ -237,58 +235,27 @@ TEST(SetupProgram, SaysWhenTheStoreWasDamagedOrIsHeldByAnotherProgram) {
     EXPECT_EQ(c.stored("DEMO", "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"), "00:00:43");
 }
 
-// The weekly task through the set-up file, against a stand-in crontab that keeps the
-// "installed" table in a file of the test's own.
-struct Crontab {
-    explicit Crontab(Copy& c) : bin(c.tmp.path + "/bin"), table(c.tmp.path + "/crontab") {
-        std::filesystem::create_directories(bin);
-        std::ofstream(bin + "/crontab") << "#!/bin/sh\n"
-                                           "case \"$1\" in\n"
-                                           "  -l) [ -f '" +
-                                               table + "' ] || exit 1; cat '" + table +
-                                               "' ;;\n"
-                                               "  -) [ -f '" +
-                                               table +
-                                               ".refuse' ] && { echo 'crontab: installing new "
-                                               "crontab failed' >&2; exit 1; }; cat > '" +
-                                               table +
-                                               "' ;;\n"
-                                               "esac\n";
-        std::filesystem::permissions(bin + "/crontab", std::filesystem::perms::owner_all);
-        c.env.push_back("PATH=" + bin + ":" + std::getenv("PATH"));
-        c.env.push_back("DISPLAY=:5");
-    }
-    // A copy installed as a link named after its coin, on PATH.
-    void install(const std::string& exe) const {
-        std::filesystem::create_symlink("/bin/true", bin + "/" + exe);
-    }
-    std::string bin;
-    std::string table;
-};
-
-std::string createTask(const std::string& home) {
-    return "[PACEDECK_MAIN_SETTINGS]\n"
-           "PACEDECK_HOME_TEXTBOX = " +
-           home +
-           "\n"
-           "press = OK_BUTTON\n"
-           "[PACEDECK_SCHEDULER_WINDOW]\n"
-           "TASK_RUN_TIME_TEXTBOX = 04:30\n"
-           "WED_TICKBOX = 1\n"
-           "press = CREATE_TASK_BUTTON\n";
-}
-
 TEST(SetupProgram, TheWeeklyTaskOfALinkedCopyIsMadeStoredAndDeletedEvenWithAPercentInItsName) {
     for (const std::string exe : {"BTC", "50%BTC"}) {
         SCOPED_TRACE(exe);
         Copy c;
-        Crontab cron(c);
-        cron.install(exe);
-        auto made = c.apply(exe, createTask(c.tmp.path));
+        // A stand-in crontab keeping the "installed" table in a file of the test's own, and the
+        // copy installed as a link named after its coin, both on PATH.
+        const auto bin = c.tmp.path + "/bin", table = c.tmp.path + "/crontab";
+        std::filesystem::create_directories(bin);
+        std::ofstream(bin + "/crontab")
+            << "#!/bin/sh\ncase $1 in -l) cat '" + table + "' ;; -) cat >'" + table + "' ;; esac\n";
+        std::filesystem::permissions(bin + "/crontab", std::filesystem::perms::owner_all);
+        std::filesystem::create_symlink("/bin/true", bin + "/" + exe);
+        c.env.insert(c.env.end(), {"PATH=" + bin + ":" + std::getenv("PATH"), "DISPLAY=:5"});
+        auto made =
+            c.apply(exe, "[PACEDECK_MAIN_SETTINGS]\nPACEDECK_HOME_TEXTBOX = " + c.tmp.path +
+                             "\npress = OK_BUTTON\n[PACEDECK_SCHEDULER_WINDOW]\n"
+                             "TASK_RUN_TIME_TEXTBOX = 04:30\nWED_TICKBOX = 1\npress = CREATE_TASK_BUTTON\n");
         ASSERT_EQ(made.exitCode, 0) << made.err;
         EXPECT_EQ(c.stored(exe, "TASK_STATUS_TEXTBOX"), "TASK-CREATED");
-        const auto line = readWhole(cron.table);
-        EXPECT_NE(line.find("30 04 * * 3 env DISPLAY=\":5\" \"" + cron.bin + "/"), std::string::npos) << line;
+        const auto line = readWhole(table);
+        EXPECT_NE(line.find("30 04 * * 3 env DISPLAY=\":5\" \"" + bin + "/"), std::string::npos) << line;
         // cron cuts a command at a % it finds unescaped: none may stand in the line.
         for (auto at = line.find('%'); at != std::string::npos; at = line.find('%', at + 1))
             EXPECT_EQ(line[at - 1], '\\') << line;
@@ -298,43 +265,8 @@ TEST(SetupProgram, TheWeeklyTaskOfALinkedCopyIsMadeStoredAndDeletedEvenWithAPerc
                                "ENABLE_DELETE_BUTTON_TICKBOX = 1\n"
                                "press = DELETE_TASK_BUTTON\n");
         ASSERT_EQ(deleted.exitCode, 0) << deleted.err;
-        EXPECT_EQ(readWhole(cron.table), "");
+        EXPECT_EQ(readWhole(table), "");
         EXPECT_EQ(c.stored(exe, "TASK_STATUS_TEXTBOX"), "TASK-DELETED");
-    }
-}
-
-TEST(SetupProgram, AWeeklyTaskThatCannotBeMadeFailsNamingTheLine) {
-    struct Case {
-        const char* what;
-        std::function<void(Copy&, Crontab&)> arrange;
-        const char* says;
-    };
-    auto brokenDisplay = [](Copy& c, Crontab& cron) {
-        cron.install("BTC");
-        std::replace(c.env.begin(), c.env.end(), std::string("DISPLAY=:5"),
-                     std::string("DISPLAY=:5\n* * * * * rm -rf ~"));
-    };
-    for (const auto& k : {
-             Case{"crontab refuses it",
-                  [](Copy&, Crontab& cron) {
-                      cron.install("BTC");
-                      std::ofstream(cron.table + ".refuse");
-                  },
-                  "THE COMMAND FAILED (EXIT STATUS 1): crontab: installing new crontab failed"},
-             Case{"no such program", [](Copy&, Crontab&) {}, "DOES NOT EXIST"},
-             Case{"DISPLAY holds a line break", brokenDisplay,
-                  "DISPLAY CANNOT BE USED: it holds a line break"},
-         }) {
-        SCOPED_TRACE(k.what);
-        Copy c;
-        Crontab cron(c);
-        k.arrange(c, cron);
-        auto run = c.apply("BTC", createTask(c.tmp.path));
-        EXPECT_EQ(run.exitCode, 1) << run.out;
-        EXPECT_NE(run.err.find("line 7: PACEDECK_SCHEDULER_WINDOW says: "), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find(k.says), std::string::npos) << run.err;
-        EXPECT_EQ(run.out, "");
-        EXPECT_NE(c.stored("BTC", "TASK_STATUS_TEXTBOX"), "TASK-CREATED");
     }
 }
 

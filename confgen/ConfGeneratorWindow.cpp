@@ -4,6 +4,7 @@
 #include "confgen/TestRpcCredentialsWindow.hpp"
 #include "confgen/VertcoinNodeList.hpp"
 #include "core/App.hpp"
+#include "core/FileSave.hpp"
 #include "core/OneLine.hpp"
 #include "main/MainWindow.hpp"
 #include "settings/MainSettingsWindow.hpp"
@@ -147,12 +148,10 @@ std::string ConfGeneratorWindow::buildOutput() const {
 // ---------------------------------------------------------------- buttons
 
 void ConfGeneratorWindow::save() {
-    if (auto refusal = refusedInput(); !refusal.empty()) {
-        SAVE_STATUS_LABEL.setText("!!! CONF FILE NOT SAVED !!!");
-        SAVE_STATUS_LABEL.setBack(colour::red);
-        app().dialogs().message(*this, caption(), "!!! CONF FILE NOT SAVED !!!\n" + refusal);
-        return;
-    }
+    if (auto refusal = refusedInput(); !refusal.empty()) return notSaved(refusal);
+    // The fields, the file and the file's text in the store land together: a kill leaves the
+    // last Save's fields beside the last Save's file.
+    SettingsStore::Batch batch(app().store());
     storePosition();
     for (auto* input : storedInputs()) {
         if (input->kind() == ElementKind::TickBox)
@@ -160,21 +159,26 @@ void ConfGeneratorWindow::save() {
         else
             storeText(*input);
     }
-    mainWindow(app()).CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
     CONF_FILE_LOCATION_TEXTBOX.setText(confFilePath());
     // What the user sees is what is written: the output as last refreshed.
-    auto written = writeConfFile(CONF_FILE_LOCATION_TEXTBOX.text());
-    if (!written) {
-        SAVE_STATUS_LABEL.setText("!!! CONF FILE NOT SAVED !!!");
-        SAVE_STATUS_LABEL.setBack(colour::red);
-        app().dialogs().message(*this, caption(),
-                                "!!! CONF FILE NOT SAVED !!!\n" + written.error +
-                                    "\nThe settings are kept; check the home folder and SAVE again.");
-        return;
-    }
+    FileSave conf(app(), homeFolder());
+    auto written = stageConfFile(conf);
+    if (written) conf.keep();
+    if (!app().commitSettings(batch, className()))
+        return notSaved("The settings store did not keep them; nothing was changed.");
+    mainWindow(app()).CRYPTO_NAME_TEXTBOX.setText(CRYPTO_NAME_TEXTBOX.text());
+    if (written) written = conf.place();
+    if (!written)
+        return notSaved(written.error + "\nThe settings are kept; check the home folder and SAVE again.");
     SAVE_STATUS_LABEL.setText("!!! CONF FILE SAVED !!!");
     SAVE_STATUS_LABEL.setBack(colour::green);
     CANCEL_BUTTON.setText("Close");
+}
+
+void ConfGeneratorWindow::notSaved(const std::string& why) {
+    SAVE_STATUS_LABEL.setText("!!! CONF FILE NOT SAVED !!!");
+    SAVE_STATUS_LABEL.setBack(colour::red);
+    app().dialogs().message(*this, caption(), "!!! CONF FILE NOT SAVED !!!\n" + why);
 }
 
 std::string ConfGeneratorWindow::refusedInput() const {
@@ -193,15 +197,14 @@ std::string ConfGeneratorWindow::refusedInput() const {
     return {};
 }
 
-Outcome ConfGeneratorWindow::writeConfFile(const std::string& path) {
+Outcome ConfGeneratorWindow::stageConfFile(FileSave& conf) {
     const std::string home = homeFolder();
     if (home.empty()) return Outcome::failure("No home folder is set in the main settings.");
     auto& platform = app().platform();
     const std::string configs = HomeLayout(app().profile(), home, app().exe()).folder(HomeFolder::Configs);
     if (!platform.exists(configs))
         if (auto made = platform.createFolder(configs); !made) return made;
-    // The file holds the RPC password: readable by its owner alone.
-    return platform.writeFile(path, CONF_OUTPUT_TEXTBOX.text() + app().profile().lineEnd, false, true);
+    return conf.stage(savedConfigFile(), CONF_OUTPUT_TEXTBOX.text());
 }
 
 void ConfGeneratorWindow::clearAll() {

@@ -8,6 +8,8 @@
 
 namespace pd {
 
+class FileSave;
+
 // PACEDECK_CONF_GENERATOR_MAIN: composes the node's configuration file from ticks and
 // fields. Every output line is a prefix field ("server=" or, commented out, "#server=")
 // followed by a value; the ticks and the emptiness of the values decide the prefixes, and
@@ -138,7 +140,9 @@ class ConfGeneratorWindow final : public Window {
     std::string homeFolder() const;
     // Why the inputs cannot make a sound file; empty when they can.
     std::string refusedInput() const;
-    Outcome writeConfFile(const std::string& path);
+    // Stages the file (making CONFIGS when it is missing) for the Save to put in place.
+    Outcome stageConfFile(FileSave& conf);
+    void notSaved(const std::string& why);
     std::string buildOutput() const;
 };
 

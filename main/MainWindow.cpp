@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/App.hpp"
+#include "core/FileSave.hpp"
 #include "settings/MainSettingsWindow.hpp"
-#include "settings/NodeScripts.hpp"
 #include "tools/AboutWindow.hpp"
 #include "tools/BlockTimesWindow.hpp"
 #include "tools/BoxInfoWindow.hpp"
@@ -141,8 +141,8 @@ void MainWindow::load() {
 
     restoreSettings();
     // A Save cut short by a kill is finished or undone before anything runs the scripts.
-    if (auto settled = NodeScriptSave::settle(app(), PACEDECK_HOME_TEXTBOX.text()); !settled)
-        status("!!! NODE SCRIPTS NOT SETTLED - " + settled.error + " !!!");
+    if (auto settled = FileSave::settle(app(), PACEDECK_HOME_TEXTBOX.text()); !settled)
+        status("!!! SAVED FILES NOT SETTLED - " + settled.error + " !!!");
 
     PROCESS_TEXTBOX_1.setToolTip(QT_NAME_TEXTBOX.text());
     PROCESS_TEXTBOX_2.setToolTip(DAEMON_NAME_TEXTBOX.text());

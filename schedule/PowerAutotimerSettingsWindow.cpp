@@ -73,12 +73,14 @@ void PowerAutotimerSettingsWindow::okClicked() {
                                 "!!! COUNTDOWN START MUST BE A TIME HH:MM:SS, SUCH AS 00:01:00 !!!");
         return;
     }
+    SettingsStore::Batch batch(app().store());
     storePosition();
     positionStored_ = true;
     storeText(AUTOTIMER_ACTION_TEXTBOX);
     storeText(CLOSE_REQUEST_COUNTDOWN_TEXTBOX);
     mainWindow(app()).CLOSE_REQUEST_COUNTDOWN_TEXTBOX.setText(CLOSE_REQUEST_COUNTDOWN_TEXTBOX.text());
     close();
+    app().commitSettings(batch, className());
 }
 
 void PowerAutotimerSettingsWindow::unload() {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/OneLine.hpp"
 #include "core/ShellQuote.hpp"
 #include "platform/Platform.hpp"
 
@@ -104,6 +105,18 @@ std::string ScheduledTask::createCommand(std::string_view dayList, std::string_v
            shQuoted(cronLine(dayList, home, runTime)) + "; } | crontab -";
 }
 
+std::string ScheduledTask::lineFault(std::string_view home) const {
+    const bool inHome = profile_.taskScheduler == TaskScheduler::SchTasks || ownFile_.empty();
+    if (auto fault = oneLineFault(program(home)); !fault.empty())
+        return (inHome ? "THE HOME FOLDER" : "THE PROGRAM PATH") + std::string(" CANNOT BE USED: ") + fault;
+    if (profile_.taskScheduler == TaskScheduler::Crontab)
+        for (const auto& [variable, value] : session_.variables)
+            if (auto fault = oneLineFault(value); !fault.empty())
+                return variable + " CANNOT BE USED: " + fault;
+    if (auto fault = oneLineFault(exe_); !fault.empty()) return "THE COPY'S NAME CANNOT BE USED: " + fault;
+    return {};
+}
+
 std::string ScheduledTask::deleteCommand() const {
     if (profile_.taskScheduler == TaskScheduler::SchTasks)
         return "SchTasks /Delete /TN " + quotedName() + " /F";
@@ -135,7 +148,8 @@ std::string ScheduledTask::consoleCommand() const {
 // ---------------------------------------------------------------- the crontab line
 
 std::string ScheduledTask::cronTag() const {
-    return "# " + quotedName();
+    // As it stands in the line: a % of the copy's name would otherwise end the line's command there.
+    return cronEscaped("# " + quotedName());
 }
 
 std::string ScheduledTask::cronDays(std::string_view dayList) const {

@@ -41,6 +41,9 @@ class ScheduledTask {
     std::string deleteCommand() const;
     std::string enableCommand() const;
     std::string disableCommand() const;
+    // What cannot stand in the one line of the create command (the home folder, the program's
+    // path, a variable of the session), named for the user; empty when everything can.
+    std::string lineFault(std::string_view home) const;
     // Opens the system's own view of its scheduled tasks.
     std::string consoleCommand() const;
 
@@ -53,7 +56,7 @@ class ScheduledTask {
 
   private:
     std::string quotedName() const;  // the name between double quotes
-    std::string cronTag() const;     // what marks the task's crontab line
+    std::string cronTag() const;     // what marks the task's crontab line, as it stands there
     std::string cronDays(std::string_view dayList) const;
 
     const Profile& profile_;

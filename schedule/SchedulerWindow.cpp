@@ -1,7 +1,6 @@
 #include "schedule/SchedulerWindow.hpp"
 
 #include "core/App.hpp"
-#include "core/OneLine.hpp"
 #include "main/MainWindow.hpp"
 
 namespace pd {
@@ -131,14 +130,14 @@ void SchedulerWindow::createClicked() {
         return;
     }
     refreshDayList();
-    auto command = task_.createCommand(SELECTED_DAYS_TEXTBOX.text(), PACEDECK_HOME_TEXTBOX.text(),
-                                       TASK_RUN_TIME_TEXTBOX.text());
-    if (auto fault = oneLineFault(command); !fault.empty()) {
-        // A line break would add a crontab line of someone's choosing.
+    // A line break would add a crontab line of someone's choosing.
+    if (auto fault = task_.lineFault(PACEDECK_HOME_TEXTBOX.text()); !fault.empty()) {
         OUTPUT_COMMAND_TEXTBOX.setText("");
-        report("!!! NO TASK CREATED - THE HOME FOLDER CANNOT BE USED: " + fault + " !!!", true);
+        report("!!! NO TASK CREATED - " + fault + " !!!", true);
         return;
     }
+    auto command = task_.createCommand(SELECTED_DAYS_TEXTBOX.text(), PACEDECK_HOME_TEXTBOX.text(),
+                                       TASK_RUN_TIME_TEXTBOX.text());
     OUTPUT_COMMAND_TEXTBOX.setText(command);
     if (ONLY_VIEW_COMMAND_TICKBOX.ticked()) return;
     // A task that starts a program that is not there would fail every week, unseen.
@@ -206,12 +205,14 @@ void SchedulerWindow::enableTaskClicked() {
 }
 
 void SchedulerWindow::okClicked() {
+    SettingsStore::Batch batch(app().store());
     storePosition();
     storeText(TASK_RUN_TIME_TEXTBOX);
     for (auto* option : dayOptions()) storeTick(*option);
     storeTick(ENABLE_SCHED_TASK_TICKBOX);
     storeText(TASK_STATUS_TEXTBOX);
     close();
+    app().commitSettings(batch, className());
 }
 
 void SchedulerWindow::unload() {

@@ -1,11 +1,11 @@
 #include "settings/CryptoSettingsWindow.hpp"
 
 #include "core/App.hpp"
+#include "core/FileSave.hpp"
 #include "core/OneLine.hpp"
 #include "core/TimeOfDay.hpp"
 #include "settings/MainSettingsWindow.hpp"
 #include "settings/NodeCommands.hpp"
-#include "settings/NodeScripts.hpp"
 #include "tools/SingleOutputCommandsWindow.hpp"
 
 namespace pd {
@@ -195,16 +195,10 @@ void CryptoSettingsWindow::saveClicked() {
     main.CLI_NAME_TEXTBOX.setText(DAEMONCLI_NAME_SETTINGS_TEXTBOX.text());
     // The stored commands, the scripts and the main window's commands must agree: when a
     // script cannot be written, the commands of the last good Save stay everywhere.
-    NodeScriptSave scripts(app(), settingsHome().text());
+    FileSave scripts(app(), settingsHome().text());
     const bool staged = stageScripts(scripts);
-    if (staged)
-        for (auto* command :
-             {&SW_QT_COMMAND_TEXTBOX, &SW_D_COMMAND_TEXTBOX, &SWCLI_STOP_COMMAND_TEXTBOX,
-              &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX, &GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX,
-              &GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX})
-            storeText(*command);
+    scripts.keep();
     if (!app().commitSettings(batch, "the crypto settings")) {
-        scripts.drop();
         app().dialogs().message(*this, caption(), "!!! NOT SAVED - THE SETTINGS STORE DID NOT KEEP THEM !!!");
     } else if (staged) {
         if (auto placed = scripts.place(); !placed) scriptsNotWritten(placed.error);
@@ -221,13 +215,21 @@ void CryptoSettingsWindow::saveClicked() {
     REGENERATE_COMMANDS_TIMER.start();
 }
 
-bool CryptoSettingsWindow::stageScripts(NodeScriptSave& scripts) {
-    auto staged = scripts.stage(
-        {SW_QT_COMMAND_TEXTBOX.text(), SW_D_COMMAND_TEXTBOX.text(), SWCLI_STOP_COMMAND_TEXTBOX.text(),
-         GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX.text(), GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX.text(),
-         GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX.text()});
-    if (!staged) scriptsNotWritten(staged.error);
-    return staged.ok;
+bool CryptoSettingsWindow::stageScripts(FileSave& scripts) {
+    const std::array<const TextBox*, nodeScripts.size()> commands = {
+        &SW_QT_COMMAND_TEXTBOX,
+        &SW_D_COMMAND_TEXTBOX,
+        &SWCLI_STOP_COMMAND_TEXTBOX,
+        &GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX,
+        &GETBLOCKCHAININFO_COMMAND_SETTINGS_TEXTBOX,
+        &GETCONNECTIONCOUNT_COMMAND_SETTINGS_TEXTBOX};
+    for (std::size_t i = 0; i < nodeScripts.size(); ++i)
+        if (auto staged = scripts.stage(savedFile(nodeScripts[i]), commands[i]->text()); !staged) {
+            scripts.drop();
+            scriptsNotWritten(staged.error);
+            return false;
+        }
+    return true;
 }
 
 void CryptoSettingsWindow::scriptsNotWritten(const std::string& why) {

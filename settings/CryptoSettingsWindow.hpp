@@ -4,9 +4,10 @@
 
 #include "core/Window.hpp"
 #include "main/MainWindow.hpp"
-#include "settings/NodeScripts.hpp"
 
 namespace pd {
+
+class FileSave;
 
 // PACEDECK_CRYPTO_SETTINGS: which coin this copy serves and where its node programs live.
 // It assembles the node commands once a second and, on Save, stores its fields,
@@ -114,7 +115,7 @@ class CryptoSettingsWindow final : public Window {
     void browseFolder(TextBox& field, const std::string& title);
     void browseFile(TextBox& nameField, const TextBox& folderField, const std::string& title);
     void saveClicked();
-    bool stageScripts(NodeScriptSave& scripts);
+    bool stageScripts(FileSave& scripts);
     void scriptsNotWritten(const std::string& why);
 
     // The window that opened this one holds the home folder and the configuration path.

@@ -1,7 +1,7 @@
 #include "settings/EmailSettingsWindow.hpp"
 
 #include "core/App.hpp"
-#include "core/OneLine.hpp"
+#include "core/FileSave.hpp"
 #include "main/MainWindow.hpp"
 #include "settings/EmailSharedSettingsWindow.hpp"
 #include "settings/MailerCommands.hpp"
@@ -87,41 +87,42 @@ void EmailSettingsWindow::okClicked() {
     regenerate();
     SettingsStore::Batch batch(app().store());
     storePosition();
-    positionStored_ = true;
     for (auto* field : accountFields()) storeText(*field);
     storeTick(TLS_NO_TICKBOX);
     storeTick(TLS_YES_TICKBOX);
     storeTick(TLS_AUTO_TICKBOX);
-    storeText(EMAIL_OUTPUT_START_COMMAND_TEXTBOX);
-    storeText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX);
+    // The commands, their scripts and the main window's commands land together: when a
+    // script cannot be written, the commands of the last good OK stay everywhere.
+    FileSave scripts(app(), homeFolder());
+    const HomeLayout files(app().profile(), homeFolder(), app().exe());
+    std::string failures;
+    for (auto [script, command] : {std::pair{Script::StartEmail, &EMAIL_OUTPUT_START_COMMAND_TEXTBOX},
+                                   std::pair{Script::EndReportEmail, &EMAIL_OUTPUT_END_COMMAND_TEXTBOX},
+                                   std::pair{Script::StuckAlertEmail, &EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX}})
+        if (auto staged = scripts.stage(savedFile(script), command->text()); !staged)
+            failures += files.script(script) + " - " + staged.error + "\n";
+    if (!failures.empty()) scripts.drop();
+    scripts.keep();
     storeTick(REPORT_AS_ATTACHMENT_TICKBOX);
 
+    if (!app().commitSettings(batch, className())) {
+        app().dialogs().message(*this, caption(), "!!! NOT SAVED - THE SETTINGS STORE DID NOT KEEP THEM !!!");
+        return;
+    }
+    positionStored_ = true;
     auto& main = mainWindow(app());
     main.SE_HOME_TEXTBOX.setText(SE_HOME_TEXTBOX.text());
-    main.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
-    main.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
-
-    // The scripts hold the password: readable by the user alone.
-    const auto& profile = app().profile();
-    std::string failures;
-    const HomeLayout files(profile, homeFolder(), app().exe());
-    auto write = [&](Script script, const std::string& command) {
-        auto path = files.script(script);
-        auto fault = oneLineFault(command);
-        auto outcome = fault.empty() ? app().platform().writeFile(path, command + profile.lineEnd, true, true)
-                                     : Outcome::failure("the command was not written: " + fault);
-        if (!outcome) failures += path + " - " + outcome.error + "\n";
-    };
-    write(Script::StartEmail, EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
-    write(Script::EndReportEmail, EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
-    write(Script::StuckAlertEmail, EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX.text());
+    if (failures.empty()) {
+        if (auto placed = scripts.place(); !placed) failures = placed.error + "\n";
+        main.EMAIL_OUTPUT_START_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_START_COMMAND_TEXTBOX.text());
+        main.EMAIL_OUTPUT_END_COMMAND_TEXTBOX.setText(EMAIL_OUTPUT_END_COMMAND_TEXTBOX.text());
+    }
     if (!failures.empty())
         app().dialogs().message(
             *this, "PACEDECK - EMAIL SCRIPTS NOT WRITTEN",
             "The settings are saved, but the e-mail scripts could not be written:\n" + failures +
                 "Create the folders (main settings, CREATE FOLDERS) and save the e-mail settings again.");
     close();
-    app().commitSettings(batch, className());
 }
 
 }  // namespace pd

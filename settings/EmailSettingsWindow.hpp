@@ -30,7 +30,8 @@ class EmailSettingsWindow final : public EmailAccountWindow {
     TextBox EMAIL_OUTPUT_START_COMMAND_TEXTBOX{
         *this, "EMAIL_OUTPUT_START_COMMAND_TEXTBOX", {.visible = false}};
     TextBox EMAIL_OUTPUT_END_COMMAND_TEXTBOX{*this, "EMAIL_OUTPUT_END_COMMAND_TEXTBOX", {.visible = false}};
-    // Written as its script beside the end report's, never stored: it holds the password.
+    // The end report mailed under the alert subject, written as its script beside the end
+    // report's; stored, as the other two commands are, as the record of what its script holds.
     TextBox EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX{
         *this, "EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX", {.visible = false}};
 

@@ -43,6 +43,8 @@ void EmailSharedSettingsWindow::useTheseClicked() {
 }
 
 void EmailSharedSettingsWindow::okClicked() {
+    // One account: a user name of one OK never stands beside the password of another.
+    SettingsStore::Batch batch(app().store());
     storePosition();
     positionStored_ = true;
     const auto section = SettingsStore::sharedEmailSection;
@@ -50,6 +52,7 @@ void EmailSharedSettingsWindow::okClicked() {
     for (auto* box : {&TLS_NO_TICKBOX, &TLS_YES_TICKBOX, &TLS_AUTO_TICKBOX})
         app().writeSetting(section, box->name(), std::to_string(box->value()));
     close();
+    app().commitSettings(batch, className());
 }
 
 }  // namespace pd

@@ -21,7 +21,8 @@ std::span<const Opener> openers() {
         Opener{"PACEDECK_CONF_GENERATOR_TEST_RPC", "PACEDECK_CONF_GENERATOR_MAIN",
                "SW_RPC_TEST_CREDENTIALS_BUTTON", ""},
         Opener{"PACEDECK_POWER_AUTOTIMER_SETTINGS", "PACEDECK_MAIN_SETTINGS", "POWER_AUTOTIMER_BUTTON", ""},
-        Opener{"PACEDECK_SCHEDULER_WINDOW", "PACEDECK_MAIN_SETTINGS", "SCHEDULER_BUTTON", ""},
+        Opener{"PACEDECK_SCHEDULER_WINDOW", "PACEDECK_MAIN_SETTINGS", "SCHEDULER_BUTTON", "", "commandPoller",
+               "TASK_RESULT_LABEL"},
         Opener{"PACEDECK_BLOCK_TIMES_WINDOW", "PACEDECK_MAIN", "BLOCK_TIMES_WINDOW_BUTTON", ""},
     };
     return rows;
@@ -30,6 +31,15 @@ std::span<const Opener> openers() {
 const Opener* openerOf(std::string_view window) {
     for (const auto& row : openers())
         if (row.window == window) return &row;
+    return nullptr;
+}
+
+const Unlocker* unlockerOf(std::string_view window, std::string_view field) {
+    static constexpr std::array rows = {
+        Unlocker{"PACEDECK_MAIN_SETTINGS", "CONF_FILE_LOCATION_TEXTBOX", "USE_OWN_CONF_TICKBOX"},
+    };
+    for (const auto& row : rows)
+        if (row.window == window && row.field == field) return &row;
     return nullptr;
 }
 

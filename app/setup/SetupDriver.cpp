@@ -1,10 +1,13 @@
 #include "app/setup/SetupDriver.hpp"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "app/setup/Openers.hpp"
 #include "app/setup/Rehearsal.hpp"
 #include "core/Catalogue.hpp"
+#include "core/Colour.hpp"
 #include "core/TextValue.hpp"
 #include "core/TimeOfDay.hpp"
 #include "main/MainWindow.hpp"
@@ -82,9 +85,12 @@ std::optional<SetupError> SetupDriver::run(const std::vector<SetupLine>& lines) 
 
     closeAbove(0);
     if (app_.running()) {
-        // Closing by the close box keeps no node choice; a file that made one means it.
+        // Closing by the close box keeps no node choice; a file that made one means it. The
+        // choices and what the close box keeps land together.
+        SettingsStore::Batch batch(app_.store());
         if (mainWindowSet_) mainWindow(app_).saveTheRunChoices();
         mainWindow(app_).close();
+        app_.commitSettings(batch, mainWindowName);
     }
     app_.collectClosed();
     if (auto why = failure()) return SetupError{lines.empty() ? 0 : lines.back().line, "on closing: " + *why};
@@ -129,10 +135,12 @@ std::optional<std::string> SetupDriver::set(const SetupLine& line) {
     switch (e->kind()) {
         case ElementKind::TextBox: {
             auto& box = static_cast<TextBox&>(*e);
-            if (!box.visible()) return line.name + " is not shown in " + w->className();
+            if (!box.visible())
+                return line.name + " is not shown in " + w->className() + shownBelow(*w, line.name);
             if (auto problem = oneLineProblem(line.value); !problem.empty() && !box.multiLine())
                 return line.name + " takes one line: the value is refused because " + problem;
             if (auto problem = timeProblem(line.name, line.value)) return problem;
+            if (auto why = unlock(*w, box)) return why;
             if (!box.type(line.value)) return line.name + " is greyed or locked: it cannot be typed into";
             mainWindowSet_ = mainWindowSet_ || w == &mainWindow(app_);
             return std::nullopt;
@@ -145,7 +153,7 @@ std::optional<std::string> SetupDriver::set(const SetupLine& line) {
                 return line.name + " is greyed: it cannot be ticked or cleared";
             tick.setValue(line.value == "1" ? 1 : 0);
             mainWindowSet_ = mainWindowSet_ || w == &mainWindow(app_);
-            return std::nullopt;
+            return awaitResult(*w);
         }
         case ElementKind::Button:
             return line.name + " is a button: write press = " + line.name;
@@ -165,6 +173,46 @@ std::optional<std::string> SetupDriver::press(const SetupLine& line) {
     runRegeneration();
     if (!static_cast<Button&>(*e).click()) return line.name + " is greyed: it cannot be pressed";
     adoptNewWindows();
+    return awaitResult(*w);
+}
+
+std::optional<std::string> SetupDriver::unlock(Window& w, const TextBox& box) {
+    if (box.enabled() && !box.locked()) return std::nullopt;
+    const auto* row = unlockerOf(w.className(), box.name());
+    auto* tick = row ? dynamic_cast<TickBox*>(w.find(row->tick)) : nullptr;
+    if (tick == nullptr || tick->ticked()) return std::nullopt;
+    if (!tick->enabled())
+        return box.name() + " is greyed until " + tick->name() + " is ticked, and that is greyed";
+    tick->setValue(1);
+    return std::nullopt;
+}
+
+std::string SetupDriver::shownBelow(const Window& w, std::string_view name) const {
+    // A window's hidden copy of a field that a window under it shows: the user sets it there.
+    for (const auto* below : stack_)
+        if (below != &w && below->isOpen())
+            if (const auto* e = below->find(name); e != nullptr && e->visible())
+                return ": it is set in " + below->className();
+    return {};
+}
+
+std::optional<std::string> SetupDriver::awaitResult(Window& w) {
+    const auto* row = openerOf(w.className());
+    if (row == nullptr || row->resultTimer.empty() || !w.isOpen()) return std::nullopt;
+    Timer* poller = nullptr;
+    for (auto* t : w.timers())
+        if (t->name() == row->resultTimer) poller = t;
+    // The result comes on the window's own timer, which nothing else runs here.
+    for (int waited = 0; poller != nullptr && poller->enabled() && poller->onTick;
+         waited += poller->interval()) {
+        if (waited >= resultWaitMs)
+            return w.className() + " ran a command that has not ended after " +
+                   std::to_string(resultWaitMs / 1000) + " s";
+        poller->onTick();
+        if (poller->enabled()) std::this_thread::sleep_for(std::chrono::milliseconds(poller->interval()));
+    }
+    const auto* label = w.find(row->resultLabel);
+    if (label != nullptr && label->fore() == colour::red) return w.className() + " says: " + label->text();
     return std::nullopt;
 }
 
@@ -219,10 +267,11 @@ Window* SetupDriver::openedBy(const Window& opener, std::string_view className) 
 
 std::optional<SetupError> applySetup(const std::string& exe, SettingsStore& store, Platform& platform,
                                      const Profile& profile, Clock& clock,
-                                     const std::vector<SetupLine>& lines) {
+                                     const std::vector<SetupLine>& lines, const std::string& ownFile) {
     auto applyTo = [&](SettingsStore& s, Platform& p) {
         Scheduler scheduler(clock);
         App app(exe, s, p, profile, scheduler);
+        app.setOwnFile(ownFile);
         return SetupDriver(app).run(lines);
     };
     {

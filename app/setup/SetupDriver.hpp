@@ -44,10 +44,17 @@ class SetupDriver {
         std::vector<std::string> failures;
     };
 
+    // How long a window's system command may take before the file stops there.
+    static constexpr int resultWaitMs = 60000;
+
     std::optional<std::string> enterSection(const std::string& window);
     std::optional<std::string> set(const SetupLine& line);
     std::optional<std::string> press(const SetupLine& line);
     std::optional<std::string> currentWindow(Window*& out) const;
+    std::optional<std::string> unlock(Window& w, const TextBox& box);
+    std::string shownBelow(const Window& w, std::string_view name) const;
+    // Waits for the result of a command the window started, and names a failure it shows.
+    std::optional<std::string> awaitResult(Window& w);
     void runRegeneration();
     void forgetClosedWindows();
     void adoptNewWindows();
@@ -66,9 +73,11 @@ class SetupDriver {
 // system as they are, with every change kept in memory), then, when every line applied
 // there, for real. A file with a wrong name, value or press therefore changes nothing;
 // only what the system refuses at the real run (a folder without write permission, a
-// task command) can still stop a file half-way, and the error then says where.
+// task command) can still stop a file half-way, and the error then says where. ownFile is
+// the copy's own program file when it is known (a link named after the coin): its weekly
+// task starts that file.
 std::optional<SetupError> applySetup(const std::string& exe, SettingsStore& store, Platform& platform,
                                      const Profile& profile, Clock& clock,
-                                     const std::vector<SetupLine>& lines);
+                                     const std::vector<SetupLine>& lines, const std::string& ownFile = {});
 
 }  // namespace pd::setup

@@ -36,9 +36,12 @@ FILE, one item per line:
                               field takes several lines)
   TICKBOX_NAME = 1            ticks (0 clears); the tick's rule runs as on a click
   press = BUTTON_NAME         presses a button
-A settings window keeps what was typed only when its OK or SAVE button is pressed; a
-window still open at the end is closed by its close box. The choices made in the main
-window (PACEDECK_MAIN) are kept at the end as EXIT keeps them, without stamping an exit.
+FILE is UTF-8 text of at most 1 MiB. A settings window keeps what was typed only when its
+OK or SAVE button is pressed; a window still open at the end is closed by its close box.
+The choices made in the main window (PACEDECK_MAIN) are kept at the end as EXIT keeps
+them, without stamping an exit. A command a window runs (the weekly task's) is waited
+for, and one that fails stops the file at its line. Under cron the weekly task starts the
+copy EXE that PATH finds (a link named after the coin, say), else EXE in the home folder.
 
 Example:
   [PACEDECK_MAIN_SETTINGS]
@@ -86,8 +89,13 @@ void describe(std::string& out, const Window& w, const Opener* row) {
     std::vector<std::string> texts, ticks, buttons;
     for (const auto* e : w.elements()) {
         if (!e->visible()) continue;
-        if (e->kind() == ElementKind::TextBox && !static_cast<const TextBox*>(e)->locked())
-            texts.push_back(e->name() + (TimeOfDay::parse(catalogue::defaultOf(e->name())) ? " (time)" : ""));
+        if (e->kind() == ElementKind::TextBox) {
+            auto text = e->name() + (TimeOfDay::parse(catalogue::defaultOf(e->name())) ? " (time)" : "");
+            if (!static_cast<const TextBox*>(e)->locked())
+                texts.push_back(text);
+            else if (const auto* unlocker = unlockerOf(w.className(), e->name()))
+                texts.push_back(text + " (ticks " + std::string(unlocker->tick) + ")");
+        }
         if (e->kind() == ElementKind::TickBox) ticks.push_back(e->name());
         if (e->kind() == ElementKind::Button) buttons.push_back(e->name());
     }

@@ -1,14 +1,13 @@
 // pacedeck-setup EXE FILE: sets up the copy of PACEDECK named EXE from FILE, by driving its
 // windows on this computer's settings store and files exactly as a user would.
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "app/Version.hpp"
 #include "app/setup/SetupDriver.hpp"
+#include "app/setup/SetupFile.hpp"
 #include "app/setup/SetupHelp.hpp"
 #include "core/Clock.hpp"
 #ifdef _WIN32
@@ -19,8 +18,12 @@
 
 namespace {
 
-int fail(const std::string& text, int code) {
+void say(const std::string& text) {
     std::cerr << "pacedeck-setup: " << text << "\n";
+}
+
+int fail(const std::string& text, int code) {
+    say(text);
     return code;
 }
 
@@ -29,6 +32,11 @@ constexpr int wrongArguments = 2;
 
 #ifdef _WIN32
 using System = pd::win32::Win32System;
+// The weekly task starts the copy in the home folder.
+std::string ownFile(const std::string&) {
+    return {};
+}
+void tellAboutTheStore(System&) {}
 // In UTF-8, as every text of the program: the narrow argv is in the ANSI code page.
 std::vector<std::string> arguments(int, char**) {
     auto args = pd::win32::programArguments();
@@ -44,6 +52,23 @@ std::string helpText() {
 using System = pd::PosixSystem;
 std::vector<std::string> arguments(int argc, char** argv) {
     return {argv + 1, argv + argc};
+}
+// The copy as the user starts it, found on PATH: a link named after the coin is a copy of
+// its own, and its weekly task starts that link.
+std::string ownFile(const std::string& exe) {
+    return pd::startedFile(exe);
+}
+// A store set aside or held by another program is said, not passed over in silence.
+constexpr int storeWaitMs = 30000;
+void tellAboutTheStore(System& system) {
+    if (!system.store.setAside().empty())
+        say("the settings file was damaged: it is kept as " + system.store.setAside() +
+            ", and a new one was started");
+    system.store.waitForOthers(storeWaitMs, [said = false]() mutable {
+        if (std::exchange(said, true)) return;
+        say("the settings store is locked by another program: waiting for it, up to " +
+            std::to_string(storeWaitMs / 1000) + " s");
+    });
 }
 std::string helpText() {
     const char* home = std::getenv("HOME");
@@ -75,17 +100,11 @@ int main(int argc, char** argv) {
     if (exe.empty() || exe == "." || exe == ".." || exe.find_first_of("/\\") != std::string::npos)
         return fail("\"" + exe + "\" cannot be the name of a program file", wrongArguments);
 
-    // The path is UTF-8 on every system.
-    const std::filesystem::path path(std::u8string(file.begin(), file.end()));
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return fail(file + " is a folder, not a set-up file", wrongArguments);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return fail("cannot read " + file, wrongArguments);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return fail("cannot read " + file, wrongArguments);
+    const auto read = pd::setup::readSetupFile(file);
+    if (read.problem == pd::setup::SetupFileText::Problem::CannotRead) return fail(read.why, wrongArguments);
+    if (read.problem == pd::setup::SetupFileText::Problem::NotText) return fail(read.why, cannotApply);
 
-    auto script = pd::setup::parseSetupScript(text);
+    auto script = pd::setup::parseSetupScript(read.text);
     if (script.error)
         return fail(file + " line " + std::to_string(script.error->line) + ": " + script.error->message,
                     cannotApply);
@@ -94,9 +113,10 @@ int main(int argc, char** argv) {
     System system;
     if (!system.store.isOpen())
         return fail("cannot open the settings store: " + system.store.error(), wrongArguments);
+    tellAboutTheStore(system);
     pd::SteadyClock clock;
-    if (auto error =
-            pd::setup::applySetup(exe, system.store, system.platform, system.profile, clock, script.lines))
+    if (auto error = pd::setup::applySetup(exe, system.store, system.platform, system.profile, clock,
+                                           script.lines, ownFile(exe)))
         return fail(file + " line " + std::to_string(error->line) + ": " + error->message, cannotApply);
     std::cout << "pacedeck-setup: " << file << " applied to " << exe << "\n";
     return 0;

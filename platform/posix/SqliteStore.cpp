@@ -105,7 +105,7 @@ int SqliteStore::openAndPrepare() {
     ::chmod(path_.c_str(), 0600);
     // Another copy's write takes milliseconds; a program that holds the file longer must not
     // hold up the window, so a write waits only a moment and is then reported.
-    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    sqlite3_busy_handler(db_, &SqliteStore::busy, this);
     char* err = nullptr;
     const char* setup =
         "PRAGMA journal_mode=WAL;"
@@ -119,6 +119,23 @@ int SqliteStore::openAndPrepare() {
         close();
     }
     return rc;
+}
+
+int SqliteStore::busy(void* self, int count) {
+    auto& store = *static_cast<SqliteStore*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0) {
+        store.waitStarted_ = now;
+        if (store.onWait_) store.onWait_();
+    }
+    if (now - store.waitStarted_ >= std::chrono::milliseconds(store.busyTimeout_)) return 0;
+    sqlite3_sleep(count < 10 ? 2 : 20);
+    return 1;
+}
+
+void SqliteStore::waitForOthers(int timeoutMs, std::function<void()> onWait) {
+    busyTimeout_ = timeoutMs;
+    onWait_ = std::move(onWait);
 }
 
 void SqliteStore::close() {

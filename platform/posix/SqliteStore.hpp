@@ -1,4 +1,6 @@
 #pragma once
+#include <chrono>
+#include <functional>
 #include <string>
 
 #include "core/SettingsStore.hpp"
@@ -26,6 +28,9 @@ class SqliteStore final : public SettingsStore {
     const std::string& path() const { return path_; }
     // Where a damaged settings file was moved at opening; empty when none was.
     const std::string& setAside() const { return setAside_; }
+    // A program that may wait longer for another program's transaction (one without a window
+    // to keep alive) says so: onWait runs when a write starts to wait.
+    void waitForOthers(int timeoutMs, std::function<void()> onWait);
 
     StoredValue lookup(std::string_view section, std::string_view key) override;
     bool put(std::string_view section, std::string_view key, std::string_view value) override;
@@ -39,6 +44,7 @@ class SqliteStore final : public SettingsStore {
 
   private:
     int openAndPrepare();
+    static int busy(void* self, int count);
     bool exec(const char* sql);
     void close();
 
@@ -46,6 +52,9 @@ class SqliteStore final : public SettingsStore {
     std::string setAside_;
     sqlite3* db_ = nullptr;
     std::string error_;
+    int busyTimeout_ = busyTimeoutMs;
+    std::function<void()> onWait_;
+    std::chrono::steady_clock::time_point waitStarted_;
 };
 
 }  // namespace pd

@@ -109,6 +109,8 @@ TEST(ConfGenerator, SaveStoresEveryInputInOrderAndAReopenedWindowShowsTheSameFil
         "MAX_CONNECTIONS_TEXTBOX", "PEER_PORT_TEXTBOX", "RPC_PORT_TEXTBOX", "UACOMMENT_TEXTBOX",
         "RPC_USER_TEXTBOX", "RPC_PASSWORD_TEXTBOX", "RPC_AUTH_TEXTBOX", "FULL_NODE_LIST_TEXTBOX",
         "USER_DEFINED_SETTINGS_TEXTBOX",
+        // the text of the file, as the record of what this Save wrote
+        "CONF_OUTPUT_TEXTBOX",
         // closing stores the position again
         "CONF_GENERATOR-Left", "CONF_GENERATOR-Top"};
     EXPECT_EQ(c.h.store.writtenKeys("BTC"), expectedOrder);

@@ -393,6 +393,10 @@ TEST(SchedulerWindow, CrontabLinesSurviveAwkwardNamesAndEveryDayIsAStar) {
     ScheduledTask task(posix, "BTC", none);
     auto line = task.cronLine("MON,TUE,WED,THU,FRI,SAT,SUN ", "/home/o'neil/50% \"node\"/$X", "23:59");
     EXPECT_EQ(line, "59 23 * * * env \"/home/o'neil/50\\% \\\"node\\\"/\\$X/BTC\" # \"PACEDECK - BTC\"");
+    // A % in the copy's name is escaped in the tag too: cron would cut the line there.
+    ScheduledTask percent(posix, "50%BTC", none);
+    EXPECT_EQ(percent.cronLine("WED ", "/h", "1:05"),
+              "05 01 * * 3 env \"/h/50\\%BTC\" # \"PACEDECK - 50\\%BTC\"");
     // The install command quotes the single quote of the path for the outer shell.
     auto create = task.createCommand("SUN ", "/home/o'neil", "0:00");
     EXPECT_NE(create.find("'00 00 * * 0 env \"/home/o'\\''neil/BTC\" # \"PACEDECK - BTC\"'"),

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "Harness.hpp"
 #include "app/setup/Openers.hpp"
@@ -21,8 +22,11 @@ namespace {
 // pacedeck-setup does (rehearsed first); the error, if any.
 struct Applied {
     enum class Way { Driver, Rehearsed };
-    explicit Applied(std::string_view text, Way way = Way::Driver) : h("BTC") {
+    explicit Applied(std::string_view text, Way way = Way::Driver,
+                     const std::function<void(Harness&)>& arrange = nullptr)
+        : h("BTC") {
         h.platform.folders = {"/", "/pd", "/pd/BATS"};
+        if (arrange) arrange(h);
         auto script = parseSetupScript(text);
         EXPECT_FALSE(script.error) << script.error->message;
         if (way == Way::Driver)
@@ -362,13 +366,84 @@ TEST(SetupScript, HelpListsEveryReachableWindowWithItsElements) {
     };
     for (auto name :
          {"TASK_RUN_TIME_TEXTBOX (time)", "USER_COUNT_TIME_TEXTBOX (time)", "SELECT_ALL_DAYS_TICKBOX",
-          "CREATE_TASK_BUTTON", "PACEDECK_HOME_TEXTBOX", "TEST_CFG_3_BUTTON", "EXIT_BUTTON"})
+          "CREATE_TASK_BUTTON", "PACEDECK_HOME_TEXTBOX", "TEST_CFG_3_BUTTON", "EXIT_BUTTON",
+          "CONF_FILE_LOCATION_TEXTBOX (ticks USE_OWN_CONF_TICKBOX)"})
         EXPECT_TRUE(listed(name)) << name;
     for (auto hidden : {"MON_TEXTBOX", "TASK_NAME_TEXTBOX", "SAVE_TASK_BUTTON"})
         EXPECT_FALSE(listed(hidden)) << hidden;
     // Looking at the windows changed nothing on the system.
     EXPECT_TRUE(platform.files.empty());
     EXPECT_TRUE(platform.launches.empty());
+}
+
+TEST(SetupScript, CreatesTheWeeklyTaskOnlyWhenItsCommandSucceedsAndNamesTheLineWhenNot) {
+    struct Case {
+        const char* what;
+        std::function<void(Harness&)> arrange;
+        std::string error;  // empty: the task is made
+    };
+    const std::vector<Case> cases = {
+        {"made", [](Harness&) {}, ""},
+        {"the program is missing", [](Harness& h) { h.platform.files.erase("/pd/BTC"); },
+         "PACEDECK_SCHEDULER_WINDOW says: !!! NO TASK CREATED - THE PROGRAM /pd/BTC DOES NOT EXIST !!!"},
+        {"crontab refuses it",
+         [](Harness& h) {
+             h.platform.commandResults["crontab -"] = {true, 1, "crontab: installing new crontab failed"};
+         },
+         "!!! THE COMMAND FAILED (EXIT STATUS 1): crontab: installing new crontab failed !!!"},
+        {"DISPLAY holds a line break",
+         [](Harness& h) { h.platform.env["DISPLAY"] = ":0\n* * * * * rm -rf ~"; },
+         "!!! NO TASK CREATED - DISPLAY CANNOT BE USED: it holds a line break !!!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Applied a(
+            "[PACEDECK_MAIN_SETTINGS]\n"
+            "PACEDECK_HOME_TEXTBOX = /pd\n"
+            "press = OK_BUTTON\n"
+            "[PACEDECK_SCHEDULER_WINDOW]\n"
+            "TASK_RUN_TIME_TEXTBOX = 04:30\n"
+            "MON_TICKBOX = 1\n"
+            "press = CREATE_TASK_BUTTON\n",
+            Applied::Way::Rehearsed, [&](Harness& h) {
+                h.platform.files["/pd/BTC"] = "the program";
+                c.arrange(h);
+            });
+        if (c.error.empty()) {
+            ASSERT_FALSE(a.error) << a.error->line << ": " << a.error->message;
+            EXPECT_EQ(a.h.stored("TASK_STATUS_TEXTBOX"), "TASK-CREATED");
+            continue;
+        }
+        ASSERT_TRUE(a.error);
+        EXPECT_EQ(a.error->line, 7);
+        EXPECT_NE(a.error->message.find(c.error), std::string::npos) << a.error->message;
+        EXPECT_NE(a.h.stored("TASK_STATUS_TEXTBOX"), "TASK-CREATED");
+    }
+}
+
+TEST(SetupScript, SetsTheOwnConfFileWhereTheUserDoesAndSaysWhereWhenAskedElsewhere) {
+    // Typing the path ticks "USE OWN .CONF FILE" first, as a user does before typing it.
+    Applied own(
+        "[PACEDECK_MAIN_SETTINGS]\n"
+        "PACEDECK_HOME_TEXTBOX = /pd\n"
+        "CONF_FILE_LOCATION_TEXTBOX = /own/node.conf\n"
+        "press = OK_BUTTON\n"
+        "[PACEDECK_CRYPTO_SETTINGS]\n"
+        "press = SAVE_BUTTON\n",
+        Applied::Way::Rehearsed);
+    ASSERT_FALSE(own.error) << own.error->line << ": " << own.error->message;
+    EXPECT_EQ(own.h.stored("USE_OWN_CONF_TICKBOX"), "1");
+    EXPECT_EQ(own.h.stored("CONF_FILE_LOCATION_TEXTBOX"), "/own/node.conf");
+    EXPECT_NE(own.h.stored("SW_D_COMMAND_TEXTBOX").find(" -conf=/own/node.conf "), std::string::npos)
+        << own.h.stored("SW_D_COMMAND_TEXTBOX");
+
+    // The crypto settings only show a copy of it.
+    Applied there("[PACEDECK_CRYPTO_SETTINGS]\nCONF_FILE_LOCATION_TEXTBOX = /own/node.conf\n",
+                  Applied::Way::Driver, [](Harness& h) { h.put("PACEDECK_HOME_TEXTBOX", "/pd"); });
+    ASSERT_TRUE(there.error);
+    EXPECT_EQ(there.error->line, 2);
+    EXPECT_NE(there.error->message.find("it is set in PACEDECK_MAIN_SETTINGS"), std::string::npos)
+        << there.error->message;
 }
 
 }  // namespace pd::test

@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include "FakeDialogs.hpp"
 #include "Harness.hpp"
+#include "app/setup/SetupDriver.hpp"
+#include "confgen/ConfGeneratorWindow.hpp"
+#include "schedule/PowerAutotimerSettingsWindow.hpp"
+#include "schedule/SchedulerWindow.hpp"
 #include "settings/CryptoSettingsWindow.hpp"
 #include "settings/EmailSettingsWindow.hpp"
+#include "settings/EmailSharedSettingsWindow.hpp"
 #include "settings/MainSettingsWindow.hpp"
-#include "settings/NodeScripts.hpp"
 
 namespace pd::test {
 
@@ -35,6 +40,28 @@ struct Saving {
         h.advance(1000);
         return w;
     }
+    EmailSettingsWindow& email() {
+        EXPECT_TRUE(settings().SE_SETTINGS_BUTTON.click());
+        return *h.app.find<EmailSettingsWindow>();
+    }
+    EmailSharedSettingsWindow& shared() {
+        EXPECT_TRUE(email().SHARED_SETTINGS_BUTTON.click());
+        return *h.app.find<EmailSharedSettingsWindow>();
+    }
+    ConfGeneratorWindow& confGenerator() {
+        EXPECT_TRUE(settings().CONF_MANAGER_BUTTON.click());
+        return *h.app.find<ConfGeneratorWindow>();
+    }
+    template <class W>
+    W& fromSettings(Button MainSettingsWindow::*opener) {
+        EXPECT_TRUE((settings().*opener).click());
+        return *h.app.find<W>();
+    }
+    // What opening the windows wrote is not part of the Save.
+    void pressAfterOpening(Button& b) {
+        h.store.clearLog();
+        EXPECT_TRUE(b.click());
+    }
     FakeDialogs dialogs;
     Harness h;
     std::vector<std::string> failures;
@@ -45,6 +72,14 @@ bool holds(const std::vector<std::string>& keys, std::string_view key) {
 }
 
 const std::string qtScript = "/pd/BATS/DEMO-RUN-QT.sh";
+const std::string alertScript = "/pd/BATS/DEMO-STUCK-ALERT-EMAIL.sh";
+const std::string confFile = "/pd/CONFIGS/DEMO-CRYPTO-CONFIG.conf";
+
+// The keys every window wrote since the log was cleared: the copy's and the shared ones.
+std::size_t writes(Saving& s) {
+    return s.h.store.writtenKeys("DEMO").size() +
+           s.h.store.writtenKeys(SettingsStore::sharedEmailSection).size();
+}
 
 }  // namespace
 
@@ -61,7 +96,27 @@ TEST(WholeSaves, EachSaveStoresItsKeysInOneBatch) {
           "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX"}},
         {"e-mail settings OK",
          [](Saving& s) { EXPECT_TRUE(s.h.app.open<EmailSettingsWindow>(&s.h.main()).OK_BUTTON.click()); },
-         {"EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "EMAIL_OUTPUT_END_COMMAND_TEXTBOX", "TLS_AUTO_TICKBOX"}},
+         {"EMAIL_OUTPUT_START_COMMAND_TEXTBOX", "EMAIL_OUTPUT_END_COMMAND_TEXTBOX",
+          "EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX", "TLS_AUTO_TICKBOX"}},
+        {"shared e-mail settings OK",
+         [](Saving& s) { s.pressAfterOpening(s.shared().OK_BUTTON); },
+         {"SHARED-SETTINGS-Left", "SMTP_USERNAME_TEXTBOX", "SMTP_PASSWORD_TEXTBOX", "TLS_AUTO_TICKBOX"}},
+        {"conf generator SAVE",
+         [](Saving& s) { s.pressAfterOpening(s.confGenerator().SAVE_BUTTON); },
+         {"CONF_GENERATOR-Left", "RPC_USER_TEXTBOX", "RPC_PASSWORD_TEXTBOX", "CONF_OUTPUT_TEXTBOX"}},
+        {"scheduler OK",
+         [](Saving& s) {
+             s.pressAfterOpening(
+                 s.fromSettings<SchedulerWindow>(&MainSettingsWindow::SCHEDULER_BUTTON).OK_BUTTON);
+         },
+         {"WIN_SCHED_TASK-Left", "TASK_RUN_TIME_TEXTBOX", "MON_TICKBOX", "TASK_STATUS_TEXTBOX"}},
+        {"power autotimer settings OK",
+         [](Saving& s) {
+             auto& w =
+                 s.fromSettings<PowerAutotimerSettingsWindow>(&MainSettingsWindow::POWER_AUTOTIMER_BUTTON);
+             s.pressAfterOpening(w.OK_BUTTON);
+         },
+         {"POWER_AUTOTIMER_SETTINGS-Left", "AUTOTIMER_ACTION_TEXTBOX", "CLOSE_REQUEST_COUNTDOWN_TEXTBOX"}},
         {"main settings OK",
          [](Saving& s) { EXPECT_TRUE(s.settings().OK_BUTTON.click()); },
          {"PACEDECK_HOME_TEXTBOX", "GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX", "MAIN_SETTINGS-Left"}},
@@ -71,68 +126,129 @@ TEST(WholeSaves, EachSaveStoresItsKeysInOneBatch) {
         {"main window close box",
          [](Saving& s) { s.h.main().close(); },
          {"MAIN-Left", "AUTOSTART_TICKBOX", "RUN_QT_OR_D_TEXTBOX"}},
+        {"end of a set-up file that chose in the main window",
+         [](Saving& s) {
+             auto file = setup::parseSetupScript("[PACEDECK_MAIN]\nUSER_COUNT_TIME_TEXTBOX = 00:07:00\n");
+             EXPECT_FALSE(setup::SetupDriver(s.h.app).run(file.lines));
+         },
+         {"USER_COUNT_TIME_TEXTBOX", "RUN_QT_TICKBOX", "MAIN-Left"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.save);
         Saving s;
         s.h.store.clearLog();
         c.act(s);
-        ASSERT_EQ(s.h.store.batches().size(), 1u);
-        const auto& batch = s.h.store.batches().front();
+        // A batch that wrote nothing (a window closing after its OK kept everything) is no Save.
+        std::vector<std::vector<std::string>> batches;
+        std::copy_if(s.h.store.batches().begin(), s.h.store.batches().end(), std::back_inserter(batches),
+                     [](const auto& b) { return !b.empty(); });
+        EXPECT_EQ(batches.size(), 1u);
+        if (batches.size() != 1) continue;  // the other Saves are still looked at
+        const auto& batch = batches.front();
         for (const auto& key : c.keys) EXPECT_TRUE(holds(batch, key)) << key;
-        EXPECT_EQ(batch.size(), s.h.store.writtenKeys("DEMO").size());  // nothing written outside it
+        EXPECT_EQ(batch.size(), writes(s));  // nothing written outside it
         EXPECT_TRUE(s.failures.empty());
     }
 }
 
-TEST(WholeSaves, ACommitThatFailsIsReportedAndLeavesTheStoreAndScriptsAsTheyWere) {
-    Saving s;
-    auto& w = s.crypto();
-    ASSERT_TRUE(w.SAVE_BUTTON.click());
-    const auto firstQt = s.h.stored("SW_QT_COMMAND_TEXTBOX");
-    const auto firstName = s.h.stored("QT_NAME_TEXTBOX");
-    const auto files = s.h.platform.files;
-    ASSERT_EQ(files.at(qtScript), firstQt + "\n");
+TEST(WholeSaves, ACommitThatFailsIsReportedAndLeavesTheStoreAndFilesAsTheyWere) {
+    // Each Save is made once, then again with a field changed while the store fails to commit.
+    struct Case {
+        const char* save;
+        std::function<void(Saving&, bool edit)> save_;
+        std::string key;   // a key the edit changes
+        std::string file;  // a file the Save writes
+    };
+    const std::vector<Case> cases = {
+        {"crypto settings Save",
+         [](Saving& s, bool edit) {
+             auto& w = s.crypto();
+             if (edit) {
+                 EXPECT_TRUE(w.QT_NAME_TEXTBOX.type("other-qt"));
+             }
+             w.REGENERATE_COMMANDS_TIMER.onTick();
+             EXPECT_TRUE(w.SAVE_BUTTON.click());
+         },
+         "SW_QT_COMMAND_TEXTBOX", qtScript},
+        {"e-mail settings OK",
+         [](Saving& s, bool edit) {
+             auto& w = s.email();
+             if (edit) {
+                 EXPECT_TRUE(w.SMTP_PASSWORD_TEXTBOX.type("new pw"));
+             }
+             EXPECT_TRUE(w.OK_BUTTON.click());
+         },
+         "EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX", alertScript},
+        {"conf generator SAVE",
+         [](Saving& s, bool edit) {
+             auto& w = s.confGenerator();
+             if (edit) {
+                 EXPECT_TRUE(w.RPC_PASSWORD_TEXTBOX.type("new pw"));
+             }
+             w.refreshOutput();
+             EXPECT_TRUE(w.SAVE_BUTTON.click());
+         },
+         "RPC_PASSWORD_TEXTBOX", confFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.save);
+        Saving s;
+        s.h.platform.folders.insert("/pd/CONFIGS");
+        c.save_(s, false);
+        EXPECT_TRUE(s.h.platform.files.contains(c.file));
+        const auto before = s.h.stored(c.key);
+        const auto files = s.h.platform.files;
+        s.dialogs.messages.clear();
 
-    ASSERT_TRUE(w.QT_NAME_TEXTBOX.type("other-qt"));
-    s.h.advance(1000);
-    ASSERT_NE(w.SW_QT_COMMAND_TEXTBOX.text(), firstQt);
-    s.h.store.commitFails = true;
-    ASSERT_TRUE(w.SAVE_BUTTON.click());
-    EXPECT_EQ(s.h.stored("QT_NAME_TEXTBOX"), firstName);
-    EXPECT_EQ(s.h.stored("SW_QT_COMMAND_TEXTBOX"), firstQt);
-    EXPECT_EQ(s.h.platform.files, files);  // no new script, no staged one left
-    EXPECT_EQ(s.failures, std::vector<std::string>{"the crypto settings"});
-    ASSERT_FALSE(s.dialogs.messages.empty());
-    EXPECT_NE(s.dialogs.messages.back().find("NOT SAVED"), std::string::npos);
+        s.h.store.commitFails = true;
+        c.save_(s, true);
+        EXPECT_EQ(s.h.stored(c.key), before);
+        EXPECT_EQ(s.h.platform.files, files);  // no new file, no staged one left
+        EXPECT_FALSE(s.failures.empty());
+        EXPECT_TRUE(
+            std::any_of(s.dialogs.messages.begin(), s.dialogs.messages.end(),
+                        [](const std::string& m) { return m.find("NOT SAVED") != std::string::npos; }));
+    }
 }
 
 TEST(WholeSaves, AtStartASaveCutShortIsFinishedOrUndoneAndHalfWrittenFilesGo) {
-    struct Case {
+    // Each file a Save writes, with the key that records its text.
+    struct File {
+        std::string path;
+        std::string key;
+    };
+    struct Cut {
         const char* cut;
-        std::string stagedContent;  // empty: no staged script
-        std::string leftover;       // a half-written file's name, or empty
-        std::string scriptAfter;
+        std::string stagedText;  // empty: no staged file
+        std::string leftover;    // the ending of a half-written file, or empty
+        bool finished;           // the file then holds the stored text
     };
     const std::string stored = "exec new";
-    const std::vector<Case> cases = {
-        {"after the store kept the commands", stored + "\n", "", stored + "\n"},
-        {"before the store kept the commands", "exec newer\n", "", "exec old\n"},
-        {"while a script was being staged", "", qtScript + ".pacedeck-save.pacedeck-new", "exec old\n"},
-        {"while a script was being written", "", qtScript + ".pacedeck-new", "exec old\n"},
+    const std::vector<File> files = {{qtScript, "SW_QT_COMMAND_TEXTBOX"},
+                                     {"/pd/BATS/DEMO-START-EMAIL.sh", "EMAIL_OUTPUT_START_COMMAND_TEXTBOX"},
+                                     {alertScript, "EMAIL_OUTPUT_ALERT_COMMAND_TEXTBOX"},
+                                     {confFile, "CONF_OUTPUT_TEXTBOX"}};
+    const std::vector<Cut> cuts = {
+        {"after the store kept the texts", stored, "", true},
+        {"before the store kept the texts", "exec newer", "", false},
+        {"while a file was being staged", "", ".pacedeck-save.pacedeck-new", false},
+        {"while a file was being written", "", ".pacedeck-new", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.cut);
-        Harness h;
-        h.put("PACEDECK_HOME_TEXTBOX", "/pd");
-        h.put("SW_QT_COMMAND_TEXTBOX", stored);
-        h.platform.files[qtScript] = "exec old\n";
-        const auto staged = qtScript + std::string(NodeScriptSave::stagedEnding);
-        if (!c.stagedContent.empty()) h.platform.files[staged] = c.stagedContent;
-        if (!c.leftover.empty()) h.platform.files[c.leftover] = "exec ha";
-        h.start();
-        EXPECT_EQ(h.platform.files, (std::map<std::string, std::string>{{qtScript, c.scriptAfter}}));
-    }
+    for (const auto& f : files)
+        for (const auto& c : cuts) {
+            SCOPED_TRACE(f.path + ": " + c.cut);
+            Harness h;
+            h.put("PACEDECK_HOME_TEXTBOX", "/pd");
+            h.put(f.key, stored);
+            h.platform.files[f.path] = "exec old\n";
+            if (!c.stagedText.empty()) h.platform.files[f.path + ".pacedeck-save"] = c.stagedText + "\n";
+            // A half-written file may hold a password: it never stays.
+            if (!c.leftover.empty()) h.platform.files[f.path + c.leftover] = "-xp secr";
+            h.start();
+            EXPECT_EQ(
+                h.platform.files,
+                (std::map<std::string, std::string>{{f.path, c.finished ? stored + "\n" : "exec old\n"}}));
+        }
 }
 
 }  // namespace pd::test

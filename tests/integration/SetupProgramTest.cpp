@@ -2,6 +2,10 @@
 // by /bin/sh, start the intended programs with the intended arguments, and it rejects a
 // file it cannot apply, naming the line.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <thread>
 
 #include "ScriptProbe.hpp"
 #include "core/HomeLayout.hpp"
@@ -155,6 +159,15 @@ TEST(SetupProgram, AnswersItsOptionsAndRefusesWhatIsNotASetupFile) {
     const auto folder = c.tmp.path + "/a folder";
     std::filesystem::create_directories(folder);
     std::ofstream(c.tmp.path + "/empty.txt") << "# only a comment\n";
+    std::ofstream(c.tmp.path + "/large.txt") << std::string((1 << 20) + 1, '#');
+    // A pipe that nobody writes to ends at once instead of holding the program.
+    const auto pipe = c.tmp.path + "/pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // As an editor saves "Unicode": little-endian UTF-16 with its byte-order mark.
+    std::ofstream(c.tmp.path + "/utf16.txt", std::ios::binary) << std::string("\xFF\xFE[\0P\0]\0\n\0", 10);
+    // UTF-8 with a byte-order mark, as some editors save it, is UTF-8 all the same.
+    std::ofstream(c.tmp.path + "/marked.txt", std::ios::binary)
+        << "\xEF\xBB\xBF[PACEDECK_MAIN_SETTINGS]\nHEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 00:00:42\n";
     struct Case {
         std::vector<std::string> args;
         int exitCode;
@@ -169,6 +182,11 @@ TEST(SetupProgram, AnswersItsOptionsAndRefusesWhatIsNotASetupFile) {
              Case{{"DEMO", folder}, 2, "", "is a folder, not a set-up file"},
              Case{{"DEMO", c.tmp.path + "/missing.txt"}, 2, "", "cannot read"},
              Case{{"DEMO", c.tmp.path + "/empty.txt"}, 1, "", "holds no set-up lines"},
+             Case{{"DEMO", "/dev/zero"}, 2, "", "/dev/zero is a device, not a set-up file"},
+             Case{{"DEMO", c.tmp.path + "/large.txt"}, 2, "", "large.txt is larger than 1 MiB"},
+             Case{{"DEMO", pipe}, 1, "", "holds no set-up lines"},
+             Case{{"DEMO", c.tmp.path + "/utf16.txt"}, 1, "", "utf16.txt is UTF-16 text: save it as UTF-8"},
+             Case{{"MARKED", c.tmp.path + "/marked.txt"}, 0, "applied to MARKED", ""},
              Case{{"DEMO"}, 2, "", "usage"},
          }) {
         std::vector<std::string> argv{setupProgram};
@@ -180,6 +198,76 @@ TEST(SetupProgram, AnswersItsOptionsAndRefusesWhatIsNotASetupFile) {
     }
     // None of them touched the settings: not even the main window's place was written.
     EXPECT_EQ(c.stored("DEMO", "MAIN-Left"), "<unset>");
+    EXPECT_EQ(c.stored("MARKED", "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"), "00:00:42");
+}
+
+TEST(SetupProgram, SaysWhenTheStoreWasDamagedOrIsHeldByAnotherProgram) {
+    Copy c;
+    const std::string file = "[PACEDECK_MAIN_SETTINGS]\nHEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 00:00:42\n";
+    const auto database = c.tmp.path + "/config/SW_PACEDECK/settings.sqlite3";
+    std::filesystem::create_directories(c.tmp.path + "/config/SW_PACEDECK");
+    std::ofstream(database) << "not a database";
+    auto damaged = c.apply("DEMO", file);
+    EXPECT_EQ(damaged.exitCode, 0) << damaged.err;
+    EXPECT_NE(damaged.err.find("the settings file was damaged: it is kept as " + database + ".damaged-"),
+              std::string::npos)
+        << damaged.err;
+
+    // Another program's transaction: the set-up says that it waits, and goes on once it ends.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; INSERT OR REPLACE INTO settings VALUES('Y', 'K', 'V');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::thread release([&] {
+        for (int i = 0; i < 2000 && readWhole(c.tmp.path + "/run.err").find("waiting") == std::string::npos;
+             ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    auto locked = c.apply("DEMO", "[PACEDECK_MAIN_SETTINGS]\nHEARTBEAT_COUNTDOWN_TIME_TEXTBOX = 00:00:43\n");
+    release.join();
+    sqlite3_close(other);
+    EXPECT_EQ(locked.exitCode, 0) << locked.err;
+    EXPECT_NE(locked.err.find("the settings store is locked by another program: waiting for it, up to 30 s"),
+              std::string::npos)
+        << locked.err;
+    EXPECT_EQ(c.stored("DEMO", "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"), "00:00:43");
+}
+
+TEST(SetupProgram, TheWeeklyTaskOfALinkedCopyIsMadeStoredAndDeletedEvenWithAPercentInItsName) {
+    for (const std::string exe : {"BTC", "50%BTC"}) {
+        SCOPED_TRACE(exe);
+        Copy c;
+        // A stand-in crontab keeping the "installed" table in a file of the test's own, and the
+        // copy installed as a link named after its coin, both on PATH.
+        const auto bin = c.tmp.path + "/bin", table = c.tmp.path + "/crontab";
+        std::filesystem::create_directories(bin);
+        std::ofstream(bin + "/crontab")
+            << "#!/bin/sh\ncase $1 in -l) cat '" + table + "' ;; -) cat >'" + table + "' ;; esac\n";
+        std::filesystem::permissions(bin + "/crontab", std::filesystem::perms::owner_all);
+        std::filesystem::create_symlink("/bin/true", bin + "/" + exe);
+        c.env.insert(c.env.end(), {"PATH=" + bin + ":" + std::getenv("PATH"), "DISPLAY=:5"});
+        auto made =
+            c.apply(exe, "[PACEDECK_MAIN_SETTINGS]\nPACEDECK_HOME_TEXTBOX = " + c.tmp.path +
+                             "\npress = OK_BUTTON\n[PACEDECK_SCHEDULER_WINDOW]\n"
+                             "TASK_RUN_TIME_TEXTBOX = 04:30\nWED_TICKBOX = 1\npress = CREATE_TASK_BUTTON\n");
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        EXPECT_EQ(c.stored(exe, "TASK_STATUS_TEXTBOX"), "TASK-CREATED");
+        const auto line = readWhole(table);
+        EXPECT_NE(line.find("30 04 * * 3 env DISPLAY=\":5\" \"" + bin + "/"), std::string::npos) << line;
+        // cron cuts a command at a % it finds unescaped: none may stand in the line.
+        for (auto at = line.find('%'); at != std::string::npos; at = line.find('%', at + 1))
+            EXPECT_EQ(line[at - 1], '\\') << line;
+
+        auto deleted = c.apply(exe,
+                               "[PACEDECK_SCHEDULER_WINDOW]\n"
+                               "ENABLE_DELETE_BUTTON_TICKBOX = 1\n"
+                               "press = DELETE_TASK_BUTTON\n");
+        ASSERT_EQ(deleted.exitCode, 0) << deleted.err;
+        EXPECT_EQ(readWhole(table), "");
+        EXPECT_EQ(c.stored(exe, "TASK_STATUS_TEXTBOX"), "TASK-DELETED");
+    }
 }
 
 }  // namespace pd::test

@@ -103,7 +103,7 @@ int runClient(const std::string& programName, const CommandLine& commandLine) {
     if (!creds) {
         return failWith(
             "error: Could not locate RPC credentials. No authentication cookie could be found, and RPC "
-            "password is not set.  See -rpcpassword.  Configuration file: (" +
+            "password is not set.  See -rpcpassword and -stdinrpcpass.  Configuration file: (" +
             confPath + ")");
     }
     Call call;

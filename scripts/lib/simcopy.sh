@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Sourced by scripts/demo.sh and scripts/windows-run.sh: what a run of a copy against the
-# simulated node needs on either system.
+# simulated node needs on either system; scripts/lib/litecoin.sh takes the shared helpers too.
 
 # A port nothing listens on, for the node's RPC server.
 free_port() {

@@ -248,6 +248,7 @@ std::string World::name(char which) const {
 
 Peer::Peer(World& world) {
     const auto ports = freePorts(3);
+    rpc_ = ports[0];
     p2p_ = ports[1];
     const auto folder = world / "peer";
     const auto name = world.name('a');

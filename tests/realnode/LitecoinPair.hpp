@@ -140,10 +140,12 @@ class Peer {
     explicit Peer(World& world);
     Node& node() { return *node_; }
     std::uint16_t p2pPort() const { return p2p_; }
+    std::string rpcPort() const { return std::to_string(rpc_); }
     // Mines BLOCKS more blocks; the height it reaches.
     long long mine(long long blocks);
 
   private:
+    std::uint16_t rpc_;
     std::uint16_t p2p_;
     std::unique_ptr<Node> node_;
 };

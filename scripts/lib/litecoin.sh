@@ -110,15 +110,9 @@ write_ltc_copy_setup() {
   local lines
   lines=$(ltc_regtest_lines "$6" "$7" "$8")
   lines=${lines//$'\n'/\\n}
-  cat >"$1" <<END
-# The home folder and its sub-folders; the last block count is loaded at start.
-[PACEDECK_MAIN_SETTINGS]
-PACEDECK_HOME_TEXTBOX = $(setup_value "$2")
-press = CREATE_FOLDERS_BUTTON
-press = OK_BUTTON
-[PACEDECK_MAIN_SETTINGS]
-AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1
-press = OK_BUTTON
+  {
+    setup_home_sections "$2"
+    cat <<END
 
 # The node's configuration file: the LTC preset, a test RPC login, the regtest lines.
 [PACEDECK_CONF_GENERATOR_IDS]
@@ -158,6 +152,7 @@ TASK_19_ENABLE_TICKBOX = 1
 ${11:-}
 press = EXIT_BUTTON
 END
+  } >"$1"
 }
 
 # Run as a program: the function named by the first argument.

@@ -62,8 +62,8 @@ void expectStamps(Copy& copy, const std::string& stamp) {
 }
 
 void expectGaveUp(Copy& copy) {
-    EXPECT_TRUE(says::gaveUpStamp(copy.stamp("MULTILOADER_LAST_RUN_TEXTBOX")));
-    EXPECT_TRUE(says::gaveUpStamp(copy.stamp("BLOCKCOUNTER_LAST_RUN")));
+    for (const auto* key : {"MULTILOADER_LAST_RUN_TEXTBOX", "BLOCKCOUNTER_LAST_RUN"})
+        EXPECT_TRUE(says::gaveUpStamp(copy.stamp(key))) << key << ": " << copy.stamp(key);
     const auto report = lines(copy.report());
     EXPECT_NE(std::find(report.begin(), report.end(),
                         "BLOCKCOUNTER LAST RUN: " + copy.stamp("BLOCKCOUNTER_LAST_RUN")),
@@ -109,16 +109,23 @@ TEST(RealNode, ANodeWhosePeerWentAwayIsNeverCalledCaughtUp) {
     Copy b(world, {.peer = link.port(),
                    .extraSections = std::string(stallLimitSetup) + mailToSink(sink),
                    .extraTicks = "TASK_17_ENABLE_TICKBOX = 1\n"});
-    // As a run before this one left it: caught up with A.
+    // As a run before this one left it: caught up with A, its last reading kept.
     b.node().start();
     ASSERT_TRUE(b.node().waitFor([](const ChainState& s) { return s.blocks == 1000; }));
     ASSERT_TRUE(b.node().stop());
+    simtest::writeFile(b.home + "/BLOCKCOUNTS/LTC.main-LATEST-BLOCKCOUNT.LOG", "1000\n");
     ASSERT_TRUE(a.node().stop());
 
     ASSERT_TRUE(b.runToTheEnd(runLimit)) << b.live().status() << joined(b.statuses());
     EXPECT_TRUE(anyOf(b.statuses(), says::noPeers)) << joined(b.statuses());
     EXPECT_TRUE(anyOf(b.statuses(), says::stuck)) << joined(b.statuses());
     expectGaveUp(b);
+    // Every answer the node gave is in the run's history: at the top, without a peer.
+    const auto history = lines(readFile(b.home + "/LOGS/LTC.main-SYNC-HISTORY.csv"));
+    ASSERT_GT(history.size(), 1u);
+    for (auto line = history.begin() + 1; line != history.end(); ++line)
+        EXPECT_TRUE(line->ends_with(",1000,1000,0")) << *line;
+    EXPECT_EQ(after(lines(b.report()), says::beforeTitle), "1000");
     EXPECT_EQ(after(lines(b.report()), says::afterTitle), "1000");
     ASSERT_TRUE(sink.waitForMessages(1));
     const auto mail = sink.messages().back();

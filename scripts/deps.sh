@@ -7,13 +7,16 @@ set -euo pipefail
 # xdg-utils: the program opens reports and logs in the user's text editor with xdg-open.
 want=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libssl-dev googletest libgtest-dev
       qt6-base-dev libgl-dev libx11-dev libxtst-dev xdg-utils)
+# litecoind and litecoin-qt: the real coin node the tests and the demo run against (regtest,
+# on loopback).
 # Building the Debian package (cpack, dpkg-shlibdeps, the icon's bitmaps) and checking it.
 package=(dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstream)
 case "${1:-test}" in
   package) want+=("${package[@]}") ;;
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
+               litecoind litecoin-qt
                g++-mingw-w64-x86-64-posix wine wine64 nsis libbenchmark-dev clang-format "${package[@]}") ;;
-  demo) want+=(xvfb xauth procps sendemail python3 python3-aiosmtpd) ;;
+  demo) want+=(xvfb xauth procps sendemail python3 python3-aiosmtpd litecoind) ;;
   demo-windows) want+=(xvfb xauth g++-mingw-w64-x86-64-posix wine wine64) ;;
 esac
 

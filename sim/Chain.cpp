@@ -14,6 +14,11 @@ Chain::Chain(std::int64_t start, std::int64_t target, double blocksPerSecond, Ch
     stalled_ = !noPeers_ && faults.stalledAt && *faults.stalledAt < ceiling_;
     if (noPeers_) ceiling_ = std::max(start_, *faults.stuckAt);
     if (stalled_) ceiling_ = std::max(start_, *faults.stalledAt);
+    if (faults.alone) {
+        alone_ = noPeers_ = true;
+        stalled_ = false;
+        ceiling_ = start_;
+    }
 }
 
 std::int64_t Chain::heightAfter(double seconds) const {
@@ -25,6 +30,7 @@ std::int64_t Chain::heightAfter(double seconds) const {
 }
 
 std::int64_t Chain::headersAfter(double seconds) const {
+    if (alone_) return start_;
     const auto top = std::max(start_, target_);
     if (!stalled_ || seconds <= 0 || rate_ <= 0) return top;
     return top + static_cast<std::int64_t>(std::floor(seconds * rate_));

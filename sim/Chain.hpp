@@ -17,6 +17,8 @@ struct ChainFaults {
     // Stalled (a bad block): the height freezes here while the peers keep announcing new
     // headers, so the headers run ahead at the chain's rate.
     std::optional<std::int64_t> stalledAt;
+    // No peer at all, ever: neither blocks nor headers come; the node stays where it started.
+    bool alone = false;
 };
 
 class Chain {
@@ -46,6 +48,7 @@ class Chain {
     std::int64_t ceiling_;
     bool noPeers_ = false;
     bool stalled_ = false;
+    bool alone_ = false;
 };
 
 }  // namespace simcoin

@@ -4,9 +4,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "Auth.hpp"
 #include "Chain.hpp"
@@ -36,9 +38,9 @@ const std::set<std::string>& knownNodeOptions() {
 }
 
 const std::set<std::string>& simulationOptions() {
-    static const std::set<std::string> sim{"start_height",  "target",     "rate",       "bytes_per_block",
-                                           "startup_delay", "stop_delay", "crash_at",   "stuck_at",
-                                           "stall_at",      "peers",      "never_stop", "cli_hang"};
+    static const std::set<std::string> sim{
+        "start_height", "target",   "rate",     "bytes_per_block", "rpc_delay", "startup_delay", "stop_delay",
+        "crash_at",     "stuck_at", "stall_at", "peers",           "old_tip",   "never_stop",    "cli_hang"};
     return sim;
 }
 
@@ -78,6 +80,9 @@ class Node {
     std::optional<Chain> chain_;
     std::optional<BlockStore> blocks_;
     std::int64_t height_ = 0;
+    // A real node leaves its initial block download once its tip is recent and never goes
+    // back to it while it runs, however far behind it falls.
+    bool leftInitialDownload_ = false;
     bool reportedTop_ = false;
     bool closeListener_ = false;
     std::string pidFile_;
@@ -117,11 +122,20 @@ bool Node::setUpAuth(Authenticator& auth, std::string& error) {
 NodeStatus Node::status() const {
     NodeStatus s;
     s.warmingUp = state_ == State::Loading;
+    if (s.warmingUp) {
+        // Through the real node's stages of loading, each an equal share of the delay.
+        const auto share = sim_.startupDelay > 0 ? secondsSince(started_) / sim_.startupDelay : 1.0;
+        const auto stage = static_cast<std::size_t>(std::clamp(share, 0.0, 0.999) * warmupMessages.size());
+        s.warmupMessage = warmupMessages.at(stage);
+    }
     s.height = height_;
     const double catchingUp = secondsSince(started_) - sim_.startupDelay;
     s.headers = chain_ ? std::max(chain_->headersAfter(catchingUp), height_) : height_;
     s.verificationProgress = Chain::verificationProgress(height_, s.headers);
-    s.initialBlockDownload = height_ < s.headers;
+    s.initialBlockDownload = !leftInitialDownload_;
+    // A tip over a day old keeps a node in its initial download; a recent one is minutes old.
+    s.medianTime = static_cast<std::int64_t>(std::time(nullptr)) - (sim_.oldTip ? 2 * 86400 : 600);
+    s.sizeOnDisk = height_ * sim_.bytesPerBlock;
     s.connections = chain_ ? chain_->connections(static_cast<int>(sim_.peers)) : 0;
     s.uptimeSeconds = static_cast<std::int64_t>(secondsSince(started_));
     return s;
@@ -131,6 +145,9 @@ void Node::requestStop(const std::string& why) {
     if (state_ == State::Stopping) return;
     log_.write(why);
     state_ = State::Stopping;
+    // The real daemon's main thread takes this name for its shutdown, and the process list
+    // shows it from then on; the wallet program keeps its name.
+    if (who_.mayDaemonize) nameThisProcess("b-shutoff");
     closeListener_ = true;
     stopDeadline_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(sim_.stopDelay));
@@ -146,6 +163,10 @@ void Node::advanceChain() {
     }
     if (state_ != State::Running) return;
     double catchingUp = secondsSince(started_) - sim_.startupDelay;
+    if (!leftInitialDownload_ && !sim_.oldTip && height_ >= chain_->headersAfter(catchingUp)) {
+        leftInitialDownload_ = true;
+        log_.write("Leaving InitialBlockDownload (latching to false)");
+    }
     std::int64_t next = chain_->heightAfter(catchingUp);
     if (next <= height_) return;
     bool crash = sim_.crashAt && height_ < *sim_.crashAt && next >= *sim_.crashAt;
@@ -197,6 +218,17 @@ int Node::run() {
     }
     log_.write("Simulation: " + describe(sim_));
 
+    // A real node opens its RPC port only once it has read its settings and set up.
+    const auto opening = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                            std::chrono::duration<double>(sim_.rpcDelay));
+    while (Clock::now() < opening) {
+        if (g_stopSignal.load() && sim_.neverStop < 2) {
+            log_.write("Signal received before the RPC port opened; shutting down");
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+
     Authenticator auth;
     std::string error;
     if (!setUpAuth(auth, error)) return fail(error);
@@ -235,7 +267,7 @@ int Node::run() {
     auto saved = readSavedHeight(datadir_);
     height_ = saved ? *saved : sim_.startHeight;
     chain_.emplace(height_, sim_.effectiveTarget(height_), sim_.blocksPerSecond,
-                   ChainFaults{sim_.stuckAt, sim_.stalledAt});
+                   ChainFaults{sim_.stuckAt, sim_.stalledAt, sim_.peers == 0});
     saveHeight(datadir_, height_);
     blocks_.emplace(datadir_, sim_.bytesPerBlock);
     log_.write("Loaded chain at height " + std::to_string(height_) + (saved ? "" : " (new data folder)") +

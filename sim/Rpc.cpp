@@ -25,6 +25,15 @@ Json errorObject(int code, const std::string& message) {
     return Json(Json::Object{{"code", code}, {"message", message}});
 }
 
+// A 64-digit hex text that differs for every number, shaped as a block hash.
+std::string blockHash(std::int64_t n) {
+    std::string hex(64, '0');
+    auto value = static_cast<std::uint64_t>(n);
+    for (int i = 63; i >= 48; --i, value >>= 4)
+        hex[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 15];
+    return hex;
+}
+
 constexpr const char* helpText =
     "== Blockchain ==\n"
     "getblockchaininfo\n"
@@ -99,7 +108,7 @@ RpcService::Reply RpcService::call(const Json& request) {
     try {
         NodeStatus status = hooks_.status();
         // While loading, every call is refused, stop included, as the node does.
-        if (status.warmingUp) throw RpcError{rpcerror::inWarmup, warmupMessage};
+        if (status.warmingUp) throw RpcError{rpcerror::inWarmup, status.warmupMessage};
         Json result = execute(method->asString(), params, status);
         return {replyObject(std::move(result), Json(), id), 200};
     } catch (const RpcError& e) {
@@ -120,13 +129,22 @@ Json RpcService::execute(const std::string& method, const Json& params, const No
         requireNoParams(
             "getblockchaininfo\nReturns an object containing various state info regarding blockchain "
             "processing.");
+        // The members a real node answers, in its order; "softforks" nests members of the
+        // same kind ("height"), as a real answer does.
         return Json(Json::Object{
             {"chain", "main"},
             {"blocks", status.height},
             {"headers", status.headers},
+            {"bestblockhash", blockHash(status.height)},
+            {"difficulty", 1},
+            {"mediantime", status.medianTime},
             {"verificationprogress", status.verificationProgress},
             {"initialblockdownload", status.initialBlockDownload},
+            {"chainwork", blockHash(status.height + 1)},
+            {"size_on_disk", status.sizeOnDisk},
             {"pruned", false},
+            {"softforks",
+             Json::Object{{"bip34", Json::Object{{"type", "buried"}, {"active", true}, {"height", 1}}}}},
             {"warnings", ""},
         });
     }

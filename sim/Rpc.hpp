@@ -4,6 +4,7 @@
 // empty body for bad credentials).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -18,10 +19,13 @@ namespace simcoin {
 // What the node tells the RPC layer at the moment of a call.
 struct NodeStatus {
     bool warmingUp = false;
+    const char* warmupMessage = "";  // what it is loading, while warming up
     std::int64_t height = 0;
     std::int64_t headers = 0;
     double verificationProgress = 0;
     bool initialBlockDownload = false;
+    std::int64_t medianTime = 0;  // seconds since 1970 of the tip
+    std::int64_t sizeOnDisk = 0;
     int connections = 0;
     std::int64_t uptimeSeconds = 0;
 };
@@ -38,7 +42,10 @@ inline constexpr int parseError = -32700;
 // built, so that one client cannot take the node's memory and time from the others.
 inline constexpr std::size_t maxBatchRequests = 1000;
 
-inline constexpr const char* warmupMessage = "Loading block index...";
+// What a node answers (error -28) while it loads, in the order it goes through them.
+inline constexpr std::array<const char*, 5> warmupMessages = {
+    "Loading banlist...", "Loading block index...", "Verifying blocks...", "Loading P2P addresses...",
+    "Starting network threads..."};
 inline constexpr const char* stopMessage = "Simcoin server stopping";
 
 class RpcService {

@@ -120,6 +120,7 @@ std::optional<SimSettings> loadSimSettings(const std::string& datadir, const Env
     }
     readDouble("rate", s.blocksPerSecond);
     readInt("bytes_per_block", s.bytesPerBlock);
+    readDouble("rpc_delay", s.rpcDelay);
     readDouble("startup_delay", s.startupDelay);
     readDouble("stop_delay", s.stopDelay);
     readOptionalInt("crash_at", s.crashAt);
@@ -132,6 +133,10 @@ std::optional<SimSettings> loadSimSettings(const std::string& datadir, const Env
     if (neverStop > 2) bad("never_stop", std::to_string(neverStop));
     s.neverStop = static_cast<int>(neverStop);
     readDouble("cli_hang", s.cliHang);
+    std::int64_t oldTip = 0;
+    readInt("old_tip", oldTip);
+    if (oldTip < 0 || oldTip > 1) bad("old_tip", std::to_string(oldTip));
+    s.oldTip = oldTip == 1;
     if (!ok) return std::nullopt;
     return s;
 }
@@ -140,11 +145,11 @@ std::string describe(const SimSettings& s) {
     std::ostringstream out;
     out << "start_height=" << s.startHeight << " target=" << (s.targetRelative ? "+" : "") << s.target
         << " rate=" << s.blocksPerSecond << " bytes_per_block=" << s.bytesPerBlock
-        << " startup_delay=" << s.startupDelay << " stop_delay=" << s.stopDelay
+        << " rpc_delay=" << s.rpcDelay << " startup_delay=" << s.startupDelay << " stop_delay=" << s.stopDelay
         << " crash_at=" << (s.crashAt ? std::to_string(*s.crashAt) : "-")
         << " stuck_at=" << (s.stuckAt ? std::to_string(*s.stuckAt) : "-")
         << " stall_at=" << (s.stalledAt ? std::to_string(*s.stalledAt) : "-") << " peers=" << s.peers
-        << " never_stop=" << s.neverStop << " cli_hang=" << s.cliHang;
+        << " old_tip=" << s.oldTip << " never_stop=" << s.neverStop << " cli_hang=" << s.cliHang;
     return out.str();
 }
 

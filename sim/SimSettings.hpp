@@ -24,12 +24,14 @@ struct SimSettings {
     bool targetRelative = false;
     double blocksPerSecond = 6.0;
     std::int64_t bytesPerBlock = 100000;
-    double startupDelay = 3.0;              // seconds answering -28
+    double rpcDelay = 0.0;                  // seconds before the RPC port opens
+    double startupDelay = 3.0;              // seconds answering -28 once it is open
     double stopDelay = 1.0;                 // seconds between "stop" and exit
     std::optional<std::int64_t> crashAt;    // exit(1) when the height rises to this
     std::optional<std::int64_t> stuckAt;    // no peers: the chain never rises past this
     std::optional<std::int64_t> stalledAt;  // stalled: the height stops here, the headers run on
-    std::int64_t peers = 8;                 // the connection count of a node with peers
+    std::int64_t peers = 8;                 // the connection count of a node with peers; 0: none ever
+    bool oldTip = false;                    // the newest block is over a day old: always in IBD
     int neverStop = 0;                      // 1: ignore RPC stop; 2: ignore SIGTERM/SIGINT too
     double cliHang = 0.0;                   // client sleeps this long before anything
 

@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Sourced by scripts/demo.sh and scripts/windows-run.sh: what a run of a copy against the
-# simulated node needs on either system.
+# simulated node needs on either system; scripts/lib/litecoin.sh takes the shared helpers too.
 
 # A port nothing listens on, for the node's RPC server.
 free_port() {
@@ -37,16 +37,9 @@ setup_value() {
 # readings hold, cli stop, autostart and autoclose, no e-mail.
 # Usage: write_copy_setup FILE HOME NODE_FOLDER PROGRAMS_FOLDER QT_NAME DAEMON_NAME CLI_NAME PORT
 write_copy_setup() {
-  cat >"$1" <<END
-# The home folder and its sub-folders.
-[PACEDECK_MAIN_SETTINGS]
-PACEDECK_HOME_TEXTBOX = $(setup_value "$2")
-press = CREATE_FOLDERS_BUTTON
-press = OK_BUTTON
-# Once the folders exist: start from the block count the last run left.
-[PACEDECK_MAIN_SETTINGS]
-AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1
-press = OK_BUTTON
+  {
+    setup_home_sections "$2"
+    cat <<END
 
 # The node's configuration file: basic settings, a test RPC login, a free port.
 [PACEDECK_CONF_GENERATOR_IDS]
@@ -85,6 +78,23 @@ TASK_17_ENABLE_TICKBOX = ${10:-0}
 TASK_19_ENABLE_TICKBOX = 1
 AUTOSTART_TICKBOX = 1
 press = EXIT_BUTTON
+END
+  } >"$1"
+}
+
+# The first sections of a copy's set-up file: the home folder HOME and its sub-folders, and
+# once they exist, the run's start from the block count the last run left.
+setup_home_sections() {
+  cat <<END
+# The home folder and its sub-folders.
+[PACEDECK_MAIN_SETTINGS]
+PACEDECK_HOME_TEXTBOX = $(setup_value "$1")
+press = CREATE_FOLDERS_BUTTON
+press = OK_BUTTON
+# Once the folders exist: start from the block count the last run left.
+[PACEDECK_MAIN_SETTINGS]
+AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX = 1
+press = OK_BUTTON
 END
 }
 

@@ -10,15 +10,11 @@
 #include <sstream>
 #include <thread>
 
+#include "LiveRun.hpp"
 #include "app/setup/SetupDriver.hpp"
 #include "app/setup/SetupScript.hpp"
-#include "core/App.hpp"
-#include "main/MainWindow.hpp"
 #include "main/SyncHistory.hpp"
-#include "platform/posix/PosixPlatform.hpp"
-#include "platform/posix/SqliteStore.hpp"
 #include "settings/EmailSettingsWindow.hpp"
-#include "sim/SimHarness.hpp"
 
 namespace pd::test {
 
@@ -27,105 +23,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Keeps every message it receives as a file, message-001.eml and so on.
-constexpr const char* sinkScript = R"(import os, signal, sys
-from aiosmtpd.controller import Controller
-
-class Keep:
-    def __init__(self, folder):
-        self.folder, self.count = folder, 0
-    async def handle_DATA(self, server, session, envelope):
-        self.count += 1
-        path = os.path.join(self.folder, "message-%03d.eml" % self.count)
-        with open(path + ".part", "wb") as f:
-            f.write(envelope.original_content or envelope.content)
-        os.rename(path + ".part", path)
-        return "250 Message accepted"
-
-folder, port = sys.argv[1], int(sys.argv[2])
-controller = Controller(Keep(folder), hostname="127.0.0.1", port=port)
-controller.start()
-open(os.path.join(folder, "ready"), "w").close()
-signal.pause()
-)";
-
-class SmtpSink {
-  public:
-    explicit SmtpSink(const ScratchDir& dir) : folder_(dir / "sink"), port_(freePort()) {
-        fs::create_directories(folder_);
-        simtest::writeFile(dir / "sink.py", sinkScript);
-        process_ = std::make_unique<Process>(
-            "/usr/bin/python3", std::vector<std::string>{dir / "sink.py", folder_, std::to_string(port_)},
-            Env{}, dir / "sink.out", dir / "sink.err");
-    }
-    bool ready() {
-        return waitUntil([&] { return fs::exists(folder_ + "/ready"); }, 20s);
-    }
-    std::uint16_t port() const { return port_; }
-    std::vector<std::string> messages() const {
-        std::vector<std::string> names;
-        for (auto& e : fs::directory_iterator(folder_))
-            if (e.path().extension() == ".eml") names.push_back(e.path().string());
-        std::sort(names.begin(), names.end());
-        std::vector<std::string> texts;
-        for (auto& n : names) texts.push_back(simtest::readFile(n));
-        return texts;
-    }
-    bool waitForMessages(std::size_t n) {
-        return waitUntil([&] { return messages().size() >= n; }, 60s, 100ms);
-    }
-
-  private:
-    std::string folder_;
-    std::uint16_t port_;
-    std::unique_ptr<Process> process_;
-};
-
-// One copy of the program on the real platform and clock, its settings in the scratch folder.
-struct LiveCopy {
-    LiveCopy(const ScratchDir& dir, std::string exe)
-        : store(dir / "settings.sqlite3"),
-          profile(posixProfile(dir.path())),
-          app(std::move(exe), store, platform, profile, scheduler) {}
-
-    // Drives the program's timers until the condition holds or the limit passes.
-    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-        auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            scheduler.runDue();
-            app.collectClosed();
-            if (done()) return true;
-            auto next = scheduler.nextDue();
-            auto wait = next ? std::clamp<std::int64_t>(*next - scheduler.now(), 0, 20) : 20;
-            std::this_thread::sleep_for(std::chrono::milliseconds(wait));
-        }
-        return done();
-    }
-    void put(std::string_view key, std::string_view value) { store.write(app.exe(), key, value); }
-    std::string stored(std::string_view key) { return store.read(app.exe(), key, "<unset>"); }
-    std::string status() { return mainWindow(app).CURRENT_STATUS_LABEL.text(); }
-
-    SqliteStore store;
-    PosixPlatform platform;
-    Profile profile;
-    SteadyClock clock;
-    Scheduler scheduler{clock};
-    App app;
-};
-
 // The home folder as CREATE FOLDERS leaves it.
 std::string makeHome(const ScratchDir& dir) {
     auto home = dir / "PACEDECK HOME";
     for (auto sub : {"", "/BATS", "/BLOCKCOUNTS", "/CONFIGS", "/LOGS", "/REPORTS"})
         fs::create_directories(home + sub);
     return home;
-}
-
-std::string normalised(std::string text) {
-    std::string out;
-    for (char c : text)
-        if (c != '\r') out += c;
-    return out;
 }
 
 // A simulated node's data folder and programs, and the node a run starts in it, however
@@ -248,34 +151,6 @@ void applySetup(const ScratchDir& dir, const std::string& exe, const std::string
     auto error = setup::applySetup(exe, copy.store, copy.platform, copy.profile, copy.clock, script.lines);
     ASSERT_FALSE(error) << error->line << ": " << error->message;
 }
-
-// The lines of a report, without line ends.
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(normalised(text));
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
-// The line that follows `title` in a report.
-std::string after(const std::vector<std::string>& report, const std::string& title) {
-    auto at = std::find(report.begin(), report.end(), title);
-    return at == report.end() || at + 1 == report.end() ? "<none>" : *(at + 1);
-}
-
-// The e-mail settings of a copy that mails through Debian's sendemail to the sink.
-std::string mailToSink(const SmtpSink& sink, const std::string& more = "") {
-    return "[PACEDECK_EMAIL_MAIN_SETTINGS]\n"
-           "press = USE_BUTTON\n"
-           "SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:" +
-           std::to_string(sink.port()) +
-           "\n"
-           "SEND_FROM_ADDRESS_TEXTBOX = node@example.org\n"
-           "SEND_TO_ADDRESS_TEXTBOX = me@example.org\n" +
-           more + "press = OK_BUTTON\n";
-}
-
-constexpr auto completed = "!!! COMPLETED SUCCESSFULLY !!!";
 
 }  // namespace
 

@@ -46,13 +46,12 @@ TEST(RpcAndClient, LoadingAnswersMinus28UntilReady) {
     ASSERT_TRUE(waitUntil([&] { return (r = node.cli({"getblockcount"})).status != 1; }, 5s)) << r.err;
     EXPECT_EQ(r.status, 28);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "error code: -28\nerror message:\nLoading block index...\n");
+    EXPECT_TRUE(r.err.starts_with("error code: -28\nerror message:\nLoading ")) << r.err;
 
     auto raw = httpPost(node.port(), basicAuth(Node::testUser, Node::testPassword),
                         R"({"jsonrpc":"1.0","id":"t","method":"getblockcount","params":[]})");
     EXPECT_EQ(raw.status, 500);
-    EXPECT_NE(raw.body.find(R"("error":{"code":-28,"message":"Loading block index..."})"), std::string::npos)
-        << raw.body;
+    EXPECT_NE(raw.body.find(R"("error":{"code":-28,"message":"Loading )"), std::string::npos) << raw.body;
     EXPECT_NE(raw.body.find(R"("id":"t")"), std::string::npos);
 
     auto stop = node.cli({"stop"});

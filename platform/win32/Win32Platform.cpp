@@ -324,7 +324,8 @@ Outcome Win32Platform::ansiText(std::string_view text, std::string& bytes) {
 }
 
 std::optional<bool> Win32Platform::lockState(LockKey key) {
-    return (::GetKeyState(virtualKey(key)) & 1) != 0;
+    // Toggled on or held down: a key held down shows as on while it is down.
+    return ::GetKeyState(virtualKey(key)) != 0;
 }
 
 Outcome Win32Platform::pressLockKey(LockKey key) {

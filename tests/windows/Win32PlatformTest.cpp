@@ -185,4 +185,33 @@ TEST(Win32LockKeys, PressingALockKeyTurnsItsStateOver) {
     }
 }
 
+// A lock key held down shows as on, whatever its toggle: the light is green while it is down.
+TEST(Win32LockKeys, AKeyHeldDownCountsAsOn) {
+    win32::Win32Platform platform;
+    for (auto [key, vk] : std::vector<std::pair<LockKey, WORD>>{
+             {LockKey::Caps, VK_CAPITAL}, {LockKey::Num, VK_NUMLOCK}, {LockKey::Scroll, VK_SCROLL}}) {
+        auto send = [key = key, vk = vk](bool up) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = (key == LockKey::Num ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+            ::SendInput(1, &input, sizeof input);
+        };
+        const bool before = platform.lockState(key).value_or(false);
+        // Toggled on first, so that pressing it down turns the toggle off while it is held.
+        if (!before) {
+            ASSERT_TRUE(platform.pressLockKey(key));
+        }
+        ASSERT_TRUE(waitFor([&] { return platform.lockState(key) == true; }, std::chrono::seconds(3)));
+        send(false);
+        ASSERT_TRUE(waitFor([&] { return (::GetKeyState(vk) & 1) == 0; }, std::chrono::seconds(3)));
+        EXPECT_EQ(platform.lockState(key), true) << vk << " held down";
+        send(true);
+        EXPECT_TRUE(waitFor([&] { return platform.lockState(key) == false; }, std::chrono::seconds(3))) << vk;
+        if (before) {
+            ASSERT_TRUE(platform.pressLockKey(key));
+        }
+    }
+}
+
 }  // namespace pd::test

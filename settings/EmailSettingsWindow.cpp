@@ -2,6 +2,7 @@
 
 #include "core/App.hpp"
 #include "core/OneLine.hpp"
+#include "core/TextFile.hpp"
 #include "main/MainWindow.hpp"
 #include "settings/EmailSharedSettingsWindow.hpp"
 #include "settings/MailerCommands.hpp"
@@ -108,7 +109,9 @@ void EmailSettingsWindow::okClicked() {
     auto write = [&](Script script, const std::string& command) {
         auto path = files.script(script);
         auto fault = oneLineFault(command);
-        auto outcome = fault.empty() ? app().platform().writeFile(path, command + profile.lineEnd, true, true)
+        // In the code page cmd reads, as the node scripts: a password with an "é" reaches the mailer whole.
+        auto outcome = fault.empty() ? writeTextFile(app().platform(), profile, path,
+                                                     command + profile.lineEnd, true, true)
                                      : Outcome::failure("the command was not written: " + fault);
         if (!outcome) failures += path + " - " + outcome.error + "\n";
     };

@@ -1,5 +1,5 @@
 // The Win32 platform on Windows itself: the process list by Toolhelp32, the terminator, the lock keys,
-// folder sizes from directory listings, files and text in the ANSI code page.
+// folder sizes from directory listings, files and the text of batch files.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -127,25 +127,27 @@ TEST(Win32Files, WritesReplaceWholeAndFailuresSayWhy) {
     EXPECT_FALSE(platform.createFolder(path));
 }
 
-TEST(Win32Text, BatchTextIsInTheAnsiCodePageAndACharacterItLacksIsRefused) {
+// cmd reads a batch file in its console's code page: the OEM one (437 on this western system).
+TEST(Win32Text, BatchTextIsInTheCodePageCmdReadsAndACharacterItLacksIsRefused) {
     win32::Win32Platform platform;
-    ASSERT_EQ(::GetACP(), 1252u) << "the tests expect a western system";
+    ASSERT_EQ(::GetOEMCP(), 437u) << "the tests expect a western system";
     struct Case {
         std::string text, bytes, refused;
     };
-    for (const auto& c : std::vector<Case>{{"C:\\Chaîne €\r\n", "C:\\Cha\xEEne \x80\r\n", ""},
+    for (const auto& c : std::vector<Case>{{"C:\\Chaîne é\r\n", "C:\\Cha\x8Cne \x82\r\n", ""},
                                            {"plain ! % ^", "plain ! % ^", ""},
+                                           {"100 €", "", "€"},
                                            {"Łódź", "", "Ł"},
                                            {"a中b", "", "中"},
                                            {"😀", "", "😀"}}) {
         std::string bytes;
-        auto outcome = platform.ansiText(c.text, bytes);
+        auto outcome = platform.batchText(c.text, bytes);
         EXPECT_EQ(outcome.ok, c.refused.empty()) << c.text;
         if (c.refused.empty()) {
             EXPECT_EQ(bytes, c.bytes);
         } else {
             EXPECT_NE(outcome.error.find("\"" + c.refused + "\""), std::string::npos) << outcome.error;
-            EXPECT_NE(outcome.error.find("1252"), std::string::npos) << outcome.error;
+            EXPECT_NE(outcome.error.find("437"), std::string::npos) << outcome.error;
         }
     }
 }

@@ -79,6 +79,22 @@ std::string cmdQuotedWord(std::string_view word, CmdLine line) {
     return out + "\"";
 }
 
+// cmd reads the program's path up to the closing quote, without escapes: only "%" and "^" need
+// their forms for the kind of line.
+std::string cmdProgram(std::string_view path, CmdLine line) {
+    const bool batch = line == CmdLine::BatchCall;
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '%')
+            out += batch ? "%%%%" : "\"%\"";
+        else if (c == '^' && batch)
+            out += "\"^^\"";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
 }  // namespace
 
 std::string shQuoted(std::string_view text) {
@@ -115,16 +131,7 @@ std::string scriptLineRedirectTarget(ShellKind shell, std::string_view path) {
 
 std::string scriptLineProgram(ShellKind shell, std::string_view path) {
     if (shell == ShellKind::PosixSh) return posixQuoted(path);
-    std::string out = "\"";
-    for (char c : path) {
-        if (c == '%')
-            out += "%%%%";
-        else if (c == '^')
-            out += "\"^^\"";
-        else
-            out += c;
-    }
-    return out + "\"";
+    return cmdProgram(path, CmdLine::BatchCall);
 }
 
 std::string commandLineWord(ShellKind shell, std::string_view word) {
@@ -136,10 +143,7 @@ std::string commandLineWord(ShellKind shell, std::string_view word) {
 
 std::string commandLineProgram(ShellKind shell, std::string_view path) {
     if (shell == ShellKind::PosixSh) return posixQuoted(path);
-    // cmd reads the program's path up to the closing quote, without escapes.
-    std::string out = "\"";
-    for (char c : path) out += c == '%' ? std::string("\"%\"") : std::string(1, c);
-    return out + "\"";
+    return cmdProgram(path, CmdLine::Command);
 }
 
 }  // namespace pd

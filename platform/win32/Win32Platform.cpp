@@ -126,7 +126,7 @@ int Win32Platform::terminateByName(std::string_view name) {
 Outcome Win32Platform::runScript(const std::string& path, WindowStyle style) {
     if (::GetFileAttributesW(longPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
         return Outcome::failure(lastError("cannot run " + path));
-    // The path in quotes: cmd reads it up to the closing quote, spaces, "&" and all.
+    // The path quoted for cmd's command line: spaces, "&" and all, and a "%" never expanded.
     return startCmd(commandLineProgram(ShellKind::Cmd, path), style);
 }
 

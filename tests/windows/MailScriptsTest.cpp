@@ -62,7 +62,7 @@ TEST(WindowsMailScripts, EveryValueReachesTheMailerWholeThroughCmd) {
     ::SetEnvironmentVariableW(L"PROBE_OUT", win32::wide(out).c_str());
     ASSERT_TRUE(platform.runScript(HomeLayout(app.profile(), home, "MAIL").script(Script::StartEmail),
                                    WindowStyle::Hidden));
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(pathOf(out)); }));
+    ASSERT_TRUE(waitFor([&] { return !recordedArgs(out).empty(); }));
     ::SetEnvironmentVariableW(L"PROBE_OUT", nullptr);
     const auto args = recordedArgs(out);
     EXPECT_EQ(after(args, "-f"), from);

@@ -81,7 +81,7 @@ TEST(WindowsNodeScripts, ValuesReachTheProgramsExactlyThroughCmd) {
          main.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX},
     };
     for (const auto& e : expected) {
-        // A file of each run's own: under Wine a name reused at once may read back as empty.
+        // A file of each run's own.
         const std::string out = tmp.path + "\\args-" + std::to_string(static_cast<int>(e.script));
         ::SetEnvironmentVariableW(L"PROBE_OUT", win32::wide(out).c_str());
         const auto script = layout.script(e.script);
@@ -94,7 +94,8 @@ TEST(WindowsNodeScripts, ValuesReachTheProgramsExactlyThroughCmd) {
         EXPECT_TRUE(text.starts_with("call ")) << text;
 
         ASSERT_TRUE(platform.runScript(script, WindowStyle::Hidden));
-        ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(pathOf(out)); })) << text;
+        // Read until it holds the arguments: under Wine a file just moved in place may read empty.
+        ASSERT_TRUE(waitFor([&] { return !recordedArgs(out).empty(); })) << text;
         EXPECT_EQ(recordedArgs(out), e.argv) << e.command.text();
     }
     ::SetEnvironmentVariableW(L"PROBE_OUT", nullptr);

@@ -44,4 +44,8 @@ Colour legibleDisabledText(Colour fore, Colour back) {
     return base;
 }
 
+Colour shownText(Colour fore, Colour back, bool enabled) {
+    return enabled ? fore : legibleDisabledText(fore, back);
+}
+
 }  // namespace pd::colour

@@ -37,6 +37,10 @@ double contrastRatio(Colour a, Colour b);
 // faded towards the background, only as far as it stays easy to read; a colour that is
 // hard to read there even at full strength gives way to black or white.
 Colour legibleDisabledText(Colour fore, Colour back);
+// How every front end shows an element, from its colours made plain: enabled, in its own
+// colours; disabled, on its own back colour (a light keeps its meaning) with its text faded
+// yet legible there, and taking no focus and no input. The colour its text is shown in:
+Colour shownText(Colour fore, Colour back, bool enabled);
 }  // namespace colour
 
 }  // namespace pd

@@ -16,12 +16,12 @@ std::string Profile::subFolder(std::string_view home, std::string_view sub) cons
 }
 
 std::string Profile::editorCommandFor(std::string_view path) const {
-    return editorCommand + (shell == ShellKind::PosixSh ? shQuoted(path) : std::string(path));
+    return editorCommand + (shell == ShellKind::PosixSh ? shQuoted(path) : commandLineWord(shell, path));
 }
 
 std::string Profile::viewerCommandFor(std::string_view path) const {
     if (shell == ShellKind::PosixSh) return editorCommandFor(path);
-    return "explorer.exe \"" + std::string(path) + "\"";
+    return "explorer.exe " + commandLineProgram(shell, path);
 }
 
 const Profile& windowsProfile() {
@@ -33,7 +33,7 @@ const Profile& windowsProfile() {
         w.scriptExtension = ".bat";
         w.scriptPrefix = "call ";
         w.shell = ShellKind::Cmd;
-        w.encoding = TextEncoding::AnsiCodePage;
+        w.encoding = TextEncoding::CmdCodePage;
         w.defaultHome = "C:\\SYNCWARD-ROOT\\PACEDECK";
         w.executableSuffix = ".exe";
         w.caseInsensitiveNames = true;

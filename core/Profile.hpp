@@ -5,7 +5,8 @@
 
 namespace pd {
 
-enum class TextEncoding { Utf8, AnsiCodePage };
+// Files that cmd reads are written in its code page (the platform knows which), others in UTF-8.
+enum class TextEncoding { Utf8, CmdCodePage };
 enum class ShellKind { Cmd, PosixSh };
 // Where the weekly task lives: the Windows task scheduler through SchTasks, or the
 // user's crontab.
@@ -20,7 +21,7 @@ struct Profile {
     std::string scriptExtension;  // ".bat" / ".sh"
     std::string scriptPrefix;     // "call " / "exec "
     ShellKind shell = ShellKind::Cmd;
-    TextEncoding encoding = TextEncoding::AnsiCodePage;
+    TextEncoding encoding = TextEncoding::CmdCodePage;
     std::string defaultHome;           // the home folder the settings window calls the default
     std::string executableSuffix;      // ".exe" / ""
     bool caseInsensitiveNames = true;  // process image names
@@ -47,7 +48,8 @@ struct Profile {
     // home + separator + sub + separator: "C:\HOME\BATS\"
     std::string subFolder(std::string_view home, std::string_view sub) const;
     // The command line that opens a text file in the editor: the path follows the editor
-    // command as it is under cmd, and as one quoted word under sh.
+    // command as typed where cmd would take it so, else quoted for cmd's command line, and as
+    // one quoted word under sh.
     std::string editorCommandFor(std::string_view path) const;
     // The command line that opens a picture in the system's viewer for its kind (a browser
     // for an SVG): xdg-open under sh, which is the editor's opener too; the shell's

@@ -38,7 +38,13 @@ bool cmdPlain(std::string_view text, std::string_view extra) {
            std::none_of(text.begin(), text.end(), [&](char c) { return cmdSpecial(c, extra); });
 }
 
-std::string cmdQuotedWord(std::string_view word) {
+// Where cmd reads a line: in a batch file, by way of `call`, or as its own command line.
+enum class CmdLine { BatchCall, Command };
+
+// Quoted for the runtime's splitting: "" for a quote inside, backslashes doubled before a
+// quote; "%" and "^" as the header tells for each kind of line.
+std::string cmdQuotedWord(std::string_view word, CmdLine line) {
+    const bool batch = line == CmdLine::BatchCall;
     std::string out = "\"";
     std::size_t backslashes = 0;
     auto flushBackslashes = [&](std::size_t times) {
@@ -57,12 +63,12 @@ std::string cmdQuotedWord(std::string_view word) {
                 out += "\"\"";
                 break;
             case '^':
-                flushBackslashes(2);
-                out += "\"^^\"";
+                flushBackslashes(batch ? 2 : 1);
+                out += batch ? "\"^^\"" : "^";
                 break;
             case '%':
-                flushBackslashes(1);
-                out += "%%%%";
+                flushBackslashes(batch ? 1 : 2);
+                out += batch ? "%%%%" : "\"%\"";
                 break;
             default:
                 flushBackslashes(1);
@@ -70,6 +76,22 @@ std::string cmdQuotedWord(std::string_view word) {
         }
     }
     flushBackslashes(2);
+    return out + "\"";
+}
+
+// cmd reads the program's path up to the closing quote, without escapes: only "%" and "^" need
+// their forms for the kind of line.
+std::string cmdProgram(std::string_view path, CmdLine line) {
+    const bool batch = line == CmdLine::BatchCall;
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '%')
+            out += batch ? "%%%%" : "\"%\"";
+        else if (c == '^' && batch)
+            out += "\"^^\"";
+        else
+            out += c;
+    }
     return out + "\"";
 }
 
@@ -89,12 +111,12 @@ std::string shQuoted(std::string_view text) {
 std::string scriptLineWord(ShellKind shell, std::string_view word) {
     if (shell == ShellKind::PosixSh) return posixWord(word);
     if (cmdPlain(word, "")) return std::string(word);
-    return cmdQuotedWord(word);
+    return cmdQuotedWord(word, CmdLine::BatchCall);
 }
 
 std::string scriptLineQuotedWord(ShellKind shell, std::string_view word) {
     if (shell == ShellKind::PosixSh) return posixQuoted(word);
-    return cmdQuotedWord(word);
+    return cmdQuotedWord(word, CmdLine::BatchCall);
 }
 
 std::string scriptLineRedirectTarget(ShellKind shell, std::string_view path) {
@@ -109,16 +131,19 @@ std::string scriptLineRedirectTarget(ShellKind shell, std::string_view path) {
 
 std::string scriptLineProgram(ShellKind shell, std::string_view path) {
     if (shell == ShellKind::PosixSh) return posixQuoted(path);
-    std::string out = "\"";
-    for (char c : path) {
-        if (c == '%')
-            out += "%%%%";
-        else if (c == '^')
-            out += "\"^^\"";
-        else
-            out += c;
-    }
-    return out + "\"";
+    return cmdProgram(path, CmdLine::BatchCall);
+}
+
+std::string commandLineWord(ShellKind shell, std::string_view word) {
+    if (shell == ShellKind::PosixSh) return posixWord(word);
+    // cmd parts words at ";", "," and "=" as at a blank.
+    if (cmdPlain(word, ";,=")) return std::string(word);
+    return cmdQuotedWord(word, CmdLine::Command);
+}
+
+std::string commandLineProgram(ShellKind shell, std::string_view path) {
+    if (shell == ShellKind::PosixSh) return posixQuoted(path);
+    return cmdProgram(path, CmdLine::Command);
 }
 
 }  // namespace pd

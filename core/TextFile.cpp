@@ -94,7 +94,7 @@ Outcome windows1252Text(std::string_view utf8, std::string& bytes) {
 }
 
 std::string textFileBytes(const Profile& profile, std::string_view utf8) {
-    if (profile.encoding == TextEncoding::AnsiCodePage) return windows1252FromUtf8(utf8);
+    if (profile.encoding == TextEncoding::CmdCodePage) return windows1252FromUtf8(utf8);
     return std::string(utf8);
 }
 
@@ -104,21 +104,21 @@ Outcome textFileContent(Platform& platform, const Profile& profile, const std::s
     if (script)
         if (auto fault = singleLineFault(utf8, profile.lineEnd); !fault.empty())
             return Outcome::failure("the command for " + path + " was not written: " + fault);
-    if (profile.encoding != TextEncoding::AnsiCodePage) {
+    if (profile.encoding != TextEncoding::CmdCodePage) {
         bytes = utf8;
         return Outcome::success();
     }
-    if (auto converted = platform.ansiText(utf8, bytes); !converted)
+    if (auto converted = platform.batchText(utf8, bytes); !converted)
         return Outcome::failure("cannot write " + path + ": " + converted.error);
     return Outcome::success();
 }
 
 Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
-                      std::string_view utf8, bool script) {
+                      std::string_view utf8, bool script, bool privateToUser) {
     std::string bytes;
     if (auto content = textFileContent(platform, profile, path, utf8, script, bytes); !content)
         return content;
-    return platform.writeFile(path, bytes, script);
+    return platform.writeFile(path, bytes, script, privateToUser);
 }
 
 }  // namespace pd

@@ -21,9 +21,10 @@ std::string textFileBytes(const Profile& profile, std::string_view utf8);
 Outcome textFileContent(Platform& platform, const Profile& profile, const std::string& path,
                         std::string_view utf8, bool script, std::string& bytes);
 
-// Writes a whole text file in the profile's encoding (the system's ANSI code page, which the
-// platform knows, under the Windows profile); a script is made runnable by its owner.
+// Writes a whole text file in the profile's encoding (under the Windows profile the code page
+// cmd reads, which the platform knows); a script is made runnable by its owner, a private file
+// (one that holds a password) readable by its owner alone.
 Outcome writeTextFile(Platform& platform, const Profile& profile, const std::string& path,
-                      std::string_view utf8, bool script = false);
+                      std::string_view utf8, bool script = false, bool privateToUser = false);
 
 }  // namespace pd

@@ -1,6 +1,7 @@
 #include "main/RunChart.hpp"
 
 #include "core/App.hpp"
+#include "core/TextFile.hpp"
 #include "main/MainWindow.hpp"
 #include "main/SyncChart.hpp"
 #include "settings/MailerCommands.hpp"
@@ -40,8 +41,8 @@ void fitReportEmail(MainWindow& w, bool attachChart) {
     auto wanted = endCommandWithChart(profile, w.PACEDECK_HOME_TEXTBOX.text(), app.exe(), saved, attachChart);
     if (wanted == saved) return;
     // The script holds the password: readable by the user alone, as the e-mail settings write it.
-    auto outcome = app.platform().writeFile(w.home().script(Script::EndReportEmail), wanted + profile.lineEnd,
-                                            true, true);
+    auto outcome = writeTextFile(app.platform(), profile, w.home().script(Script::EndReportEmail),
+                                 wanted + profile.lineEnd, true, true);
     if (!outcome) {
         w.status("!!! REPORT EMAIL SCRIPT NOT UPDATED FOR THE SYNC CHART - " + outcome.error + " !!!");
         return;

@@ -77,9 +77,10 @@ void SyncCheck::cancel() {
 std::string SyncCheck::runScriptLine(Script script) const {
     const auto& p = w_.app().profile();
     const auto path = w_.home().script(script);
-    // Run as the platform runs every other script of the copy.
-    return p.shell == ShellKind::PosixSh ? "/bin/sh " + scriptLineWord(p.shell, path)
-                                         : scriptLineProgram(p.shell, path);
+    // Run as the platform runs every other script of the copy: a command line, which cmd reads
+    // once (a script's own line is read again by `call`).
+    return p.shell == ShellKind::PosixSh ? "/bin/sh " + commandLineWord(p.shell, path)
+                                         : commandLineProgram(p.shell, path);
 }
 
 void SyncCheck::ask(Script script) {

@@ -98,13 +98,13 @@ class Platform {
     virtual bool exists(const std::string& path) = 0;
     // Sum of the sizes of all files below the folder (links not followed).
     virtual std::optional<std::uint64_t> folderSize(const std::string& path) = 0;
-    // Text for a file that cmd reads (a batch file) in the system's ANSI code page. A text
+    // Text for a file that cmd reads (a batch file), in the code page cmd reads it in. A text
     // holding a character that code page lacks is refused with the reason, never written
-    // with a "?" in its place. A system without ANSI code pages refuses every text.
-    virtual Outcome ansiText(std::string_view utf8, std::string& bytes) {
+    // with a "?" in its place. A system without cmd refuses every text.
+    virtual Outcome batchText(std::string_view utf8, std::string& bytes) {
         (void)utf8;
         (void)bytes;
-        return Outcome::failure("this system has no ANSI code page");
+        return Outcome::failure("this system has no batch files");
     }
 
     // Keyboard lock keys; nullopt when the state cannot be known (no display).

@@ -22,7 +22,8 @@
 # With --windows the simulated run happens under Wine: PACEDECK.exe, pacedeck-setup.exe and
 # the simulated node cross-built for Windows in build-windows, a fresh Wine prefix in the demo
 # folder, the copy set up and run by scripts/windows-run.sh; the window opens on your display
-# when there is one, on an X server of the demo's own (Xvfb) otherwise.
+# when there is one, on an X server of the demo's own (Xvfb) otherwise. With --windows --stuck
+# the stall of --stuck is caught there: NODE STUCK stamped in the registry, the alert mailed.
 #
 # Environment: PACEDECK_DEMO_DIR (default ${TMPDIR:-/tmp}/pacedeck-demo, or
 # pacedeck-demo-windows with --windows, emptied each run), PACEDECK_BUILD_DIR (default build;
@@ -37,6 +38,11 @@ limit=${PACEDECK_DEMO_LIMIT:-600}
 
 # ---------------------------------------------------------------- on Windows, under Wine
 if [ "${1:-}" = --windows ]; then
+  case "${2:-}" in
+    --stuck) windows_run=(--stuck) ;;
+    "") windows_run=() ;;
+    *) echo "usage: $0 [--sim | --windows] [--stuck]" >&2; exit 2 ;;
+  esac
   scripts/deps.sh demo-windows
   scripts/windows-build.sh PACEDECK pacedeck-setup simcoin
   demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo-windows}
@@ -55,7 +61,7 @@ if [ "${1:-}" = --windows ]; then
     say "no display: PACEDECK - DEMO opens on an X server of its own ($DISPLAY)"
   fi
   say "a fresh Wine prefix in $WINEPREFIX"
-  scripts/windows-run.sh "$demo/run" DEMO "$limit"
+  scripts/windows-run.sh "${windows_run[@]}" "$demo/run" DEMO "$limit"
   exit
 fi
 

@@ -17,7 +17,7 @@ case "${1:-test}" in
                litecoind litecoin-qt
                g++-mingw-w64-x86-64-posix wine wine64 nsis libbenchmark-dev clang-format "${package[@]}") ;;
   demo) want+=(xvfb xauth procps sendemail python3 python3-aiosmtpd litecoind) ;;
-  demo-windows) want+=(xvfb xauth g++-mingw-w64-x86-64-posix wine wine64) ;;
+  demo-windows) want+=(xvfb xauth g++-mingw-w64-x86-64-posix wine wine64 python3 python3-aiosmtpd) ;;
 esac
 
 missing=()

@@ -12,16 +12,26 @@
 # run was stamped "!!! COMPLETED SUCCESSFULLY !!!". After SECONDS (default 600) it stops
 # the run and fails; on failure it prints the report, the block-count log and the node's log.
 #
+# With --stuck the node stalls 60 blocks short (its peers keep announcing headers, its height
+# stands still): the run's sync check says the node is behind and, after the stall limit (30
+# seconds here), ends the run as "!!! NODE STUCK !!!", stops the node, writes the report and
+# mails it as an alert through SendEmail.exe (the simulated node's mailer, sim/Mailer.hpp) to
+# a local SMTP sink; the script exits 0 only when both stamps in the registry read
+# "!!! NODE STUCK !!!" and the sink received the alert.
+#
 # The caller chooses the Wine prefix (WINEPREFIX) and the X display (DISPLAY); the programs
 # come from the cross build in build-windows (scripts/windows-build.sh).
 set -euo pipefail
-[ $# -ge 2 ] || { echo "usage: $0 FOLDER NAME [SECONDS]" >&2; exit 2; }
+stuck=
+[ "${1:-}" = --stuck ] && { stuck=1; shift; }
+[ $# -ge 2 ] || { echo "usage: $0 [--stuck] FOLDER NAME [SECONDS]" >&2; exit 2; }
 dir=$1
 name=$2
 limit=${3:-600}
 cd "$(dirname "$0")/.."
 out=$(pwd)/build-windows
 . scripts/lib/simcopy.sh
+. scripts/lib/mailsink.sh
 # Wine shows the root of the Linux file system as drive Z:.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -38,6 +48,7 @@ mkdir -p "$node" "$programs"
 start=1000
 target=1150
 write_sim_settings "$node" "$start" "$target"
+[ -n "$stuck" ] && echo "stall_at=$((start + 60))" >>"$node/simcoin.conf"
 port=$(free_port)
 # The run knows its node by its process name, so a node of anyone else in this prefix can
 # neither hold nor fool it. The sim takes its personality from the end of its file name.
@@ -45,10 +56,32 @@ sim=sim$$
 for program in "${sim}d" "$sim-qt" "$sim-cli"; do cp "$out/sim/simcoin.exe" "$programs/$program.exe"; done
 cp "$out/app/PACEDECK.exe" "$dir/$name.exe"
 
+# ---------------------------------------------------------------- the mail sink (--stuck)
+mail_setup=
+if [ -n "$stuck" ]; then
+  cp "$out/sim/simcoin.exe" "$programs/SendEmail.exe"
+  sink=$dir/sink
+  start_mail_sink "$sink" || { cat "$sink.out" >&2; echo "the mail sink did not start" >&2; exit 1; }
+  # Only this run's sink is stopped.
+  trap 'kill "$sink_pid" 2>/dev/null || true' EXIT
+  mail_setup="# The sync check gives up on a node whose height stands for 30 seconds.
+[PACEDECK_CRYPTO_SETTINGS]
+SYNC_CHECK_TICKBOX = 1
+STALL_LIMIT_TEXTBOX = 00:00:30
+press = SAVE_BUTTON
+# The report goes by mail, through SendEmail.exe, to the local sink.
+[PACEDECK_EMAIL_MAIN_SETTINGS]
+SE_HOME_TEXTBOX = $(setup_value "$(winpath "$programs")")
+SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:$sink_port
+SEND_FROM_ADDRESS_TEXTBOX = node@example.org
+SEND_TO_ADDRESS_TEXTBOX = me@example.org
+press = OK_BUTTON"
+fi
+
 # ---------------------------------------------------------------- set up the copy
 say "setting up the copy $name with pacedeck-setup.exe (node ${sim}d.exe, RPC port $port)"
 write_copy_setup "$dir/setup.txt" "$(winpath "$home")" "$(winpath "$node")" "$(winpath "$programs")" \
-  "$sim-qt.exe" "${sim}d.exe" "$sim-cli.exe" "$port"
+  "$sim-qt.exe" "${sim}d.exe" "$sim-cli.exe" "$port" "$mail_setup" "${stuck:-0}"
 wine "$out/app/setup/pacedeck-setup.exe" "$name" "$(winpath "$dir/setup.txt")" >"$dir/setup.log" 2>&1 ||
   { cat "$dir/setup.log" >&2; echo "pacedeck-setup.exe could not set up $name" >&2; exit 1; }
 count_file=$home/BLOCKCOUNTS/$name-LATEST-BLOCKCOUNT.LOG
@@ -70,6 +103,8 @@ show() {
     state="end report written; the program closes itself after its countdown"
   elif grep -q 'method=stop' "$node/debug.log" 2>/dev/null; then
     state="node asked to stop at $height"
+  elif [ -n "$stuck" ] && [ "$height" = "$((start + 60))" ]; then
+    state="node stalled at $height, last read $blockcount: the sync check asks the node, waits out the stall limit"
   elif [ "$height" != '?' ]; then
     state="node at $height, last read $blockcount"
   else
@@ -98,6 +133,18 @@ stamp() {
 }
 run_stamp=$(stamp MULTILOADER_LAST_RUN_TEXTBOX)
 bc_stamp=$(stamp BLOCKCOUNTER_LAST_RUN)
+if [ -n "$stuck" ]; then
+  tell_outcome "$report" "$run_stamp" "$bc_stamp" "$home" "$node" \
+    "HKCU\\Software\\SW_PACEDECK\\$name in the Wine prefix $WINEPREFIX" "$dir/$name.out" || true
+  if tell_stuck_outcome "$report" "$run_stamp" "$bc_stamp" "$sink"; then
+    say "the stall was caught: no success claimed, NODE STUCK stamped in the registry and the alert mailed"
+    exit 0
+  fi
+  say "the stall was not caught as it should be" >&2
+  echo "-- the mailer's log:" >&2
+  tr -d '\r' <"$home/LOGS/$name-SEND-EMAIL.LOG" >&2 2>/dev/null || true
+  exit 1
+fi
 # The report names the heights before and after: the node's start and the target it reached.
 counted() { tr -d '\r' <"$report" | grep -A1 -F "Last Know Block Number $1 Update:" | tail -n 1; }
 if tell_outcome "$report" "$run_stamp" "$bc_stamp" "$home" "$node" \

@@ -1,11 +1,13 @@
 // One program, three personalities chosen by the name it runs under, as the
 // coin ships three programs: simcoind (the node), simcoin-qt (the wallet,
-// here without a window, otherwise the node) and simcoin-cli (the client).
+// here without a window, otherwise the node) and simcoin-cli (the client);
+// started as SendEmail it is a mailer instead (Mailer.hpp).
 #include <cstdio>
 #include <string>
 
 #include "Client.hpp"
 #include "Daemon.hpp"
+#include "Mailer.hpp"
 #include "Options.hpp"
 #include "System.hpp"
 
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
     // whoever watches for "simcoind" must find exactly the node.
     nameThisProcess(name);
 
+    // A mailer for a machine without SendEmail: its options are its own.
+    if (name == "sendemail") return runMailer({argv + 1, argv + argc});
     CommandLine commandLine = parseCommandLine(argc, argv);
     if (name.ends_with("-cli")) return runClient(name, commandLine);
     if (name.ends_with("-qt")) return runDaemon({name, false}, commandLine);

@@ -39,8 +39,8 @@ class RehearsalPlatform final : public Platform {
     std::unique_ptr<RunningCommand> startCommand(const std::string&) override {
         return std::make_unique<FinishedCommand>(CommandResult{});
     }
-    Outcome ansiText(std::string_view utf8, std::string& bytes) override {
-        return real_.ansiText(utf8, bytes);
+    Outcome batchText(std::string_view utf8, std::string& bytes) override {
+        return real_.batchText(utf8, bytes);
     }
     std::optional<std::string> readFile(const std::string& path) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,

@@ -120,7 +120,7 @@ bool FakePlatform::exists(const std::string& path) {
     return files.contains(path) || folders.contains(path);
 }
 
-Outcome FakePlatform::ansiText(std::string_view utf8, std::string& bytes) {
+Outcome FakePlatform::batchText(std::string_view utf8, std::string& bytes) {
     return windows1252Text(utf8, bytes);
 }
 

@@ -72,8 +72,8 @@ class FakePlatform final : public Platform {
     Outcome createFolder(const std::string& path) override;
     bool exists(const std::string& path) override;
     std::optional<std::uint64_t> folderSize(const std::string& path) override;
-    // Western Windows' code page, 1252.
-    Outcome ansiText(std::string_view utf8, std::string& bytes) override;
+    // The code page 1252 of a western Windows.
+    Outcome batchText(std::string_view utf8, std::string& bytes) override;
     std::optional<bool> lockState(LockKey key) override;
     Outcome pressLockKey(LockKey key) override;
     Outcome inhibitSleep(bool on) override;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <future>
 
+#include "core/ShellQuote.hpp"
 #include "platform/win32/FolderSize.hpp"
 #include "platform/win32/ProcessList.hpp"
 #include "platform/win32/WideText.hpp"
@@ -95,7 +96,7 @@ char separator(LCTYPE type, char fallback) {
 }  // namespace
 
 std::wstring cmdLineFor(std::string_view command) {
-    return L"cmd.exe /d /s /c \"" + wide(command) + L"\"";
+    return L"cmd.exe /d /v:off /s /c \"" + wide(command) + L"\"";
 }
 
 std::string ownProgramPath() {
@@ -125,8 +126,8 @@ int Win32Platform::terminateByName(std::string_view name) {
 Outcome Win32Platform::runScript(const std::string& path, WindowStyle style) {
     if (::GetFileAttributesW(longPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
         return Outcome::failure(lastError("cannot run " + path));
-    // The path in quotes: cmd reads it up to the closing quote, spaces, "&" and all.
-    return startCmd("\"" + path + "\"", style);
+    // The path quoted for cmd's command line: spaces, "&" and all, and a "%" never expanded.
+    return startCmd(commandLineProgram(ShellKind::Cmd, path), style);
 }
 
 Outcome Win32Platform::runCommand(const std::string& commandLine, WindowStyle style) {
@@ -316,15 +317,19 @@ std::optional<std::uint64_t> Win32Platform::folderSize(const std::string& path) 
     return sumFileSizes(path);
 }
 
-Outcome Win32Platform::ansiText(std::string_view text, std::string& bytes) {
-    auto converted = toCodePage(text, ::GetACP());
+Outcome Win32Platform::batchText(std::string_view text, std::string& bytes) {
+    // cmd reads a batch file in its console's code page, which is the OEM one in the consoles
+    // the program starts (Wine's cmd reads it so whatever the console's page): in the ANSI code
+    // page an "é" would reach the program as another letter.
+    auto converted = toCodePage(text, ::GetOEMCP());
     if (!converted.bytes) return Outcome::failure(converted.error);
     bytes = std::move(*converted.bytes);
     return Outcome::success();
 }
 
 std::optional<bool> Win32Platform::lockState(LockKey key) {
-    return (::GetKeyState(virtualKey(key)) & 1) != 0;
+    // Toggled on or held down: a key held down shows as on while it is down.
+    return ::GetKeyState(virtualKey(key)) != 0;
 }
 
 Outcome Win32Platform::pressLockKey(LockKey key) {

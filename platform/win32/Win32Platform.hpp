@@ -6,7 +6,7 @@
 namespace pd::win32 {
 
 // The platform on Windows, through the wide-character Win32 API: Toolhelp32 for
-// processes, cmd.exe for scripts and commands, the ANSI code page for batch files.
+// processes, cmd.exe for scripts and commands, the console's code page for batch files.
 class Win32Platform final : public Platform {
   public:
     Win32Platform() = default;
@@ -26,7 +26,7 @@ class Win32Platform final : public Platform {
     Outcome createFolder(const std::string& path) override;
     bool exists(const std::string& path) override;
     std::optional<std::uint64_t> folderSize(const std::string& path) override;
-    Outcome ansiText(std::string_view utf8, std::string& bytes) override;
+    Outcome batchText(std::string_view utf8, std::string& bytes) override;
     std::optional<bool> lockState(LockKey key) override;
     Outcome pressLockKey(LockKey key) override;
     Outcome inhibitSleep(bool on) override;
@@ -44,7 +44,9 @@ class Win32Platform final : public Platform {
 };
 
 // The command line that has cmd.exe run `command` and end: /d skips the user's AutoRun
-// commands, /s with the outer quotes hands cmd the command exactly as written.
+// commands, /v:off keeps a "!" as it is where the user's registry turns delayed expansion on
+// (in the batch files it runs as well), /s with the outer quotes hands cmd the command exactly
+// as written.
 std::wstring cmdLineFor(std::string_view command);
 // The full path of this program's file.
 std::string ownProgramPath();

@@ -72,6 +72,14 @@ TEST(NodeCommands, CmdQuotingKeepsEveryValueWhole) {
     EXPECT_EQ(scriptLineProgram(cmd, "C:\\50% off\\q.exe"), "\"C:\\50%%%% off\\q.exe\"");
     EXPECT_EQ(scriptLineRedirectTarget(cmd, "C:\\a%b\\x.log"), "\"C:\\a%%b\\x.log\"");
     EXPECT_EQ(scriptLineRedirectTarget(cmd, "C:\\plain\\x.log"), "C:\\plain\\x.log");
+    // A command line cmd runs itself: no "%" between quotes, where nothing could stop its expansion,
+    // and a caret as it is, for no `call` reads the line again. (Under Wine: CmdLinesTest.)
+    EXPECT_EQ(commandLineProgram(cmd, "C:\\50% off\\%PATH%\\q.bat"),
+              "\"C:\\50\"%\" off\\\"%\"PATH\"%\"\\q.bat\"");
+    EXPECT_EQ(commandLineWord(cmd, "C:\\a^b\\%x\\"), "\"C:\\a^b\\\\\"%\"x\\\\\"");
+    EXPECT_EQ(commandLineWord(cmd, "C:\\plain!\\x.log"), "C:\\plain!\\x.log");
+    EXPECT_EQ(windowsProfile().editorCommandFor("C:\\PD\\R.LOG"), "notepad.exe C:\\PD\\R.LOG");
+    EXPECT_EQ(windowsProfile().editorCommandFor("C:\\a&b (1)\\R.LOG"), "notepad.exe \"C:\\a&b (1)\\R.LOG\"");
 }
 
 TEST(NodeCommands, ShQuotingKeepsEveryValueWhole) {

@@ -22,7 +22,9 @@ TEST(Colour, DisabledTextIsFadedButStaysReadableOnItsBackground) {
         {colour::black, colour::red},
     };
     for (const auto& c : cases) {
-        const Colour shown = colour::legibleDisabledText(c.fore, c.back);
+        // Both front ends show an element's text by this one rule: its own colour while enabled.
+        EXPECT_EQ(colour::shownText(c.fore, c.back, true), c.fore);
+        const Colour shown = colour::shownText(c.fore, c.back, false);
         EXPECT_GE(colour::contrastRatio(shown, c.back), 4.5) << std::hex << c.fore << " on " << c.back;
         // Faded where the colour allows it: disabled text must look disabled.
         if (colour::contrastRatio(c.fore, c.back) > 7) {

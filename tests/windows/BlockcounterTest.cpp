@@ -19,9 +19,10 @@ TEST(WindowsBlockcounter, FinishesThroughTheCopysScriptsWhenTheChainHasCaughtUp)
     TempDir tmp;
     const std::string id = std::to_string(::GetCurrentProcessId());
     // Folders full of cmd's special characters: with them Wine's cmd echoes the poll
-    // script's command into the block-count log, ahead of the cli's output.
+    // script's command into the block-count log, ahead of the cli's output. The home folder
+    // holds the scripts, which cmd is given on its command line, the sync check's too.
     const std::string special = " sp ace 'sq' % %PATH% ! & ( ) ; , =";
-    CopyPaths paths{tmp.path + "\\home",           tmp.path + "\\node" + special + ".conf",
+    CopyPaths paths{tmp.path + "\\home" + special, tmp.path + "\\node" + special + ".conf",
                     tmp.path + "\\bin" + special,  "bc" + id + "-qt.exe",
                     "bc" + id + "d.exe",           "bc" + id + "-cli.exe",
                     tmp.path + "\\chain" + special};
@@ -76,6 +77,9 @@ TEST(WindowsBlockcounter, FinishesThroughTheCopysScriptsWhenTheChainHasCaughtUp)
     EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), "1020\r\n");
     EXPECT_EQ(w.BLOCK_TRIPLE_CHECK_TEXTBOX.text(), "1020\r\n");
     EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    // The sync check asked the node through its own scripts and heard it had caught up.
+    EXPECT_NE(readWhole(layout.syncHistory()).find("Z,1020,"), std::string::npos)
+        << readWhole(layout.syncHistory());
     EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), colour::green);
 
     ASSERT_TRUE(platform.runScript(layout.script(Script::RunCliStop), WindowStyle::Hidden));

@@ -1,5 +1,5 @@
 // The Win32 platform on Windows itself: the process list by Toolhelp32, the terminator, the lock keys,
-// folder sizes from directory listings, files and text in the ANSI code page.
+// folder sizes from directory listings, files and the text of batch files.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -127,25 +127,27 @@ TEST(Win32Files, WritesReplaceWholeAndFailuresSayWhy) {
     EXPECT_FALSE(platform.createFolder(path));
 }
 
-TEST(Win32Text, BatchTextIsInTheAnsiCodePageAndACharacterItLacksIsRefused) {
+// cmd reads a batch file in its console's code page: the OEM one (437 on this western system).
+TEST(Win32Text, BatchTextIsInTheCodePageCmdReadsAndACharacterItLacksIsRefused) {
     win32::Win32Platform platform;
-    ASSERT_EQ(::GetACP(), 1252u) << "the tests expect a western system";
+    ASSERT_EQ(::GetOEMCP(), 437u) << "the tests expect a western system";
     struct Case {
         std::string text, bytes, refused;
     };
-    for (const auto& c : std::vector<Case>{{"C:\\Chaîne €\r\n", "C:\\Cha\xEEne \x80\r\n", ""},
+    for (const auto& c : std::vector<Case>{{"C:\\Chaîne é\r\n", "C:\\Cha\x8Cne \x82\r\n", ""},
                                            {"plain ! % ^", "plain ! % ^", ""},
+                                           {"100 €", "", "€"},
                                            {"Łódź", "", "Ł"},
                                            {"a中b", "", "中"},
                                            {"😀", "", "😀"}}) {
         std::string bytes;
-        auto outcome = platform.ansiText(c.text, bytes);
+        auto outcome = platform.batchText(c.text, bytes);
         EXPECT_EQ(outcome.ok, c.refused.empty()) << c.text;
         if (c.refused.empty()) {
             EXPECT_EQ(bytes, c.bytes);
         } else {
             EXPECT_NE(outcome.error.find("\"" + c.refused + "\""), std::string::npos) << outcome.error;
-            EXPECT_NE(outcome.error.find("1252"), std::string::npos) << outcome.error;
+            EXPECT_NE(outcome.error.find("437"), std::string::npos) << outcome.error;
         }
     }
 }
@@ -182,6 +184,35 @@ TEST(Win32LockKeys, PressingALockKeyTurnsItsStateOver) {
         EXPECT_TRUE(waitFor([&] { return platform.lockState(key) == !*before; }, std::chrono::seconds(3)));
         ASSERT_TRUE(platform.pressLockKey(key));
         EXPECT_TRUE(waitFor([&] { return platform.lockState(key) == *before; }, std::chrono::seconds(3)));
+    }
+}
+
+// A lock key held down shows as on, whatever its toggle: the light is green while it is down.
+TEST(Win32LockKeys, AKeyHeldDownCountsAsOn) {
+    win32::Win32Platform platform;
+    for (auto [key, vk] : std::vector<std::pair<LockKey, WORD>>{
+             {LockKey::Caps, VK_CAPITAL}, {LockKey::Num, VK_NUMLOCK}, {LockKey::Scroll, VK_SCROLL}}) {
+        auto send = [key = key, vk = vk](bool up) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = (key == LockKey::Num ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+            ::SendInput(1, &input, sizeof input);
+        };
+        const bool before = platform.lockState(key).value_or(false);
+        // Toggled on first, so that pressing it down turns the toggle off while it is held.
+        if (!before) {
+            ASSERT_TRUE(platform.pressLockKey(key));
+        }
+        ASSERT_TRUE(waitFor([&] { return platform.lockState(key) == true; }, std::chrono::seconds(3)));
+        send(false);
+        ASSERT_TRUE(waitFor([&] { return (::GetKeyState(vk) & 1) == 0; }, std::chrono::seconds(3)));
+        EXPECT_EQ(platform.lockState(key), true) << vk << " held down";
+        send(true);
+        EXPECT_TRUE(waitFor([&] { return platform.lockState(key) == false; }, std::chrono::seconds(3))) << vk;
+        if (before) {
+            ASSERT_TRUE(platform.pressLockKey(key));
+        }
     }
 }
 

@@ -38,9 +38,9 @@ class DeclaredSizeTextEdit final : public QPlainTextEdit {
 
 }  // namespace
 
-QColor legibleDisabledText(const QColor& fore, const QColor& back) {
+QColor shownText(const QColor& fore, const QColor& back, bool enabled) {
     return QColor::fromRgb(
-        static_cast<QRgb>(colour::toRgb(colour::legibleDisabledText(fromQColor(fore), fromQColor(back)))));
+        static_cast<QRgb>(colour::toRgb(colour::shownText(fromQColor(fore), fromQColor(back), enabled))));
 }
 
 ElementView::ElementView(Element& element, const LayoutNode& hints, QWidget* parent, std::string lineEnd,
@@ -277,7 +277,7 @@ void ElementView::syncColours() {
     for (auto group : {QPalette::Active, QPalette::Inactive}) p.setColor(group, foreRole, fore);
     // Disabled text is faded, so a disabled field reads as such, but stays legible on
     // whatever colour the field has.
-    p.setColor(QPalette::Disabled, foreRole, legibleDisabledText(fore, back));
+    p.setColor(QPalette::Disabled, foreRole, shownText(fore, back, false));
     if (p != widget_->palette()) widget_->setPalette(p);
     if (element_->kind() == ElementKind::TickBox)
         widget_->setAutoFillBackground(!colour::isSystem(element_->back()));

@@ -52,7 +52,7 @@ class ElementView final : public QObject {
     bool light_ = false;
 };
 
-// The colour of disabled text on that background: faded, yet easy to read.
-QColor legibleDisabledText(const QColor& fore, const QColor& back);
+// The colour an element's text is shown in on that background (colour::shownText).
+QColor shownText(const QColor& fore, const QColor& back, bool enabled);
 
 }  // namespace pd::qt

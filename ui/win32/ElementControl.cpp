@@ -122,6 +122,11 @@ void ElementControl::create(HWND parent, int id) {
 LRESULT CALLBACK ElementControl::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                               DWORD_PTR self) {
     auto* control = reinterpret_cast<ElementControl*>(self);
+    // A disabled edit draws its text in the system's grey whatever its colours: drawn here.
+    if (message == WM_PAINT && control->element_ && !control->element_->enabled()) {
+        control->paintDisabledText();
+        return 0;
+    }
     if (message == WM_LBUTTONDBLCLK && control->element_) {
         control->element_->doubleClick();
         control->userActed();
@@ -240,22 +245,21 @@ void ElementControl::sync(unsigned what) {
     const Size before = (what & Element::Text) ? leafHints().natural : Size{};
     if (what & (Element::Text | Element::Locked | Element::Password | Element::Value)) syncText(what);
     if (what & Element::Enabled) {
-        // A disabled edit or static control draws its text in the system's grey whatever its
-        // colours: a disabled text box is a read-only one instead, and a disabled label stays
-        // enabled, both with their text faded yet legible.
-        // A label takes no input but its double-click, which the element refuses itself.
-        if (element_->kind() == ElementKind::TextBox)
-            syncEditable();
-        else if (element_->kind() == ElementKind::Label)
+        // A disabled static control draws its text in the system's grey whatever its colours,
+        // so a disabled label stays enabled with its text shown by the common rule: it takes no
+        // input but its double-click, which the element refuses itself.
+        if (element_->kind() == ElementKind::Label)
             ::InvalidateRect(hwnd_, nullptr, TRUE);
         else
             ::EnableWindow(hwnd_, element_->enabled() ? TRUE : FALSE);
+        if (element_->kind() == ElementKind::TextBox) syncEditable();
     }
     if (what & Element::Colours) syncColours();
     // A hidden element stays hidden; a visible one shows with its window.
     if (what & Element::Visible) ::ShowWindow(hwnd_, element_->visible() ? SW_SHOWNA : SW_HIDE);
     // A control too small for its text shows it whole in its tip: new text may need a new tip.
-    if (what & (Element::ToolTip | Element::Text)) refit();
+    // A disabled control's tip is shown from its window: enabling and showing move it.
+    if (what & (Element::ToolTip | Element::Text | Element::Enabled | Element::Visible)) refit();
     syncing_ = false;
     if (what == Element::Everything || !onNaturalSizeChanged) return;
     // Hidden, an element takes no room; a caption may need more or less of it.
@@ -307,8 +311,7 @@ void ElementControl::syncText(unsigned what) {
 
 void ElementControl::syncEditable() {
     const bool enabled = element_->enabled();
-    const bool readOnly = static_cast<TextBox&>(*element_).locked() || !enabled;
-    ::SendMessageW(hwnd_, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+    ::SendMessageW(hwnd_, EM_SETREADONLY, static_cast<TextBox&>(*element_).locked() ? TRUE : FALSE, 0);
     auto style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
     style = enabled && !hints_.light ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
     ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
@@ -330,12 +333,34 @@ void ElementControl::syncColours() {
 
 HBRUSH ElementControl::paint(HDC dc) {
     if (!element_) return nullptr;
-    const bool faded = (element_->kind() == ElementKind::TextBox || element_->kind() == ElementKind::Label) &&
-                       !element_->enabled();
-    ::SetTextColor(dc, faded ? colour::legibleDisabledText(fore_, back_) : fore_);
+    ::SetTextColor(dc, colour::shownText(fore_, back_, element_->enabled()));
     ::SetBkColor(dc, back_);
     if (systemBack_ && element_->kind() == ElementKind::Button) return nullptr;
     return systemBack_ ? ::GetSysColorBrush(COLOR_BTNFACE) : brush_;
+}
+
+void ElementControl::paintDisabledText() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd_, &ps);
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    ::FillRect(dc, &client, brush_);
+    auto& box = static_cast<TextBox&>(*element_);
+    const std::wstring text = box.password() && !box.multiLine()
+                                  ? std::wstring(wide(box.text()).size(), passwordChar)
+                                  : (box.multiLine() ? withCrLf(box.text()) : wide(box.text()));
+    // Where the edit itself puts its text, from its start.
+    RECT area = client;
+    ::SendMessageW(hwnd_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    HGDIOBJ old = ::SelectObject(dc, font_);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colour::shownText(fore_, back_, false));
+    const auto style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    UINT format = DT_NOPREFIX | DT_EDITCONTROL | (box.multiLine() ? DT_WORDBREAK : DT_SINGLELINE);
+    if (style & ES_CENTER) format |= DT_CENTER;
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, format);
+    ::SelectObject(dc, old);
+    ::EndPaint(hwnd_, &ps);
 }
 
 }  // namespace pd::win32ui

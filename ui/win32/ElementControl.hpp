@@ -49,6 +49,8 @@ class ElementControl {
     void syncText(unsigned what);
     void syncColours();
     void syncEditable();
+    // A disabled text box's text in the colours every front end shows it in.
+    void paintDisabledText();
     void typed();
     void userActed();
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);

@@ -151,15 +151,14 @@ std::wstring tipWithWholeText(HWND control, const std::wstring& ownTip) {
     return ownTip.empty() ? text : ownTip + L"\n" + text;
 }
 
-void setToolTip(HWND toolTips, HWND control, const std::wstring& tip) {
-    if (!toolTips) return;
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = ::GetParent(control);
-    info.uId = reinterpret_cast<UINT_PTR>(control);
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+namespace {
+// Adds, updates or (with an empty tip) removes one tool of the tool-tip control.
+void putTool(HWND toolTips, TTTOOLINFOW info, const std::wstring& tip) {
+    const UINT flags = info.uFlags;
+    const RECT rect = info.rect;
     const bool known = ::SendMessageW(toolTips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.uFlags = flags;
+    info.rect = rect;
     if (tip.empty()) {
         if (known) ::SendMessageW(toolTips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         return;
@@ -167,6 +166,30 @@ void setToolTip(HWND toolTips, HWND control, const std::wstring& tip) {
     std::wstring text = tip;
     info.lpszText = text.data();
     ::SendMessageW(toolTips, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    if (known && !(flags & TTF_IDISHWND))
+        ::SendMessageW(toolTips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
+}
+}  // namespace
+
+void setToolTip(HWND toolTips, HWND control, const std::wstring& tip) {
+    if (!toolTips) return;
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = ::GetParent(control);
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    putTool(toolTips, info, tip);
+    // A disabled control gets no mouse messages: its window gets them, and a tool over the
+    // control's place there shows the same tip, as long as the control is shown disabled.
+    TTTOOLINFOW area{};
+    area.cbSize = sizeof area;
+    area.hwnd = info.hwnd;
+    area.uId = static_cast<UINT_PTR>(::GetDlgCtrlID(control));
+    area.uFlags = TTF_SUBCLASS;
+    ::GetWindowRect(control, &area.rect);
+    ::MapWindowPoints(nullptr, area.hwnd, reinterpret_cast<POINT*>(&area.rect), 2);
+    const auto style = ::GetWindowLongPtrW(control, GWL_STYLE);
+    putTool(toolTips, area, (style & WS_DISABLED) && (style & WS_VISIBLE) ? tip : std::wstring());
 }
 
 std::wstring toolTipOf(HWND toolTips, HWND control) {

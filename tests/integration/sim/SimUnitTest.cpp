@@ -6,6 +6,7 @@
 #include "Chain.hpp"
 #include "Client.hpp"
 #include "Json.hpp"
+#include "Mailer.hpp"
 #include "Options.hpp"
 #include "SimSettings.hpp"
 
@@ -140,4 +141,43 @@ TEST(ClientExitStatus, IsTheCodeCutToEightBitsAndNeverZero) {
     EXPECT_EQ(exitStatusForRpcError(-32601), 32601 & 0xFF);
     EXPECT_EQ(exitStatusForRpcError(-256), 1);
     EXPECT_EQ(exitStatusForRpcError(0), 1);
+}
+
+// The mailer takes the options PACEDECK's mail commands give it, empty ones included.
+TEST(Mailer, ReadsTheMailCommandsOptionsAndBuildsTheMessage) {
+    std::string error;
+    const auto r = parseMailOptions({"-f",   "node@example.org",
+                                     "-t",   "me@example.org",
+                                     "-cc",  "",
+                                     "-bcc", "b1@example.org, b2@example.org",
+                                     "-u",   "PACEDECK - X - ALERT",
+                                     "-o",   "message-file=C:\\R\\X-END-REPORT.LOG",
+                                     "-s",   "127.0.0.1:2525",
+                                     "-xu",  "",
+                                     "-xp",  "",
+                                     "-o",   "reply-to=node@example.org",
+                                     "-l",   "x.log",
+                                     "-o",   "tls=no",
+                                     "-o",   "password=a=b",
+                                     "-q",   "-v",
+                                     "-a",   "r.log",
+                                     "c.svg"},
+                                    error);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(r.to, (std::vector<std::string>{"me@example.org", "b1@example.org", "b2@example.org"}));
+    EXPECT_EQ(r.messageFile, "C:\\R\\X-END-REPORT.LOG");
+    EXPECT_EQ(r.extras.at("password"), "a=b");
+    EXPECT_EQ(r.attachments, (std::vector<std::string>{"r.log", "c.svg"}));
+    EXPECT_TRUE(r.quiet);
+    parseMailOptions({"-f", "a@b", "-z", "1"}, error);
+    EXPECT_EQ(error, "unknown option -z");
+
+    // A line of the report that starts with a dot must not end the message early.
+    MailRequest plain;
+    plain.from = r.from;
+    plain.to = r.to;
+    plain.subject = r.subject;
+    const auto message = mailMessage(plain, "first\n.second\n");
+    EXPECT_NE(message.find("Subject: PACEDECK - X - ALERT\r\n"), std::string::npos) << message;
+    EXPECT_NE(message.find("\r\nfirst\r\n..second\r\n"), std::string::npos) << message;
 }

@@ -42,8 +42,8 @@ class Blockcounter {
     void tripleCheck();
     void complete();
     void overrideTick();
-    void syncVerdict(SyncCheck::Verdict verdict);
-    void endStuck();
+    void syncVerdict(const SyncVerdict& verdict);
+    void endFault(const SyncVerdict& verdict);
 
     // helpers
     void restartCountdown(Timer& stage);

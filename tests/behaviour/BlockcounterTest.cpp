@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 #include "Harness.hpp"
 
@@ -11,6 +12,8 @@ namespace {
 constexpr const char* home = "C:\\PD";
 constexpr const char* script = "C:\\PD\\BATS\\DEMO-RUN-BLOCKCOUNTER-GBC.bat";
 constexpr const char* countFile = "C:\\PD\\BLOCKCOUNTS\\DEMO-LATEST-BLOCKCOUNT.LOG";
+constexpr const char* daemonScript = "C:\\PD\\BATS\\DEMO-RUN-DAEMON.bat";
+constexpr const char* cliStopScript = "C:\\PD\\BATS\\DEMO-RUN-CLI-STOP.bat";
 constexpr const char* cli = "coin-cli.exe";
 constexpr const char* daemon = "coind.exe";
 constexpr const char* block = "812345\r\n";
@@ -71,12 +74,16 @@ class Blockcounter : public ::testing::Test {
             if (phases.empty() || phases.back() != now) phases.push_back(now);
         auto& launches = h.platform.launches;
         for (; seen < launches.size(); ++seen) {
+            // A node that starts by its script and stops by the cli's.
+            if (launches[seen].what == daemonScript) h.platform.running.insert(daemon);
+            if (launches[seen].what == cliStopScript) h.platform.running.erase(daemon);
             if (launches[seen].what != script) continue;
             EXPECT_EQ(launches[seen].style, WindowStyle::Hidden);
             polls.push_back(h.clock.nowMs());
-            if (!readings.empty()) {
+            if (readingAt)
+                h.platform.files[countFile] = readingAt(h.clock.nowMs());
+            else if (!readings.empty())
                 h.platform.files[countFile] = readings[std::min(polls.size(), readings.size()) - 1];
-            }
             if (cliHangs) h.platform.running.insert(cli);
         }
     }
@@ -97,7 +104,8 @@ class Blockcounter : public ::testing::Test {
     }
 
     Harness h{"DEMO", windowsProfile()};
-    std::vector<std::string> readings;  // the last one repeats
+    std::vector<std::string> readings;                   // the last one repeats
+    std::function<std::string(std::int64_t)> readingAt;  // instead, the reading at a virtual time
     bool cliHangs = false;
     std::vector<std::int64_t> polls;  // virtual time of each poll script launch
     std::vector<std::string> statuses;
@@ -626,6 +634,16 @@ CommandResult afterEcho(CommandResult r) {
     return r;
 }
 const CommandResult methodNotFound{true, 89, "error code: -32601\nerror message:\nMethod not found\n"};
+// litecoin-cli 0.21's words: after a start, for an rpcwhitelist user, with a wrong password,
+// with no node behind the port, and sh's when the program is gone.
+const CommandResult warmingUp{true, 28, "error code: -28\nerror message:\nLoading block index...\n"};
+const CommandResult forbidden{true, 1, "error: server returned HTTP error 403\n"};
+const CommandResult wrongPassword{true, 1, "error: Authorization failed: Incorrect rpcuser or rpcpassword\n"};
+const CommandResult noNode{
+    true, 1,
+    "error: Could not connect to the server 127.0.0.1:40633\n\nMake sure the litecoind "
+    "server is running and that you are connecting to the correct RPC port.\n"};
+const CommandResult noCli{true, 127, "sh: 1: /opt/ltc/litecoin-cli: not found\n"};
 
 // One branch of the check: what the node answers, the stall limit, and what the run shows.
 struct SyncCase {
@@ -638,17 +656,36 @@ struct SyncCase {
 };
 }  // namespace
 
-class SyncCheckBranches : public Blockcounter, public ::testing::WithParamInterface<SyncCase> {
+// The blockcounter with the copy's sync-check scripts, each answered as given.
+class SyncChecked : public Blockcounter {
   protected:
-    SyncCheckBranches() {
+    void answers(const CommandResult& info, const CommandResult& peerCount, const char* stallLimit) {
         h.platform.files[chainInfoScript] = "call coin-cli.exe getblockchaininfo\r\n";
         h.platform.files[peerScript] = "call coin-cli.exe getconnectioncount\r\n";
         h.platform.folders.insert("C:\\PD\\LOGS");
         h.platform.wallClock = [this] { return runStart + h.clock.nowMs() / 1000; };
-        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", GetParam().info},
-                                     {"RUN-CONNECTIONCOUNT", GetParam().peerCount}};
-        h.put("STALL_LIMIT_TEXTBOX", GetParam().stallLimit);
+        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", info}, {"RUN-CONNECTIONCOUNT", peerCount}};
+        h.put("STALL_LIMIT_TEXTBOX", stallLimit);
     }
+    // Virtual time until the blockcounter's end signal, at most the given time.
+    std::int64_t runToTheEnd(std::int64_t atMostMs) {
+        auto& w = h.main();
+        while (!w.TASK_9_MAIN_TIMER.enabled() && h.clock.nowMs() < atMostMs) run(1000);
+        return h.clock.nowMs();
+    }
+};
+
+template <typename Case>
+std::string nameOf(const ::testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (char ch : std::string(info.param.name))
+        if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
+    return name;
+}
+
+class SyncCheckBranches : public SyncChecked, public ::testing::WithParamInterface<SyncCase> {
+  protected:
+    SyncCheckBranches() { answers(GetParam().info, GetParam().peerCount, GetParam().stallLimit); }
 };
 
 TEST_P(SyncCheckBranches, EqualReadingsEndTheRunOnlyAsTheNodeAnswers) {
@@ -689,12 +726,26 @@ INSTANTIATE_TEST_SUITE_P(
         SyncCase{"still in its initial download", chainInfo(1040, 1040, true), peers(8), "00:30:00",
                  "!!! NODE BEHIND - 1040 OF 1040 !!!", ""},
         SyncCase{"no peers", chainInfo(1040, 1300, true), peers(0), "00:30:00", "!!! NO PEERS !!!", ""},
+        SyncCase{"no peers with a recent tip", chainInfo(1040, 1040, false), peers(0), "00:05:00",
+                 "!!! NODE STUCK - 1040 OF 1040 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
         SyncCase{"junk",
                  {true, 0, "<html>proxy error</html>"},
                  peers(8),
                  "00:30:00",
-                 "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!",
+                 "!!! SYNC CHECK - NO BLOCKS / HEADERS IN THE NODE'S ANSWER - POLLING ON !!!",
                  ""},
+        SyncCase{"warming up", warmingUp, warmingUp, "00:30:00",
+                 "!!! NODE WARMING UP (ERROR -28) - POLLING ON !!!", ""},
+        SyncCase{
+            "an rpcwhitelist user", forbidden, forbidden, "00:30:00",
+            "!!! THE NODE REFUSES THE CREDENTIALS - CHECK RPCUSER / RPCPASSWORD IN THE CONF - POLLING ON !!!",
+            ""},
+        SyncCase{"no headers in the answer",
+                 {true, 0, "{\n  \"chain\": \"main\",\n  \"blocks\": 1040\n}\n"},
+                 peers(8),
+                 "00:05:00",
+                 "!!! BLOCKCOUNTER FINISHED !!!",
+                 "!!! COMPLETED SUCCESSFULLY !!!"},
         SyncCase{"stalled to the limit", chainInfo(1040, 1300, true), peers(8), "00:05:00",
                  "!!! NODE STUCK - 1040 OF 1300 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
         SyncCase{"no peers to the limit", chainInfo(1040, 1300, true), peers(0), "00:05:00",
@@ -707,12 +758,115 @@ INSTANTIATE_TEST_SUITE_P(
                  "00:05:00",
                  "!!! BLOCKCOUNTER FINISHED !!!",
                  "!!! COMPLETED SUCCESSFULLY !!!"}),
-    [](const auto& info) {
-        std::string name;
-        for (char ch : std::string(info.param.name))
-            if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
-        return name;
+    nameOf<SyncCase>);
+
+// A node that never gives a height, or a cli that never gives a number, ends by the same stall
+// rule as a node whose height stands, counted from the run's start; a cli that is gone ends
+// the run at the first poll.
+struct StallCase {
+    const char* name;
+    const char* reading;
+    CommandResult info, peerCount;
+    std::int64_t earliestMs, latestMs;
+    std::string status;
+    const char* stamp;
+};
+class NoHeightGiven : public SyncChecked, public ::testing::WithParamInterface<StallCase> {};
+
+TEST_P(NoHeightGiven, TheRunEndsByTheStallRuleFromItsStart) {
+    const auto& c = GetParam();
+    answers(c.info, c.peerCount, "00:05:00");
+    readings = {c.reading};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    const auto end = runToTheEnd(30 * 60'000);
+    EXPECT_GE(end, c.earliestMs);
+    EXPECT_LE(end, c.latestMs);
+    EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), c.status);
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), c.stamp);
+    EXPECT_EQ(w.runFault(), c.stamp);
+    EXPECT_FALSE(anyPollStageRuns(w));
+}
+
+const std::string forLimit = " - NO NEW BLOCK FOR 00:05:00 !!!";
+INSTANTIATE_TEST_SUITE_P(
+    Blockcounter, NoHeightGiven,
+    ::testing::Values(
+        StallCase{"height 0 with no peer", "0\r\n", chainInfo(0, 0, true), peers(0), 300'000, 316'000,
+                  "!!! NODE STUCK - 0 OF 0" + forLimit, "!!! NODE STUCK !!!"},
+        StallCase{"warming up for ever", "", warmingUp, warmingUp, 300'000, 316'000,
+                  "!!! NODE NOT ANSWERING - STILL WARMING UP (ERROR -28)" + forLimit,
+                  "!!! NODE NOT ANSWERING !!!"},
+        StallCase{"nothing on the RPC port", "", noNode, noNode, 300'000, 316'000,
+                  "!!! NODE NOT ANSWERING - NOTHING ON ITS RPC PORT" + forLimit,
+                  "!!! NODE NOT ANSWERING !!!"},
+        StallCase{"a wrong password", "", wrongPassword, wrongPassword, 300'000, 316'000,
+                  "!!! THE NODE REFUSES THE CREDENTIALS" + forLimit, "!!! CREDENTIALS REFUSED !!!"},
+        StallCase{
+            "the cli renamed after Save", "", noCli, noCli, 11'000, 14'000,
+            "!!! CLI MISSING - THE SHELL CANNOT FIND OR RUN THE CLI PROGRAM - CHECK THE CRYPTO SETTINGS !!!",
+            "!!! CLI MISSING !!!"}),
+    nameOf<StallCase>);
+
+// STOP, MANUAL FINISH, the override and the next run's start each drop a question still out
+// to the node by cancelling it: dropping it otherwise would hold the program until it ends.
+struct CancelCase {
+    const char* name;
+    std::function<void(MainWindow&)> cancel;
+};
+class QuestionOut : public SyncChecked, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(QuestionOut, CancellingTheCheckNeverWaitsForIt) {
+    answers(chainInfo(1040, 1300, true), peers(8), "00:30:00");
+    h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+    h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
+    h.platform.commandsWait = true;
+    readings = {block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(13'000);  // the first poll's reading is in, its question out
+    ASSERT_NE(h.platform.launched().back().find("RUN-BLOCKCHAININFO"), std::string::npos);
+    GetParam().cancel(w);
+    run(2'000);
+    ASSERT_EQ(h.platform.cancelled.size(), 1u);
+    EXPECT_NE(h.platform.cancelled[0].find("RUN-BLOCKCHAININFO"), std::string::npos);
+    EXPECT_TRUE(h.platform.droppedWhileRunning.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blockcounter, QuestionOut,
+    ::testing::Values(
+        CancelCase{"STOP", [](MainWindow& w) { ASSERT_TRUE(w.START_STOP_TIMER_BUTTON.click()); }},
+        CancelCase{"MANUAL FINISH", [](MainWindow& w) { ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click()); }},
+        CancelCase{"the override", [](MainWindow& w) { w.OVERRIDE_TIME_LEFT = TimeOfDay(1); }},
+        CancelCase{"the next run", [](MainWindow& w) { w.blockcounter.startFromPipeline(); }}),
+    nameOf<CancelCase>);
+
+// Peers coming and going while the height rises are no stall: the clock follows the height.
+TEST_F(SyncChecked, PeersFlappingWhileTheHeightRisesNeverEndTheRunAsStuck) {
+    answers(chainInfo(1000, 1300, true), peers(8), "00:01:00");
+    // The network is on for 20 s, off for 20 s; while on, the node gets two blocks a second.
+    const auto on = [](std::int64_t ms) { return ms / 20'000 % 2 == 0; };
+    const auto heightAt = [&on](std::int64_t ms) {
+        long long height = 1000;
+        for (std::int64_t t = 0; t < ms; t += 1000) height += on(t) ? 2 : 0;
+        return std::min(height, 1300LL);
+    };
+    readingAt = [&](std::int64_t ms) { return std::to_string(heightAt(ms)) + "\r\n"; };
+    auto& w = open();
+    w.CURRENT_BLOCK_TEXTBOX.observe([&](const Element&) {
+        const auto now = h.clock.nowMs();
+        const auto height = static_cast<int>(heightAt(now));
+        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", chainInfo(height, 1300, height < 1300)},
+                                     {"RUN-CONNECTIONCOUNT", peers(on(now) ? 8 : 0)}};
     });
+    w.blockcounter.startFromPipeline();
+    runToTheEnd(30 * 60'000);
+    EXPECT_TRUE(saw("!!! NO PEERS !!!"));
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), "1300\r\n");
+    EXPECT_EQ(w.runFault(), "");
+}
 
 TEST_F(Blockcounter, AnOldClientIsToldOnceAndTheRunEndsAsBefore) {
     h.platform.files[chainInfoScript] = "x";

@@ -62,6 +62,7 @@ void Blockcounter::startFromPipeline() {
     // phase or node error left over from an earlier run (a confirmed phase would stall the
     // checker; an old error would stamp a good run as failed).
     nodeGone_ = false;
+    runReading_.clear();
     w_.syncCheck.runStarted();
     reloadCountdowns();
     resetPhaseLights();
@@ -83,6 +84,7 @@ void Blockcounter::startFromPipeline() {
 }
 
 void Blockcounter::skipFromPipeline() {
+    runReading_.clear();
     w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
     w_.START_STOP_TIMER_BUTTON.setText("START");
     w_.USER_COUNT_TIME_TEXTBOX.setLocked(false);
@@ -94,6 +96,7 @@ void Blockcounter::startStopClicked() {
     auto& button = w_.START_STOP_TIMER_BUTTON;
     if (button.text() == "START") {
         nodeGone_ = false;
+        runReading_.clear();
         w_.syncCheck.runStarted();
         reloadCountdowns();
         resetPhaseLights();
@@ -268,6 +271,7 @@ void Blockcounter::readBlockcount() {
     // Every reading, a zero or an empty one too, reaches the sync check before the screen
     // drops it: a node that never gives a height is judged like one whose height stands.
     const auto& reading = w_.CURRENT_BLOCK_TEXTBOX.text();
+    if (blockHeight(reading)) runReading_ = reading;
     w_.syncCheck.heightRead(reading);
     w_.syncCheck.sample();
     w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER.start();

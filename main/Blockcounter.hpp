@@ -19,6 +19,9 @@ class Blockcounter {
     // The run starts the blockcounter (stage 8) and, when it is not chosen, stops it.
     void startFromPipeline();
     void skipFromPipeline();
+    // The latest reading of this run that holds a block number, as the cli printed it;
+    // empty before the first (the run's end number, never an earlier run's).
+    const std::string& runReading() const { return runReading_; }
 
   private:
     // user operations
@@ -61,6 +64,7 @@ class Blockcounter {
     // The countdown found both node lights red: the completion that follows is a fault,
     // not a caught-up chain.
     bool nodeGone_ = false;
+    std::string runReading_;
 };
 
 }  // namespace pd

@@ -146,8 +146,10 @@ write_copy_setup "$demo/setup.txt" "$home" "$node" "$programs" "$name-qt" "$daem
 "$bin/app/setup/pacedeck-setup" DEMO "$demo/setup.txt"
 count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
 report=$home/REPORTS/DEMO-END-REPORT.LOG
-# The reading an earlier run would have left: the fresh node folder starts at that height.
+# What an earlier run that stopped its node cleanly would have left: the fresh node folder
+# starts at that height, the report's BEFORE number.
 echo "$start" >"$count_file"
+sqlite3 "$store" "INSERT OR REPLACE INTO settings VALUES('DEMO', 'NODE_STOPPED_AT_BLOCK', '$start')"
 
 # ---------------------------------------------------------------- the run
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

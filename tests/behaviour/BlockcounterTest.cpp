@@ -868,6 +868,57 @@ TEST_F(SyncChecked, PeersFlappingWhileTheHeightRisesNeverEndTheRunAsStuck) {
     EXPECT_EQ(w.runFault(), "");
 }
 
+// Whole runs of the copy: the start number is the last run's end only when that run ended
+// cleanly with its node seen to stop; the end number is this run's own last reading.
+TEST_F(Blockcounter, TheStartAndEndNumbersAreThisRunsOwnReadings) {
+    for (auto [key, value] : {std::pair{"RUN_DAEMON_TICKBOX", "1"},
+                              {"TASK_8_ENABLE_TICKBOX", "1"},
+                              {"TASK_11_ENABLE_TICKBOX", "1"},
+                              {"OVERRIDE_TIMER_ENABLE_TICKBOX", "1"},
+                              {"USER_OVERRIDE_TIME_TEXTBOX", "00:02:00"}})
+        h.put(key, value);
+    h.platform.files[daemonScript] = "x";
+    h.platform.files[cliStopScript] = "x";
+    h.platform.running.clear();
+    auto& w = h.start();
+    struct Run {
+        std::vector<std::string> readings;
+        bool override;  // ends by the override: the node may have gone on
+        std::string before, after, downloaded;
+    };
+    const Run runs[] = {
+        {{"1000\r\n"},
+         false,
+         "!!! UNKNOWN - NO EARLIER RUN OF THIS COPY KEPT ITS END BLOCK !!!",
+         "1000\r\n",
+         "!!! UNKNOWN - NO BLOCK NUMBER BEFORE THIS RUN !!!"},
+        {{"1500\r\n"}, false, "1000\r\n", "1500\r\n", "500"},
+        {{"1600\r\n", "1700\r\n", "1800\r\n", "1900\r\n", "2000\r\n", "2100\r\n", "2200\r\n"},
+         true,
+         "1500\r\n",
+         "2200\r\n",
+         "700"},
+        {{"2794\r\n"},
+         false,
+         "!!! UNKNOWN - THE LAST RUN DID NOT END WITH ITS NODE STOPPED AT A KNOWN BLOCK !!!",
+         "2794\r\n",
+         "!!! UNKNOWN - NO BLOCK NUMBER BEFORE THIS RUN !!!"},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.after);
+        readings = r.readings;
+        polls.clear();
+        w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.setValue(r.override ? 1 : 0);
+        ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+        run(4 * 60'000);
+        EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! COMPLETED - FINISHED - DONE !!!");
+        EXPECT_EQ(w.BLOCKCOUNT_LOG_START_TEXTBOX.text(), r.before);
+        EXPECT_EQ(w.BLOCKCOUNT_LOG_END_TEXTBOX.text(), r.after);
+        EXPECT_EQ(w.DOWNLOADED_BLOCKS_TEXTBOX.text(), r.downloaded);
+        ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());  // back to START for the next run
+    }
+}
+
 TEST_F(Blockcounter, AnOldClientIsToldOnceAndTheRunEndsAsBefore) {
     h.platform.files[chainInfoScript] = "x";
     h.platform.files[peerScript] = "x";

@@ -195,7 +195,7 @@ void Blockcounter::finishClicked() {
 // ---------------------------------------------------------------- the stages
 
 void Blockcounter::countdownTick() {
-    // While the node is known to be behind, the status keeps saying so between polls.
+    // While the node has not caught up, the status keeps saying why between polls.
     const auto& standing = w_.syncCheck.standing();
     w_.status(standing.empty() ? "!!! BLOCKCOUNTER - COUNTING DOWN !!!" : standing);
     w_.BLOCKCOUNT_TIME_LEFT = w_.BLOCKCOUNT_TIME_LEFT.minusSecond();

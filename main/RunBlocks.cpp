@@ -7,16 +7,15 @@ namespace pd::runblocks {
 
 namespace {
 constexpr std::string_view key = "NODE_STOPPED_AT_BLOCK";
-// Never a reading: tells a key that was never written from one a run emptied.
-constexpr std::string_view absent = "\x01";
 }  // namespace
 
 std::string takeStart(App& app) {
-    const auto kept = app.readSetting(app.exe(), key, absent);
+    // Never written is not the same as emptied by a run that did not end cleanly.
+    const auto kept = app.store().lookup(app.exe(), key);
     app.writeSetting(app.exe(), key, "");
-    if (kept == absent) return std::string(neverKept);
-    if (!blockHeight(kept)) return std::string(notKept);
-    return kept;
+    if (kept.status == StoredValue::Status::Absent) return std::string(neverKept);
+    if (kept.status != StoredValue::Status::Found || !blockHeight(kept.value)) return std::string(notKept);
+    return kept.value;
 }
 
 std::string endNumber(std::string_view runReading) {

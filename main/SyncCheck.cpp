@@ -18,6 +18,10 @@ SyncCheck::SyncCheck(MainWindow& w) : w_(w) {
     w_.SYNC_CHECK_TIMER.onTick = [this] { tick(); };
 }
 
+SyncCheck::~SyncCheck() {
+    if (running_) running_->cancel();
+}
+
 void SyncCheck::runStarted() {
     cancel();
     fallenBack_ = false;
@@ -101,12 +105,13 @@ void SyncCheck::tick() {
     w_.SYNC_CHECK_TIMER.stop();
     if (asking_ == Asking::ChainInfo) {
         // The peers are asked only when the chain answer read.
-        if (readReport(*result, nullptr).reply == Reply::Answered) {
+        const auto chainAlone = readReport(*result, nullptr);
+        if (chainAlone.reply == Reply::Answered) {
             chainInfo_ = std::move(*result);
             ask(Script::RunPeerCount);
             return;
         }
-        answered(readReport(*result, nullptr));
+        answered(chainAlone);
         return;
     }
     const auto chainInfo = std::exchange(chainInfo_, std::nullopt);

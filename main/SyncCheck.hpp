@@ -27,6 +27,10 @@ class SyncCheck {
     using Then = std::function<void(const SyncVerdict&)>;
 
     explicit SyncCheck(MainWindow& w);
+    // The window closing with a question out does not wait for it either.
+    ~SyncCheck();
+    SyncCheck(const SyncCheck&) = delete;
+    SyncCheck& operator=(const SyncCheck&) = delete;
 
     // Called with a fault found after a poll whose readings were not yet confirmed.
     Then onFault;

@@ -808,8 +808,9 @@ INSTANTIATE_TEST_SUITE_P(
             "!!! CLI MISSING !!!"}),
     nameOf<StallCase>);
 
-// STOP, MANUAL FINISH, the override and the next run's start each drop a question still out
-// to the node by cancelling it: dropping it otherwise would hold the program until it ends.
+// STOP, MANUAL FINISH, the override, the next run's start and the window's close each drop a
+// question still out to the node by cancelling it: dropping it otherwise would hold the
+// program until it ends.
 struct CancelCase {
     const char* name;
     std::function<void(MainWindow&)> cancel;
@@ -827,7 +828,7 @@ TEST_P(QuestionOut, CancellingTheCheckNeverWaitsForIt) {
     run(13'000);  // the first poll's reading is in, its question out
     ASSERT_NE(h.platform.launched().back().find("RUN-BLOCKCHAININFO"), std::string::npos);
     GetParam().cancel(w);
-    run(2'000);
+    h.advance(2'000);
     ASSERT_EQ(h.platform.cancelled.size(), 1u);
     EXPECT_NE(h.platform.cancelled[0].find("RUN-BLOCKCHAININFO"), std::string::npos);
     EXPECT_TRUE(h.platform.droppedWhileRunning.empty());
@@ -839,7 +840,8 @@ INSTANTIATE_TEST_SUITE_P(
         CancelCase{"STOP", [](MainWindow& w) { ASSERT_TRUE(w.START_STOP_TIMER_BUTTON.click()); }},
         CancelCase{"MANUAL FINISH", [](MainWindow& w) { ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click()); }},
         CancelCase{"the override", [](MainWindow& w) { w.OVERRIDE_TIME_LEFT = TimeOfDay(1); }},
-        CancelCase{"the next run", [](MainWindow& w) { w.blockcounter.startFromPipeline(); }}),
+        CancelCase{"the next run", [](MainWindow& w) { w.blockcounter.startFromPipeline(); }},
+        CancelCase{"closing the window", [](MainWindow& w) { w.close(); }}),
     nameOf<CancelCase>);
 
 // Peers coming and going while the height rises are no stall: the clock follows the height.

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <atomic>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "PlatformTestSupport.hpp"
 #include "platform/posix/PosixPlatform.hpp"
@@ -13,24 +10,14 @@ namespace pd::test {
 
 // A question to the node cancelled while its cli hangs (STOP, MANUAL FINISH, the override):
 // the cancel and the drop that follows wait for nothing, well inside the 60 s bound a
-// command is otherwise waited for, and the command is ended with what it started.
+// command is otherwise waited for, and what the command started is ended too.
 TEST(RunningCommand, ACancelWaitsForNothingAndEndsTheCommandWithWhatItStarted) {
     Scratch dir;
     PosixPlatform platform;
-    const auto pids = dir / "pids";
-    // A shell and a child it waits for, as a cli script does; neither ends by itself.
-    auto command =
-        platform.startCommand("echo $$ > '" + pids + "'; sleep 600 & echo $! >> '" + pids + "'; wait");
-    std::vector<pid_t> started;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            const auto text = slurp(pids);
-            started.clear();
-            for (const auto& line : text ? linesOf(*text) : std::vector<std::string>{})
-                started.push_back(static_cast<pid_t>(std::stol(line)));
-            return started.size() == 2;
-        },
-        10s));
+    const auto pidFile = dir / "pid";
+    auto command = platform.startCommand("sleep 600 & echo $! > '" + pidFile + "'; wait");
+    pid_t started = 0;
+    ASSERT_TRUE(waitUntil([&] { return (started = pidIn(pidFile)) > 0; }, 10s));
     EXPECT_FALSE(command->poll());
 
     std::atomic<bool> done = false;
@@ -42,13 +29,7 @@ TEST(RunningCommand, ACancelWaitsForNothingAndEndsTheCommandWithWhatItStarted) {
     });
     EXPECT_TRUE(waitUntil([&] { return done.load(); }, 30s));
     loop.join();
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            for (auto pid : started)
-                if (::kill(pid, 0) == 0) return false;
-            return true;
-        },
-        20s));
+    EXPECT_TRUE(waitUntil([&] { return processEnded(started); }, 20s));
 }
 
 }  // namespace pd::test

@@ -87,22 +87,6 @@ TEST(NodeAnswers, EachWayACliCallComesOutIsToldApart) {
     for (const auto& [result, reply] : cases) EXPECT_EQ(classify(result), reply) << result.output;
 }
 
-TEST(NodeAnswers, TheTwoAnswersMakeOneReport) {
-    const CommandResult chain{true, 0, R"({"blocks": 10, "headers": 12, "initialblockdownload": false})"};
-    const CommandResult peers{true, 0, "0\n"};
-    auto report = readReport(chain, &peers);
-    EXPECT_EQ(report.reply, Reply::Answered);
-    EXPECT_EQ(report.chain.headers, 12);
-    EXPECT_EQ(report.peers, 0);
-    EXPECT_EQ(readReport({true, 0, R"({"chain": "main", "blocks": 10})"}, nullptr).reply, Reply::NoHeaders);
-    EXPECT_EQ(readReport({true, 0, R"({"chain": "main"})"}, nullptr).reply, Reply::Unreadable);
-    const CommandResult refused{true, 1, "error: server returned HTTP error 403\n"};
-    EXPECT_EQ(readReport(chain, &refused).reply, Reply::Refused);
-    EXPECT_EQ(blockHeight("812345\r\n"), 812345);
-    for (const char* junk : {"", "\r\n", "-1", "error: 127.0.0.1:9332"})
-        EXPECT_FALSE(blockHeight(junk)) << junk;
-}
-
 TEST(NodeAnswers, TheEtaFollowsTheRecentRateAndIsUnknownWithoutOne) {
     const SyncSample a{1000, 1000, 1300, 8}, b{1010, 1100, 1300, 8}, c{1020, 1100, 1300, 8};
     EXPECT_EQ(secondsToGo({a, b}), 20);            // 200 left at 10 a second

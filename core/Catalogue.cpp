@@ -59,6 +59,8 @@ const std::vector<Key>& executableKeys() {
         {"PACEDECK_MAIN", "AUTOTIMER_ACTION_TEXTBOX", "!!! NO ACTION SET !!!"},
         {"PACEDECK_MAIN", "MULTILOADER_LAST_RUN_TEXTBOX", ""},
         {"PACEDECK_MAIN", "BLOCKCOUNTER_LAST_RUN", ""},
+        // the end number of the last run that stopped its node cleanly: the next run's start
+        {"PACEDECK_MAIN", "NODE_STOPPED_AT_BLOCK", ""},
         {"PACEDECK_MAIN", "RUN_QT_OR_D_TEXTBOX", ""},
         {"PACEDECK_MAIN", "FINISH_WHEN_IDENTICAL_TICKBOX", "0"},
         {"PACEDECK_MAIN", "OVERRIDE_TIMER_ENABLE_TICKBOX", "0"},

@@ -52,6 +52,7 @@ Blockcounter::Blockcounter(MainWindow& w) : w_(w) {
     w_.TRIPLE_CHECK_TIMER.onTick = [this] { tripleCheck(); };
     w_.COMPLETED_TIMER.onTick = [this] { complete(); };
     w_.OVERRIDE_TIMER.onTick = [this] { overrideTick(); };
+    w_.syncCheck.onFault = [this](const SyncVerdict& v) { endFault(v); };
 }
 
 // ---------------------------------------------------------------- the run's stage 8
@@ -61,6 +62,7 @@ void Blockcounter::startFromPipeline() {
     // phase or node error left over from an earlier run (a confirmed phase would stall the
     // checker; an old error would stamp a good run as failed).
     nodeGone_ = false;
+    runReading_.clear();
     w_.syncCheck.runStarted();
     reloadCountdowns();
     resetPhaseLights();
@@ -84,6 +86,7 @@ void Blockcounter::startFromPipeline() {
 void Blockcounter::skipFromPipeline() {
     // The run's report must not show an earlier run's blockcounter outcome as this run's.
     stampLastRun("!!! SKIPPED !!!", colour::red, true);
+    runReading_.clear();
     w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
     w_.START_STOP_TIMER_BUTTON.setText("START");
     w_.USER_COUNT_TIME_TEXTBOX.setLocked(false);
@@ -98,6 +101,7 @@ void Blockcounter::startStopClicked() {
         // run (its fault, its sync history) may be told as its.
         if (!w_.runInProgress()) w_.forgetEarlierRun();
         nodeGone_ = false;
+        runReading_.clear();
         w_.syncCheck.runStarted();
         reloadCountdowns();
         resetPhaseLights();
@@ -196,9 +200,9 @@ void Blockcounter::finishClicked() {
 // ---------------------------------------------------------------- the stages
 
 void Blockcounter::countdownTick() {
-    // While the node is known to be behind, the status keeps saying so between polls.
-    const auto& behind = w_.syncCheck.behindText();
-    w_.status(behind.empty() ? "!!! BLOCKCOUNTER - COUNTING DOWN !!!" : behind);
+    // While the node has not caught up, the status keeps saying why between polls.
+    const auto& standing = w_.syncCheck.standing();
+    w_.status(standing.empty() ? "!!! BLOCKCOUNTER - COUNTING DOWN !!!" : standing);
     w_.BLOCKCOUNT_TIME_LEFT = w_.BLOCKCOUNT_TIME_LEFT.minusSecond();
     w_.BLOCKCOUNT_TIMER_TEXTBOX.setText(w_.BLOCKCOUNT_TIME_LEFT.hhmmss());
     if (w_.BLOCKCOUNT_TIMER_TEXTBOX.text() != "00:00:00") return;
@@ -269,7 +273,11 @@ void Blockcounter::readBlockcount() {
     const auto file = w_.app().platform().readFile(w_.home().latestBlockcount()).value_or("");
     w_.CURRENT_BLOCK_TEXTBOX.setText(std::string(withoutCommandEcho(file)));
     w_.status("!!! BLOCKCOUNTER - BLOCKCOUNT UPDATED !!!");
-    w_.syncCheck.heightRead(w_.CURRENT_BLOCK_TEXTBOX.text());
+    // Every reading, a zero or an empty one too, reaches the sync check before the screen
+    // drops it: a node that never gives a height is judged like one whose height stands.
+    const auto& reading = w_.CURRENT_BLOCK_TEXTBOX.text();
+    if (blockHeight(reading)) runReading_ = reading;
+    w_.syncCheck.heightRead(reading);
     w_.syncCheck.sample();
     w_.ZERO_EMPTY_TEXTBOX_CHECKER_TIMER.start();
     w_.BLOCKCOUNT_TEXTBOX_UPDATER_TIMER.stop();
@@ -374,7 +382,7 @@ void Blockcounter::tripleCheck() {
         w_.status("!!! BLOCKCOUNTER - VERIFIER FINISHED !!!");
         w_.TRIPLE_CHECK_TIMER.stop();
         if (w_.syncCheck.active()) w_.status("!!! BLOCKCOUNTER - SYNC CHECK - ASKING THE NODE !!!");
-        w_.syncCheck.judge([this](SyncCheck::Verdict v) { syncVerdict(v); });
+        w_.syncCheck.judge([this](const SyncVerdict& v) { syncVerdict(v); });
     } else {
         w_.status("!!! BLOCKCOUNTER - TRIPLE-CHECK FAILED !!!");
         restartCountdown(w_.TRIPLE_CHECK_TIMER);
@@ -412,25 +420,25 @@ void Blockcounter::complete() {
     w_.COMPLETED_TIMER.stop();
 }
 
-void Blockcounter::syncVerdict(SyncCheck::Verdict verdict) {
-    switch (verdict) {
-        case SyncCheck::Verdict::CaughtUp:
-        case SyncCheck::Verdict::FallBack:
+void Blockcounter::syncVerdict(const SyncVerdict& verdict) {
+    switch (verdict.next) {
+        case SyncVerdict::Next::CaughtUp:
+        case SyncVerdict::Next::FallBack:
             w_.COMPLETED_TIMER.start();
             return;
-        case SyncCheck::Verdict::Behind:
-            // Equal readings of a node that is behind are no completion: nothing is
+        case SyncVerdict::Next::PollOn:
+            // Equal readings of a node that has not caught up are no completion: nothing is
             // stopped, the polls go on from a fresh countdown.
             restartCountdown(w_.COMPLETED_TIMER);
-            w_.status(w_.syncCheck.behindText());
+            w_.status(verdict.status);
             return;
-        case SyncCheck::Verdict::Stuck:
-            endStuck();
+        case SyncVerdict::Next::Fault:
+            endFault(verdict);
             return;
     }
 }
 
-void Blockcounter::endStuck() {
+void Blockcounter::endFault(const SyncVerdict& verdict) {
     // The run ends as the failure it is: the node is stopped and the report written as
     // after any end of the blockcounter, but nothing claims the chain is up to date.
     stopPollStages();
@@ -439,10 +447,10 @@ void Blockcounter::endStuck() {
     nodeGone_ = false;
     w_.START_STOP_TIMER_BUTTON.setText("START");
     w_.START_OVERRIDE_BUTTON.setText("START");
-    w_.status(w_.syncCheck.behindText());
+    w_.status(verdict.status);
     w_.CURRENT_STATUS_LABEL.setBack(colour::red);
-    stampLastRun(nodeStuckStamp, colour::red, true);
-    w_.noteRunFault(nodeStuckStamp);
+    stampLastRun(verdict.stamp, colour::red, true);
+    w_.noteRunFault(verdict.stamp);
     w_.TASK_8_LIGHT.setBack(colour::green);
     signalEnd();
 }

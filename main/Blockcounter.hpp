@@ -19,6 +19,9 @@ class Blockcounter {
     // The run starts the blockcounter (stage 8) and, when it is not chosen, stops it.
     void startFromPipeline();
     void skipFromPipeline();
+    // The latest reading of this run that holds a block number, as the cli printed it;
+    // empty before the first (the run's end number, never an earlier run's).
+    const std::string& runReading() const { return runReading_; }
 
   private:
     // user operations
@@ -42,8 +45,8 @@ class Blockcounter {
     void tripleCheck();
     void complete();
     void overrideTick();
-    void syncVerdict(SyncCheck::Verdict verdict);
-    void endStuck();
+    void syncVerdict(const SyncVerdict& verdict);
+    void endFault(const SyncVerdict& verdict);
 
     // helpers
     void restartCountdown(Timer& stage);
@@ -61,6 +64,7 @@ class Blockcounter {
     // The countdown found both node lights red: the completion that follows is a fault,
     // not a caught-up chain.
     bool nodeGone_ = false;
+    std::string runReading_;
 };
 
 }  // namespace pd

@@ -38,7 +38,10 @@ void EndReport::createReport() {
     // would report the whole chain, or a negative count, as downloaded.
     const auto before = leadingNumber(w_.BLOCKCOUNT_LOG_START_TEXTBOX.text());
     const auto after = leadingNumber(w_.BLOCKCOUNT_LOG_END_TEXTBOX.text());
-    w_.DOWNLOADED_BLOCKS_TEXTBOX.setText(before && after ? plainNumber(*after - *before) : unknownCount);
+    w_.DOWNLOADED_BLOCKS_TEXTBOX.setText(before && after ? plainNumber(*after - *before)
+                                         : after         ? std::string(unknownBefore)
+                                         : before        ? std::string(unknownAfter)
+                                                         : std::string(unknownCount));
     w_.LOG_FILE_OUTPUT_TEXTBOX.setText(compose());
     writeReportFile();
     if (!written_) {

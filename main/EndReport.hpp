@@ -9,8 +9,12 @@ class MainWindow;
 // Stages 14 to 16 of a run: end time, run time, and the end report shown and written.
 class EndReport {
   public:
-    // Shown as the number of blocks downloaded when a reading before or after is missing.
-    static constexpr std::string_view unknownCount = "!!! UNKNOWN - NO BLOCK NUMBER BEFORE OR AFTER !!!";
+    // Shown as the number of blocks downloaded when the reading before, after, or both are
+    // missing.
+    static constexpr std::string_view unknownBefore = "!!! UNKNOWN - NO BLOCK NUMBER BEFORE THIS RUN !!!";
+    static constexpr std::string_view unknownAfter = "!!! UNKNOWN - NO BLOCK NUMBER AFTER THIS RUN !!!";
+    static constexpr std::string_view unknownCount =
+        "!!! UNKNOWN - NO BLOCK NUMBER BEFORE OR AFTER THIS RUN !!!";
 
     explicit EndReport(MainWindow& w);
 

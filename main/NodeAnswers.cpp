@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <initializer_list>
 
 namespace pd {
 
@@ -86,11 +87,59 @@ std::optional<long long> parsePeerCount(std::string_view output) {
     return n;
 }
 
-bool cannotAnswer(const CommandResult& r) {
-    if (!r.started) return false;
-    if (r.exitStatus == 0) return trimmed(r.output).empty();
-    return r.output.find("-32601") != std::string::npos ||
-           r.output.find("Method not found") != std::string::npos;
+bool lacksHeaders(std::string_view output) {
+    return member(output, "blocks") && !member(output, "headers");
+}
+
+std::optional<long long> blockHeight(std::string_view reading) {
+    const auto n = number<long long>(trimmed(reading));
+    if (!n || *n < 0) return std::nullopt;
+    return n;
+}
+
+Reply classify(const CommandResult& r) {
+    const auto said = [&r](std::initializer_list<std::string_view> texts) {
+        for (auto text : texts)
+            if (r.output.find(text) != std::string::npos) return true;
+        return false;
+    };
+    if (!r.started) return Reply::Unreadable;
+    if (r.exitStatus == 0) return trimmed(r.output).empty() ? Reply::OldClient : Reply::Answered;
+    // The client's own words first: they hold no shell's wording.
+    if (said({"error code: -32601", "Method not found"})) return Reply::OldClient;
+    if (said({"error code: -28"})) return Reply::WarmingUp;
+    if (said({"Authorization failed", "incorrect rpcuser or rpcpassword", "HTTP error 401", "HTTP error 403",
+              "Could not locate RPC credentials"}))
+        return Reply::Refused;
+    if (said({"Could not connect to the server", "couldn't connect to server"})) return Reply::Unreachable;
+    // sh: 127 not found, 126 not executable; cmd: 9009, or after "call" only its words
+    // ("... is not recognized as an internal or external command", Wine's "Can't recognize
+    // ... as an internal or external command").
+    if (r.exitStatus == 127 || r.exitStatus == 126 || r.exitStatus == 9009 ||
+        said({"as an internal or external command"}))
+        return Reply::CliMissing;
+    return Reply::Unreadable;
+}
+
+NodeReport readReport(const CommandResult& chainInfo, const CommandResult* peerCount) {
+    NodeReport report;
+    auto output = withoutCommandEcho(chainInfo.output);
+    report.reply = classify({chainInfo.started, chainInfo.exitStatus, std::string(output)});
+    if (report.reply != Reply::Answered) return report;
+    const auto chain = parseChainInfo(output);
+    if (!chain) {
+        report.reply = lacksHeaders(output) ? Reply::NoHeaders : Reply::Unreadable;
+        return report;
+    }
+    report.chain = *chain;
+    if (!peerCount) return report;
+    output = withoutCommandEcho(peerCount->output);
+    report.reply = classify({peerCount->started, peerCount->exitStatus, std::string(output)});
+    if (report.reply != Reply::Answered) return report;
+    const auto peers = parsePeerCount(output);
+    if (!peers) report.reply = Reply::Unreadable;
+    report.peers = peers.value_or(0);
+    return report;
 }
 
 std::optional<std::int64_t> secondsToGo(const std::vector<SyncSample>& recent) {

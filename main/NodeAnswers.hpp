@@ -29,9 +29,38 @@ std::string_view withoutCommandEcho(std::string_view text);
 std::optional<ChainInfo> parseChainInfo(std::string_view output);
 // A getconnectioncount answer: one non-negative number, blanks around it allowed.
 std::optional<long long> parsePeerCount(std::string_view output);
-// A client of an older coin: it refuses the method ("Method not found", error -32601) or
-// answers nothing at all.
-bool cannotAnswer(const CommandResult& result);
+// A getblockchaininfo answer with the block count but without the headers: a node that cannot
+// tell how far the chain goes.
+bool lacksHeaders(std::string_view output);
+// A block-count reading as a height: digits alone, blanks around them allowed.
+std::optional<long long> blockHeight(std::string_view reading);
+
+// How a cli call came out, told apart by what the coins' clients print (litecoin-cli 0.21,
+// bitcoin-cli and older clients of the same family).
+enum class Reply {
+    Answered,     // exit status 0 and some output; what it says is read by the caller
+    WarmingUp,    // "error code: -28": the node is still loading after a start
+    Refused,      // "Authorization failed" (HTTP 401), HTTP 403 (an rpcwhitelist user), no credentials
+    Unreachable,  // "Could not connect to the server": nothing answers on the node's RPC port
+    OldClient,    // the method is unknown ("Method not found", -32601), or no output at all
+    NoHeaders,    // a getblockchaininfo that has the block count but not the headers
+    CliMissing,   // the shell cannot find or run the cli program
+    Unreadable,   // anything else
+};
+// The output is the command's, without cmd's echo. An answer is never NoHeaders here: that
+// takes reading it.
+Reply classify(const CommandResult& result);
+
+// What the node said when it was last asked: how the calls came out and, when both were
+// answered, its chain and its peers.
+struct NodeReport {
+    Reply reply = Reply::Answered;
+    ChainInfo chain;
+    long long peers = 0;
+};
+// The getblockchaininfo answer and, when it read, the getconnectioncount one, as the scripts
+// printed them (cmd's echo and all). Without the second, the report of the chain alone.
+NodeReport readReport(const CommandResult& chainInfo, const CommandResult* peerCount);
 
 // Seconds until the height reaches the headers at the rate seen across the samples (oldest
 // first); nothing while the height has not risen between them.

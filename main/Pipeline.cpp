@@ -5,6 +5,7 @@
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "main/ReportMail.hpp"
+#include "main/RunBlocks.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd {
@@ -155,8 +156,9 @@ void Pipeline::logStartBlock() {
     w_.TASK_5_LIGHT.setBack(colour::green);
     w_.TASK_6_LIGHT.setBack(colour::cyan);
     w_.status("LOGGING START BLOCK NUMBER");
-    // The reading is kept as the client printed it; the report converts it.
-    w_.BLOCKCOUNT_LOG_START_TEXTBOX.setText(w_.LAST_BLOCKCOUNT_TEXTBOX.text());
+    // The reading is kept as the client printed it; the report converts it. It is the last
+    // run's end only when that run stopped its node there.
+    w_.BLOCKCOUNT_LOG_START_TEXTBOX.setText(runblocks::takeStart(w_.app()));
     handOver(w_, 6, 7);
 }
 
@@ -214,7 +216,7 @@ void Pipeline::waitForBlockcounter() {
 
 void Pipeline::logEndBlock() {
     w_.status("LOGGING END BLOCK NUMBER");
-    w_.BLOCKCOUNT_LOG_END_TEXTBOX.setText(w_.LAST_BLOCKCOUNT_TEXTBOX.text());
+    w_.BLOCKCOUNT_LOG_END_TEXTBOX.setText(runblocks::endNumber(w_.blockcounter.runReading()));
     handOver(w_, 10, 11);
 }
 
@@ -264,6 +266,7 @@ void Pipeline::waitForNodeExit() {
         w_.status("!!! DAEMON SHUTDOWN COMPLETE !!!");
         w_.TASK_11_LIGHT.setBack(colour::green);
     }
+    if (w_.runFault().empty()) runblocks::keepEnd(w_.app(), w_.BLOCKCOUNT_LOG_END_TEXTBOX.text());
     handOver(w_, 12, 13);
 }
 

@@ -12,23 +12,25 @@ namespace pd {
 namespace {
 // Enough polls for a steady rate, few enough to follow a change of pace.
 constexpr std::size_t rateSamples = 10;
-
-bool holdsNumber(std::string_view reading) {
-    return reading.find_first_of("0123456789") != std::string_view::npos;
-}
 }  // namespace
 
 SyncCheck::SyncCheck(MainWindow& w) : w_(w) {
     w_.SYNC_CHECK_TIMER.onTick = [this] { tick(); };
 }
 
+SyncCheck::~SyncCheck() {
+    if (running_) running_->cancel();
+}
+
 void SyncCheck::runStarted() {
     cancel();
     fallenBack_ = false;
-    behind_.clear();
-    lastHeight_.clear();
+    standing_.clear();
+    lastHeight_.reset();
     recent_.clear();
-    heightMovedMs_ = w_.app().scheduler().now();
+    // The stall clock runs from the run's start: a node that never gives a height is held
+    // to the same limit as one whose height stands still.
+    heightRoseMs_ = w_.app().scheduler().now();
     w_.CURRENT_STATUS_LABEL.setToolTip("");
     // One file per run: the chart of a run shows that run alone.
     if (w_.SYNC_CHECK_TICKBOX.ticked())
@@ -40,9 +42,11 @@ bool SyncCheck::active() const {
 }
 
 void SyncCheck::heightRead(std::string_view reading) {
-    if (!holdsNumber(reading) || reading == lastHeight_) return;
-    lastHeight_ = reading;
-    heightMovedMs_ = w_.app().scheduler().now();
+    // Only the height moves the clock: peers coming and going, headers, answers or none.
+    const auto height = blockHeight(reading);
+    if (!height) return;
+    if (lastHeight_ && *height > *lastHeight_) heightRoseMs_ = w_.app().scheduler().now();
+    lastHeight_ = height;
 }
 
 void SyncCheck::sample() {
@@ -57,9 +61,9 @@ void SyncCheck::sample() {
     ask(Script::RunChainInfo);
 }
 
-void SyncCheck::judge(std::function<void(Verdict)> then) {
+void SyncCheck::judge(Then then) {
     if (!active()) {
-        then(Verdict::FallBack);
+        then({SyncVerdict::Next::FallBack, {}, {}});
         return;
     }
     verdictDue_ = std::move(then);
@@ -67,10 +71,12 @@ void SyncCheck::judge(std::function<void(Verdict)> then) {
 }
 
 void SyncCheck::cancel() {
+    // A question out is ended where it stands: waiting for it would hold the whole program.
+    if (running_) running_->cancel();
     running_.reset();
     asking_ = Asking::Nothing;
     verdictDue_ = nullptr;
-    info_.reset();
+    chainInfo_.reset();
     w_.SYNC_CHECK_TIMER.stop();
 }
 
@@ -98,63 +104,54 @@ void SyncCheck::tick() {
     if (!result) return;
     running_.reset();
     w_.SYNC_CHECK_TIMER.stop();
-    result->output = std::string(withoutCommandEcho(result->output));
-    if (cannotAnswer(*result)) {
-        fallBack(
-            "!!! SYNC CHECK OFF - THE CLI CANNOT ANSWER GETBLOCKCHAININFO / GETCONNECTIONCOUNT - FINISHING "
-            "WHEN IDENTICAL AS BEFORE !!!");
-        return;
-    }
     if (asking_ == Asking::ChainInfo) {
-        info_ = result->ok() ? parseChainInfo(result->output) : std::nullopt;
-        if (info_) {
+        // The peers are asked only when the chain answer read.
+        const auto chainAlone = readReport(*result, nullptr);
+        if (chainAlone.reply == Reply::Answered) {
+            chainInfo_ = std::move(*result);
             ask(Script::RunPeerCount);
             return;
         }
-        answered(std::nullopt, std::nullopt);
+        answered(chainAlone);
         return;
     }
-    answered(std::exchange(info_, std::nullopt),
-             result->ok() ? parsePeerCount(result->output) : std::nullopt);
+    const auto chainInfo = std::exchange(chainInfo_, std::nullopt);
+    answered(chainInfo ? readReport(*chainInfo, &*result) : NodeReport{Reply::Unreadable, {}, 0});
 }
 
-void SyncCheck::answered(std::optional<ChainInfo> info, std::optional<long long> peers) {
-    asking_ = Asking::Nothing;
-    if (info && peers) record(*info, *peers);
-    if (!verdictDue_) return;
-    auto then = std::exchange(verdictDue_, nullptr);
-    if (info && peers && info->blocks >= info->headers && !info->initialDownload) {
-        behind_.clear();
-        then(Verdict::CaughtUp);
-        return;
-    }
-    // Without an answer the node has not said it caught up either: poll on.
-    const auto where =
-        info ? std::to_string(info->blocks) + " OF " + std::to_string(info->headers) : lastHeight_;
-    if (!info || !peers)
-        behind_ = "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!";
-    else
-        behind_ = *peers == 0 ? "!!! NO PEERS !!!" : "!!! NODE BEHIND - " + where + " !!!";
+std::int64_t SyncCheck::limitSeconds() const {
     const auto& box = w_.STALL_LIMIT_TEXTBOX;
-    const auto limit =
-        TimeOfDay::parseOr(box.text(), TimeOfDay::parseOr(catalogue::defaultOf(box.name()), TimeOfDay()));
-    if (w_.app().scheduler().now() - heightMovedMs_ >= std::int64_t(limit.seconds()) * 1000) {
-        behind_ = "!!! NODE STUCK - " + where + " - NO NEW BLOCK FOR " + limit.hhmmss() + " !!!";
-        then(Verdict::Stuck);
+    return TimeOfDay::parseOr(box.text(), TimeOfDay::parseOr(catalogue::defaultOf(box.name()), TimeOfDay()))
+        .seconds();
+}
+
+void SyncCheck::answered(const NodeReport& node) {
+    asking_ = Asking::Nothing;
+    if (node.reply == Reply::Answered) record(node.chain, node.peers);
+    const SyncFacts facts{node, verdictDue_ != nullptr, (w_.app().scheduler().now() - heightRoseMs_) / 1000,
+                          limitSeconds(), lastHeight_ ? std::to_string(*lastHeight_) : std::string()};
+    const auto verdict = judgeSync(facts);
+    if (verdict.next == SyncVerdict::Next::FallBack) {
+        fallBack(verdict.status);
         return;
     }
-    then(Verdict::Behind);
+    standing_ = verdict.status;
+    auto then = std::exchange(verdictDue_, nullptr);
+    if (then)
+        then(verdict);
+    else if (verdict.next == SyncVerdict::Next::Fault && onFault)
+        onFault(verdict);
 }
 
 void SyncCheck::fallBack(std::string_view why) {
     auto then = std::exchange(verdictDue_, nullptr);
     cancel();
     fallenBack_ = true;
-    behind_.clear();
+    standing_.clear();
     w_.status(why);
     // The status line moves on at once; the tool tip keeps the word for the rest of the run.
     w_.CURRENT_STATUS_LABEL.setToolTip(why);
-    if (then) then(Verdict::FallBack);
+    if (then) then({SyncVerdict::Next::FallBack, std::string(why), {}});
 }
 
 void SyncCheck::record(const ChainInfo& info, long long peers) {

@@ -9,29 +9,31 @@
 #include "core/HomeLayout.hpp"
 #include "main/NodeAnswers.hpp"
 #include "main/SyncHistory.hpp"
+#include "main/SyncVerdict.hpp"
 #include "platform/Platform.hpp"
 
 namespace pd {
 
 class MainWindow;
 
-// The last-run stamp of a run that ended on a stuck node.
-inline constexpr std::string_view nodeStuckStamp = "!!! NODE STUCK !!!";
-
 // The blockcounter's second opinion: equal readings alone also come from a node that lost
 // its peers or stalled. While SYNC CHECK is ticked it asks the node through the copy's cli
-// for getblockchaininfo and getconnectioncount, after each poll for the progress (the status
-// tool tip and LOGS/EXE-SYNC-HISTORY.csv) and once the readings are confirmed for a verdict.
+// for getblockchaininfo and getconnectioncount after each poll, for the progress (the status
+// tool tip and LOGS/EXE-SYNC-HISTORY.csv) and for a verdict (judgeSync): once the readings
+// are confirmed, whether the node agrees; after any poll, whether the run must end as a
+// fault (the height stood for the stall limit, the cli is gone).
 class SyncCheck {
   public:
-    enum class Verdict {
-        CaughtUp,  // the node agrees: finish as always
-        FallBack,  // the cli cannot tell: finish as always, without the check
-        Behind,    // keep polling; behindText() says why
-        Stuck,     // behind, and the height has not risen for the stall limit
-    };
+    using Then = std::function<void(const SyncVerdict&)>;
 
     explicit SyncCheck(MainWindow& w);
+    // The window closing with a question out does not wait for it either.
+    ~SyncCheck();
+    SyncCheck(const SyncCheck&) = delete;
+    SyncCheck& operator=(const SyncCheck&) = delete;
+
+    // Called with a fault found after a poll whose readings were not yet confirmed.
+    Then onFault;
 
     // A new run: a fresh history file and stall clock, and the check on again.
     void runStarted();
@@ -39,34 +41,36 @@ class SyncCheck {
     bool active() const;
     // Each block-count reading; a rise restarts the stall clock.
     void heightRead(std::string_view reading);
-    // Asks for the progress, unless a question is already out.
+    // Asks the node after a poll, unless a question is already out.
     void sample();
-    // Asks (or waits for the question already out) and hands the verdict on.
-    void judge(std::function<void(Verdict)> then);
-    // Drops the question out and any verdict still due.
+    // Asks (or waits for the question already out) and hands the verdict on the confirmed
+    // readings on.
+    void judge(Then then);
+    // Drops the question out, without waiting for it, and any verdict still due.
     void cancel();
-    // The status while the node is behind ("!!! NODE BEHIND - 1040 OF 1300 !!!"), empty
-    // when the last verdict was not "behind".
-    const std::string& behindText() const { return behind_; }
+    // What the status says between polls while the node has not caught up ("!!! NO PEERS
+    // !!!"); empty when there is nothing to say.
+    const std::string& standing() const { return standing_; }
 
   private:
     enum class Asking { Nothing, ChainInfo, Peers };
     void tick();
     void ask(Script script);
-    void answered(std::optional<ChainInfo> info, std::optional<long long> peers);
+    void answered(const NodeReport& node);
     void fallBack(std::string_view why);
     void record(const ChainInfo& info, long long peers);
+    std::int64_t limitSeconds() const;
     std::string runScriptLine(Script script) const;
 
     MainWindow& w_;
     Asking asking_ = Asking::Nothing;
     std::unique_ptr<RunningCommand> running_;
-    std::optional<ChainInfo> info_;
-    std::function<void(Verdict)> verdictDue_;
+    std::optional<CommandResult> chainInfo_;
+    Then verdictDue_;
     bool fallenBack_ = false;
-    std::string behind_;
-    std::string lastHeight_;
-    std::int64_t heightMovedMs_ = 0;
+    std::string standing_;
+    std::optional<long long> lastHeight_;
+    std::int64_t heightRoseMs_ = 0;
     std::vector<SyncSample> recent_;  // the latest samples, oldest first, for the rate
 };
 

@@ -40,6 +40,10 @@ class RunningCommand {
     virtual ~RunningCommand() = default;
     // The result once the command has ended; nothing while it still runs. Never blocks.
     virtual std::optional<CommandResult> poll() = 0;
+    // Ends the command and what it started, without waiting for them: nobody wants its
+    // result any more, and dropping it then waits for nothing. (Dropping a command that was
+    // not cancelled waits for it, within its bound.)
+    virtual void cancel() = 0;
 };
 
 // A command whose result is known when it starts (one that could not start, say).
@@ -47,6 +51,7 @@ class FinishedCommand final : public RunningCommand {
   public:
     explicit FinishedCommand(CommandResult result) : result_(std::move(result)) {}
     std::optional<CommandResult> poll() override { return result_; }
+    void cancel() override {}
 
   private:
     CommandResult result_;

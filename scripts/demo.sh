@@ -367,8 +367,10 @@ sim_demo() {
   "$bin/app/setup/pacedeck-setup" DEMO "$demo/setup.txt"
   count_file=$home/BLOCKCOUNTS/DEMO-LATEST-BLOCKCOUNT.LOG
   report=$home/REPORTS/DEMO-END-REPORT.LOG
-  # The reading an earlier run would have left: the fresh node folder starts at that height.
+  # What an earlier run that stopped its node cleanly would have left: the fresh node folder
+  # starts at that height, the report's BEFORE number.
   echo "$start" >"$count_file"
+  sqlite3 "$store" "INSERT OR REPLACE INTO settings VALUES('DEMO', 'NODE_STOPPED_AT_BLOCK', '$start')"
 
   start_copy
   say "waiting for DEMO to start itself (11 s), sync, stop the node and close itself"

@@ -86,8 +86,10 @@ wine "$out/app/setup/pacedeck-setup.exe" "$name" "$(winpath "$dir/setup.txt")" >
   { cat "$dir/setup.log" >&2; echo "pacedeck-setup.exe could not set up $name" >&2; exit 1; }
 count_file=$home/BLOCKCOUNTS/$name-LATEST-BLOCKCOUNT.LOG
 report=$home/REPORTS/$name-END-REPORT.LOG
-# The reading an earlier run would have left: the fresh node folder starts at that height.
+# What an earlier run that stopped its node cleanly would have left: the fresh node folder
+# starts at that height, the report's BEFORE number.
 printf '%s\r\n' "$start" >"$count_file"
+wine reg add "HKCU\\Software\\SW_PACEDECK\\$name" /v NODE_STOPPED_AT_BLOCK /d "$start" /f >/dev/null 2>&1
 
 # ---------------------------------------------------------------- the run
 say "starting $name.exe on display $DISPLAY; it starts itself after its countdown (11 s)"

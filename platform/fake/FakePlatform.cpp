@@ -47,11 +47,24 @@ CommandResult FakePlatform::runAndWait(const std::string& commandLine) {
 namespace {
 class FakeRunningCommand final : public RunningCommand {
   public:
-    explicit FakeRunningCommand(std::shared_ptr<std::optional<CommandResult>> result)
-        : result_(std::move(result)) {}
+    FakeRunningCommand(FakePlatform& platform, std::string commandLine,
+                       std::shared_ptr<std::optional<CommandResult>> result)
+        : platform_(platform), commandLine_(std::move(commandLine)), result_(std::move(result)) {}
+    ~FakeRunningCommand() override {
+        if (!*result_) platform_.droppedWhileRunning.push_back(commandLine_);
+    }
+    FakeRunningCommand(const FakeRunningCommand&) = delete;
+    FakeRunningCommand& operator=(const FakeRunningCommand&) = delete;
     std::optional<CommandResult> poll() override { return *result_; }
+    void cancel() override {
+        if (*result_) return;
+        platform_.cancelled.push_back(commandLine_);
+        result_ = std::make_shared<std::optional<CommandResult>>(CommandResult{true, -1, "(cancelled)"});
+    }
 
   private:
+    FakePlatform& platform_;
+    std::string commandLine_;
     std::shared_ptr<std::optional<CommandResult>> result_;
 };
 }  // namespace
@@ -68,7 +81,7 @@ std::unique_ptr<RunningCommand> FakePlatform::startCommand(const std::string& co
         unfinished_.push_back(result);
     else
         *result = answer;
-    return std::make_unique<FakeRunningCommand>(result);
+    return std::make_unique<FakeRunningCommand>(*this, commandLine, result);
 }
 
 void FakePlatform::finishCommands() {

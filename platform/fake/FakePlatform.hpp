@@ -53,6 +53,10 @@ class FakePlatform final : public Platform {
     std::vector<std::string> terminated;
     bool sleepInhibited = false;
     int folderSizeCalls = 0;
+    // Started commands cancelled while they ran, and those dropped while they ran without a
+    // cancel: on a real system that drop waits until the command ends.
+    std::vector<std::string> cancelled;
+    std::vector<std::string> droppedWhileRunning;
 
     std::unique_ptr<ProcessTable> processes() override;
     int terminateByName(std::string_view name) override;

@@ -14,6 +14,7 @@
 #include <clocale>
 #include <cstring>
 #include <ctime>
+#include <thread>
 
 #include "core/ShellQuote.hpp"
 #include "platform/posix/ChildExec.hpp"
@@ -138,6 +139,7 @@ class ShellCommand final : public RunningCommand {
             ::execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
+        ::setpgid(child_, child_);  // also here, so that a cancel right away reaches the whole group
         ::close(pipeFds[1]);
         fd_ = pipeFds[0];
         ::fcntl(fd_, F_SETFL, O_NONBLOCK);
@@ -171,6 +173,24 @@ class ShellCommand final : public RunningCommand {
         if (r == child_ && WIFSIGNALED(status)) exitStatus = 128 + WTERMSIG(status);
         result_ = CommandResult{true, exitStatus, std::move(output_)};
         return result_;
+    }
+
+    void cancel() override {
+        if (result_) return;
+        ::kill(-child_, SIGKILL);
+        ::kill(child_, SIGKILL);
+        ::close(fd_);
+        fd_ = -1;
+        // A killed process is gone in a moment, though not always at once (a disk that
+        // hangs): it is reaped where that moment holds nobody up.
+        int status = 0;
+        if (::waitpid(child_, &status, WNOHANG) == 0)
+            std::thread([pid = child_] {
+                int s = 0;
+                while (::waitpid(pid, &s, 0) < 0 && errno == EINTR) {
+                }
+            }).detach();
+        result_ = CommandResult{true, -1, "(cancelled)"};
     }
 
   private:

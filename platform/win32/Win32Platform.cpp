@@ -6,8 +6,11 @@
 // clang-format on
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <future>
+#include <memory>
+#include <thread>
 
 #include "core/ShellQuote.hpp"
 #include "platform/win32/FolderSize.hpp"
@@ -135,32 +138,10 @@ Outcome Win32Platform::runCommand(const std::string& commandLine, WindowStyle st
 }
 
 namespace {
-// The loop must not wait for a command: it runs on a thread of its own and is polled. Like
-// the POSIX command, one still running when it is dropped is waited for (within its bound).
-class BackgroundCommand final : public RunningCommand {
-  public:
-    explicit BackgroundCommand(std::future<CommandResult> running) : running_(std::move(running)) {}
-    std::optional<CommandResult> poll() override {
-        if (!result_ && running_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            result_ = running_.get();
-        return result_;
-    }
-
-  private:
-    std::future<CommandResult> running_;
-    std::optional<CommandResult> result_;
-};
-}  // namespace
-
-std::unique_ptr<RunningCommand> Win32Platform::startCommand(const std::string& commandLine) {
-    return std::make_unique<BackgroundCommand>(
-        std::async(std::launch::async, [this, commandLine] { return runAndWait(commandLine); }));
-}
-
-CommandResult Win32Platform::runAndWait(const std::string& commandLine) {
-    // As on every system: output is collected until cmd has ended (a program it left
-    // running keeps the pipe open but must not keep us waiting), and a command that hangs
-    // is ended, with everything it started, after a generous bound.
+// As on every system: output is collected until cmd has ended (a program it left running
+// keeps the pipe open but must not keep us waiting), and a command that hangs is ended, with
+// everything it started, after a generous bound, or at once when it is cancelled.
+CommandResult runCmd(const std::string& commandLine, const std::atomic<bool>* cancelled) {
     constexpr auto bound = std::chrono::seconds(60);
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     Handle readEnd, writeEnd, nul;
@@ -204,7 +185,7 @@ CommandResult Win32Platform::runAndWait(const std::string& commandLine) {
     bool stopped = false;
     while (::WaitForSingleObject(process.h, 50) == WAIT_TIMEOUT) {
         drain();
-        if (std::chrono::steady_clock::now() > deadline) {
+        if (std::chrono::steady_clock::now() > deadline || (cancelled && *cancelled)) {
             if (job.h) ::TerminateJobObject(job.h, 1);
             ::TerminateProcess(process.h, 1);
             ::WaitForSingleObject(process.h, INFINITE);
@@ -217,6 +198,51 @@ CommandResult Win32Platform::runAndWait(const std::string& commandLine) {
     output = fromOem(output);
     if (stopped) output += "\n(stopped after " + std::to_string(bound.count()) + " seconds)";
     return {true, static_cast<int>(code), output};
+}
+
+// The loop must not wait for a command: it runs on a thread of its own and is polled. Like
+// the POSIX command, one still running when it is dropped is waited for (within its bound),
+// unless it was cancelled.
+class BackgroundCommand final : public RunningCommand {
+  public:
+    explicit BackgroundCommand(const std::string& commandLine) {
+        std::promise<CommandResult> promise;
+        running_ = promise.get_future();
+        std::thread([commandLine, cancelled = cancelled_, promise = std::move(promise)]() mutable {
+            promise.set_value(runCmd(commandLine, cancelled.get()));
+        }).detach();
+    }
+    ~BackgroundCommand() override {
+        if (!*cancelled_ && running_.valid()) running_.wait();
+    }
+    BackgroundCommand(const BackgroundCommand&) = delete;
+    BackgroundCommand& operator=(const BackgroundCommand&) = delete;
+
+    std::optional<CommandResult> poll() override {
+        if (!result_ && running_.valid() &&
+            running_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            result_ = running_.get();
+        return result_;
+    }
+    void cancel() override {
+        // The thread ends the job on its next look; nobody waits for that.
+        *cancelled_ = true;
+        if (!result_) result_ = CommandResult{true, -1, "(cancelled)"};
+    }
+
+  private:
+    std::shared_ptr<std::atomic<bool>> cancelled_ = std::make_shared<std::atomic<bool>>(false);
+    std::future<CommandResult> running_;
+    std::optional<CommandResult> result_;
+};
+}  // namespace
+
+std::unique_ptr<RunningCommand> Win32Platform::startCommand(const std::string& commandLine) {
+    return std::make_unique<BackgroundCommand>(commandLine);
+}
+
+CommandResult Win32Platform::runAndWait(const std::string& commandLine) {
+    return runCmd(commandLine, nullptr);
 }
 
 std::optional<std::string> Win32Platform::readFile(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 #include "Harness.hpp"
 
@@ -11,6 +12,8 @@ namespace {
 constexpr const char* home = "C:\\PD";
 constexpr const char* script = "C:\\PD\\BATS\\DEMO-RUN-BLOCKCOUNTER-GBC.bat";
 constexpr const char* countFile = "C:\\PD\\BLOCKCOUNTS\\DEMO-LATEST-BLOCKCOUNT.LOG";
+constexpr const char* daemonScript = "C:\\PD\\BATS\\DEMO-RUN-DAEMON.bat";
+constexpr const char* cliStopScript = "C:\\PD\\BATS\\DEMO-RUN-CLI-STOP.bat";
 constexpr const char* cli = "coin-cli.exe";
 constexpr const char* daemon = "coind.exe";
 constexpr const char* block = "812345\r\n";
@@ -71,12 +74,16 @@ class Blockcounter : public ::testing::Test {
             if (phases.empty() || phases.back() != now) phases.push_back(now);
         auto& launches = h.platform.launches;
         for (; seen < launches.size(); ++seen) {
+            // A node that starts by its script and stops by the cli's.
+            if (launches[seen].what == daemonScript) h.platform.running.insert(daemon);
+            if (launches[seen].what == cliStopScript) h.platform.running.erase(daemon);
             if (launches[seen].what != script) continue;
             EXPECT_EQ(launches[seen].style, WindowStyle::Hidden);
             polls.push_back(h.clock.nowMs());
-            if (!readings.empty()) {
+            if (readingAt)
+                h.platform.files[countFile] = readingAt(h.clock.nowMs());
+            else if (!readings.empty())
                 h.platform.files[countFile] = readings[std::min(polls.size(), readings.size()) - 1];
-            }
             if (cliHangs) h.platform.running.insert(cli);
         }
     }
@@ -97,7 +104,8 @@ class Blockcounter : public ::testing::Test {
     }
 
     Harness h{"DEMO", windowsProfile()};
-    std::vector<std::string> readings;  // the last one repeats
+    std::vector<std::string> readings;                   // the last one repeats
+    std::function<std::string(std::int64_t)> readingAt;  // instead, the reading at a virtual time
     bool cliHangs = false;
     std::vector<std::int64_t> polls;  // virtual time of each poll script launch
     std::vector<std::string> statuses;
@@ -626,6 +634,16 @@ CommandResult afterEcho(CommandResult r) {
     return r;
 }
 const CommandResult methodNotFound{true, 89, "error code: -32601\nerror message:\nMethod not found\n"};
+// litecoin-cli 0.21's words: after a start, for an rpcwhitelist user, with a wrong password,
+// with no node behind the port, and sh's when the program is gone.
+const CommandResult warmingUp{true, 28, "error code: -28\nerror message:\nLoading block index...\n"};
+const CommandResult forbidden{true, 1, "error: server returned HTTP error 403\n"};
+const CommandResult wrongPassword{true, 1, "error: Authorization failed: Incorrect rpcuser or rpcpassword\n"};
+const CommandResult noNode{
+    true, 1,
+    "error: Could not connect to the server 127.0.0.1:40633\n\nMake sure the litecoind "
+    "server is running and that you are connecting to the correct RPC port.\n"};
+const CommandResult noCli{true, 127, "sh: 1: /opt/ltc/litecoin-cli: not found\n"};
 
 // One branch of the check: what the node answers, the stall limit, and what the run shows.
 struct SyncCase {
@@ -635,28 +653,51 @@ struct SyncCase {
     const char* stallLimit;
     const char* standingStatus;  // what the status says while the run goes on, or at its end
     const char* lastRun;         // the blockcounter's stamp; empty while the run goes on
+    const char* reading = "1040\r\n";
+    std::int64_t endsByMs = 0;  // the latest the run may end, counted from its start
 };
+void PrintTo(const SyncCase& c, std::ostream* os) {
+    *os << c.name;
+}
 }  // namespace
 
-class SyncCheckBranches : public Blockcounter, public ::testing::WithParamInterface<SyncCase> {
+// The blockcounter with the copy's sync-check scripts, each answered as given.
+class SyncChecked : public Blockcounter {
   protected:
-    SyncCheckBranches() {
+    void answers(const CommandResult& info, const CommandResult& peerCount, const char* stallLimit) {
         h.platform.files[chainInfoScript] = "call coin-cli.exe getblockchaininfo\r\n";
         h.platform.files[peerScript] = "call coin-cli.exe getconnectioncount\r\n";
         h.platform.folders.insert("C:\\PD\\LOGS");
         h.platform.wallClock = [this] { return runStart + h.clock.nowMs() / 1000; };
-        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", GetParam().info},
-                                     {"RUN-CONNECTIONCOUNT", GetParam().peerCount}};
-        h.put("STALL_LIMIT_TEXTBOX", GetParam().stallLimit);
+        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", info}, {"RUN-CONNECTIONCOUNT", peerCount}};
+        h.put("STALL_LIMIT_TEXTBOX", stallLimit);
     }
+};
+
+template <typename Case>
+std::string nameOf(const ::testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (char ch : std::string(info.param.name))
+        if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
+    return name;
+}
+
+class SyncCheckBranches : public SyncChecked, public ::testing::WithParamInterface<SyncCase> {
+  protected:
+    SyncCheckBranches() { answers(GetParam().info, GetParam().peerCount, GetParam().stallLimit); }
 };
 
 TEST_P(SyncCheckBranches, EqualReadingsEndTheRunOnlyAsTheNodeAnswers) {
     const auto& c = GetParam();
-    readings = {"1040\r\n"};
+    readings = {c.reading};
     auto& w = open();
+    std::int64_t endedAt = 0;
+    w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.observe([&](const Element&) { endedAt = h.clock.nowMs(); });
     w.blockcounter.startFromPipeline();
     run(10 * 60'000);
+    if (c.endsByMs) {
+        EXPECT_LE(endedAt, c.endsByMs);
+    }
     const bool ended = *c.lastRun != '\0';
     EXPECT_EQ(w.TASK_9_MAIN_TIMER.enabled(), ended);
     EXPECT_EQ(anyPollStageRuns(w), !ended);
@@ -689,12 +730,41 @@ INSTANTIATE_TEST_SUITE_P(
         SyncCase{"still in its initial download", chainInfo(1040, 1040, true), peers(8), "00:30:00",
                  "!!! NODE BEHIND - 1040 OF 1040 !!!", ""},
         SyncCase{"no peers", chainInfo(1040, 1300, true), peers(0), "00:30:00", "!!! NO PEERS !!!", ""},
+        SyncCase{"no peers with a recent tip", chainInfo(1040, 1040, false), peers(0), "00:05:00",
+                 "!!! NODE STUCK - 1040 OF 1040 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
         SyncCase{"junk",
                  {true, 0, "<html>proxy error</html>"},
                  peers(8),
                  "00:30:00",
-                 "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!",
+                 "!!! SYNC CHECK - NO BLOCKS / HEADERS IN THE NODE'S ANSWER - POLLING ON !!!",
                  ""},
+        SyncCase{"warming up", warmingUp, warmingUp, "00:30:00",
+                 "!!! NODE WARMING UP (ERROR -28) - POLLING ON !!!", ""},
+        SyncCase{
+            "an rpcwhitelist user", forbidden, forbidden, "00:30:00",
+            "!!! THE NODE REFUSES THE CREDENTIALS - CHECK RPCUSER / RPCPASSWORD IN THE CONF - POLLING ON !!!",
+            ""},
+        // A node that never gives a height, or a cli that never gives a number, ends by the
+        // same rule, the clock counted from the run's start; a cli that is gone, at once.
+        SyncCase{"height 0 with no peer", chainInfo(0, 0, true), peers(0), "00:05:00",
+                 "!!! NODE STUCK - 0 OF 0 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!", "0\r\n",
+                 310'000},
+        SyncCase{"a cli that never gives a number", noNode, noNode, "00:05:00",
+                 "!!! NODE NOT ANSWERING - NOTHING ON ITS RPC PORT - NO NEW BLOCK FOR 00:05:00 !!!",
+                 "!!! NODE NOT ANSWERING !!!", "", 310'000},
+        SyncCase{"a wrong password to the limit", wrongPassword, wrongPassword, "00:05:00",
+                 "!!! THE NODE REFUSES THE CREDENTIALS - NO NEW BLOCK FOR 00:05:00 !!!",
+                 "!!! CREDENTIALS REFUSED !!!", "", 310'000},
+        SyncCase{
+            "the cli renamed after Save", noCli, noCli, "00:30:00",
+            "!!! CLI MISSING - THE SHELL CANNOT FIND OR RUN THE CLI PROGRAM - CHECK THE CRYPTO SETTINGS !!!",
+            "!!! CLI MISSING !!!", "", 14'000},
+        SyncCase{"no headers in the answer",
+                 {true, 0, "{\n  \"chain\": \"main\",\n  \"blocks\": 1040\n}\n"},
+                 peers(8),
+                 "00:05:00",
+                 "!!! BLOCKCOUNTER FINISHED !!!",
+                 "!!! COMPLETED SUCCESSFULLY !!!"},
         SyncCase{"stalled to the limit", chainInfo(1040, 1300, true), peers(8), "00:05:00",
                  "!!! NODE STUCK - 1040 OF 1300 - NO NEW BLOCK FOR 00:05:00 !!!", "!!! NODE STUCK !!!"},
         SyncCase{"no peers to the limit", chainInfo(1040, 1300, true), peers(0), "00:05:00",
@@ -707,12 +777,121 @@ INSTANTIATE_TEST_SUITE_P(
                  "00:05:00",
                  "!!! BLOCKCOUNTER FINISHED !!!",
                  "!!! COMPLETED SUCCESSFULLY !!!"}),
-    [](const auto& info) {
-        std::string name;
-        for (char ch : std::string(info.param.name))
-            if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
-        return name;
+    nameOf<SyncCase>);
+
+// STOP, MANUAL FINISH, the override, the next run's start and the window's close each drop a
+// question still out to the node by cancelling it: dropping it otherwise would hold the
+// program until it ends.
+struct CancelCase {
+    const char* name;
+    std::function<void(MainWindow&)> cancel;
+};
+class QuestionOut : public SyncChecked, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(QuestionOut, CancellingTheCheckNeverWaitsForIt) {
+    answers(chainInfo(1040, 1300, true), peers(8), "00:30:00");
+    h.put("OVERRIDE_TIMER_ENABLE_TICKBOX", "1");
+    h.put("AUTOSTART_OVERRIDE_TIMER_TICKBOX", "1");
+    h.platform.commandsWait = true;
+    readings = {block};
+    auto& w = open();
+    w.blockcounter.startFromPipeline();
+    run(13'000);  // the first poll's reading is in, its question out
+    ASSERT_NE(h.platform.launched().back().find("RUN-BLOCKCHAININFO"), std::string::npos);
+    GetParam().cancel(w);
+    h.advance(2'000);
+    ASSERT_EQ(h.platform.cancelled.size(), 1u);
+    EXPECT_NE(h.platform.cancelled[0].find("RUN-BLOCKCHAININFO"), std::string::npos);
+    EXPECT_TRUE(h.platform.droppedWhileRunning.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blockcounter, QuestionOut,
+    ::testing::Values(
+        CancelCase{"STOP", [](MainWindow& w) { ASSERT_TRUE(w.START_STOP_TIMER_BUTTON.click()); }},
+        CancelCase{"MANUAL FINISH", [](MainWindow& w) { ASSERT_TRUE(w.FINISH_BLOCKCOUNTER_BUTTON.click()); }},
+        CancelCase{"the override", [](MainWindow& w) { w.OVERRIDE_TIME_LEFT = TimeOfDay(1); }},
+        CancelCase{"the next run", [](MainWindow& w) { w.blockcounter.startFromPipeline(); }},
+        CancelCase{"closing the window", [](MainWindow& w) { w.close(); }}),
+    nameOf<CancelCase>);
+
+// Peers coming and going while the height rises are no stall: the clock follows the height.
+TEST_F(SyncChecked, PeersFlappingWhileTheHeightRisesNeverEndTheRunAsStuck) {
+    answers(chainInfo(1000, 1300, true), peers(8), "00:01:00");
+    // The network is on for 20 s, off for 20 s; while on, the node gets two blocks a second.
+    const auto on = [](std::int64_t ms) { return ms / 20'000 % 2 == 0; };
+    const auto heightAt = [&on](std::int64_t ms) {
+        long long height = 1000;
+        for (std::int64_t t = 0; t < ms; t += 1000) height += on(t) ? 2 : 0;
+        return std::min(height, 1300LL);
+    };
+    readingAt = [&](std::int64_t ms) { return std::to_string(heightAt(ms)) + "\r\n"; };
+    auto& w = open();
+    w.CURRENT_BLOCK_TEXTBOX.observe([&](const Element&) {
+        const auto now = h.clock.nowMs();
+        const auto height = static_cast<int>(heightAt(now));
+        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", chainInfo(height, 1300, height < 1300)},
+                                     {"RUN-CONNECTIONCOUNT", peers(on(now) ? 8 : 0)}};
     });
+    w.blockcounter.startFromPipeline();
+    run(20 * 60'000);
+    EXPECT_TRUE(saw("!!! NO PEERS !!!"));
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), "1300\r\n");
+    EXPECT_EQ(w.runFault(), "");
+}
+
+// Whole runs of the copy: the start number is the last run's end only when that run ended
+// cleanly with its node seen to stop; the end number is this run's own last reading.
+TEST_F(Blockcounter, TheStartAndEndNumbersAreThisRunsOwnReadings) {
+    for (auto [key, value] : {std::pair{"RUN_DAEMON_TICKBOX", "1"},
+                              {"TASK_8_ENABLE_TICKBOX", "1"},
+                              {"TASK_11_ENABLE_TICKBOX", "1"},
+                              {"OVERRIDE_TIMER_ENABLE_TICKBOX", "1"},
+                              {"USER_OVERRIDE_TIME_TEXTBOX", "00:02:00"}})
+        h.put(key, value);
+    h.platform.files[daemonScript] = "x";
+    h.platform.files[cliStopScript] = "x";
+    h.platform.running.clear();
+    auto& w = h.start();
+    struct Run {
+        std::vector<std::string> readings;
+        bool override;  // ends by the override: the node may have gone on past its last reading
+        std::string before, after, downloaded;
+    };
+    const std::string noStart = "!!! UNKNOWN - NO BLOCK NUMBER BEFORE THIS RUN !!!";
+    const Run runs[] = {
+        {{"1000\r\n"},
+         false,
+         "!!! UNKNOWN - NO EARLIER RUN OF THIS COPY KEPT ITS END BLOCK !!!",
+         "1000\r\n",
+         noStart},
+        {{"1500\r\n"}, false, "1000\r\n", "1500\r\n", "500"},
+        {{"1600\r\n", "1800\r\n", "2000\r\n", "2100\r\n", "2200\r\n", "2300\r\n", "2400\r\n"},
+         true,
+         "1500\r\n",
+         "2400\r\n",
+         "900"},
+        {{"2794\r\n"},
+         false,
+         "!!! UNKNOWN - THE LAST RUN DID NOT END WITH ITS NODE STOPPED AT A KNOWN BLOCK !!!",
+         "2794\r\n",
+         noStart},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.after);
+        readings = r.readings;
+        polls.clear();
+        w.AUTOSTART_OVERRIDE_TIMER_TICKBOX.setValue(r.override ? 1 : 0);
+        ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+        run(4 * 60'000);
+        EXPECT_EQ(w.CURRENT_STATUS_LABEL.text(), "!!! COMPLETED - FINISHED - DONE !!!");
+        EXPECT_EQ(w.BLOCKCOUNT_LOG_START_TEXTBOX.text(), r.before);
+        EXPECT_EQ(w.BLOCKCOUNT_LOG_END_TEXTBOX.text(), r.after);
+        EXPECT_EQ(w.DOWNLOADED_BLOCKS_TEXTBOX.text(), r.downloaded);
+        ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());  // back to START for the next run
+    }
+}
 
 TEST_F(Blockcounter, AnOldClientIsToldOnceAndTheRunEndsAsBefore) {
     h.platform.files[chainInfoScript] = "x";

@@ -53,16 +53,17 @@ struct ReportHarness : Harness {
     }
     std::string reportPath() { return "C:\\SYNCWARD-ROOT\\PACEDECK\\REPORTS\\BTCSYNC-END-REPORT.LOG"; }
     void pressRunButton() { ASSERT_TRUE(main().MULTILOADER_START_STOP_BUTTON.click()); }
-    // Runs a whole run (every optional stage cleared) with the reading the blockcounter
-    // leaves before and after.
+    // Runs a whole run (every optional stage cleared) with the numbers stages 6 and 10 take
+    // before and after.
     void runWithReadings(const std::string& before, const std::string& after,
                          const std::function<void()>& during = nullptr) {
-        main().LAST_BLOCKCOUNT_TEXTBOX.setText(before);
         pressRunButton();
         advance(6000);  // stage 6 took the start number
+        main().BLOCKCOUNT_LOG_START_TEXTBOX.setText(before);
         if (during) during();
-        main().LAST_BLOCKCOUNT_TEXTBOX.setText(after);
-        advance(12'000);
+        advance(3000);  // stage 10 the end number
+        main().BLOCKCOUNT_LOG_END_TEXTBOX.setText(after);
+        advance(9000);
         // The next START needs the button back at START.
         pressRunButton();
     }
@@ -199,9 +200,10 @@ TEST(EndReport, DownloadedBlocksAreTheDifferenceOfTheNumericValuesAndNeverMadeUp
                            {"  100\r\n", "345 blocks", "245"},
                            {"0", "812\r\n", "812"},
                            // a missing reading is no reading, not a 0
-                           {"100\r\n", "", std::string(EndReport::unknownCount)},
-                           {"", "812\r\n", std::string(EndReport::unknownCount)},
-                           {"error: no connection", "812\r\n", std::string(EndReport::unknownCount)}}) {
+                           {"100\r\n", "", std::string(EndReport::unknownAfter)},
+                           {"", "812\r\n", std::string(EndReport::unknownBefore)},
+                           {"error: no connection", "812\r\n", std::string(EndReport::unknownBefore)},
+                           {"", "", std::string(EndReport::unknownCount)}}) {
         ReportHarness h;
         h.start();
         h.runWithReadings(c.before, c.after);

@@ -294,6 +294,7 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
     Process other(stranger, {"600"}, Env{}, dir / "other.out", dir / "other.err");
 
     LiveCopy copy(dir, "SIMRUN");
+    copy.put("NODE_STOPPED_AT_BLOCK", "1000\n");  // and it ended cleanly with its node stopped there
     auto& w = copy.app.start<MainWindow>();
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
     std::optional<pid_t> nodePid;
@@ -320,6 +321,7 @@ TEST(EndToEnd, AnUnattendedRunSyncsTheSimulatedNodeMailsAndClosesItself) {
     EXPECT_EQ(after(report, "Last Know Block Number BEFORE Update:"), "1000");
     EXPECT_EQ(after(report, "Last Know Block Number AFTER Update:"), "1040");
     EXPECT_EQ(after(report, "Number Of Blocks Downloaded:"), "40");
+    EXPECT_EQ(copy.stored("NODE_STOPPED_AT_BLOCK"), "1040\n");  // the next run's start
     EXPECT_NE(std::find(report.begin(), report.end(), std::string("BLOCKCOUNTER LAST RUN: ") + completed),
               report.end())
         << reportFile;

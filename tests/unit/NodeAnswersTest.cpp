@@ -50,13 +50,41 @@ TEST(NodeAnswers, ChainInfoIsReadFromTheTopLevelAndJunkGivesNothing) {
         EXPECT_FALSE(parsePeerCount(junk)) << junk;
 }
 
-TEST(NodeAnswers, OnlyARefusedMethodOrSilenceMeansAnOlderClient) {
-    EXPECT_TRUE(cannotAnswer({true, 89, "error code: -32601\nerror message:\nMethod not found\n"}));
-    EXPECT_TRUE(cannotAnswer({true, 0, " \r\n"}));
-    EXPECT_FALSE(cannotAnswer({true, 28, "error code: -28\nerror message:\nLoading block index...\n"}));
-    EXPECT_FALSE(cannotAnswer({true, 1, "error: Could not connect to the server 127.0.0.1:8332\n"}));
-    EXPECT_FALSE(cannotAnswer({false, -1, "cannot start"}));
-    EXPECT_FALSE(cannotAnswer({true, 0, "8\n"}));
+// The exact texts and exit statuses of litecoin-cli 0.21 against a regtest litecoind, of the
+// shells when the program is gone, and of older clients.
+TEST(NodeAnswers, EachWayACliCallComesOutIsToldApart) {
+    const std::pair<CommandResult, Reply> cases[] = {
+        {{true, 0, "0\n"}, Reply::Answered},
+        {{true, 89, "error code: -32601\nerror message:\nMethod not found\n"}, Reply::OldClient},
+        {{true, 0, " \r\n"}, Reply::OldClient},
+        {{true, 28, "error code: -28\nerror message:\nLoading block index...\n"}, Reply::WarmingUp},
+        {{true, 28, "error code: -28\nerror message:\nRewinding blocks...\n"}, Reply::WarmingUp},
+        {{true, 1, "error: Authorization failed: Incorrect rpcuser or rpcpassword\n"}, Reply::Refused},
+        {{true, 1, "error: server returned HTTP error 403\n"}, Reply::Refused},
+        {{true, 1, "error: incorrect rpcuser or rpcpassword (authorization failed)\n"}, Reply::Refused},
+        {{true, 1,
+          "error: Could not locate RPC credentials. No authentication cookie could be found, and RPC "
+          "password "
+          "is not set.  See -rpcpassword and -stdinrpcpass.  Configuration file: (/c/n.conf)\n"},
+         Reply::Refused},
+        {{true, 1,
+          "error: Could not connect to the server 127.0.0.1:40633\n\nMake sure the litecoind server is "
+          "running "
+          "and that you are connecting to the correct RPC port.\n"},
+         Reply::Unreachable},
+        {{true, 127, "sh: 1: /opt/ltc/litecoin-cli: not found\n"}, Reply::CliMissing},
+        {{true, 1,
+          "Can't recognize '\"C:\\LTC\\litecoin-cli.exe\" -conf=x getblockcount' as an internal or external "
+          "command, or batch script.\r\n"},
+         Reply::CliMissing},
+        {{true, 1,
+          "'\"C:\\LTC\\litecoin-cli.exe\"' is not recognized as an internal or external command,\r\noperable "
+          "program or batch file.\r\n"},
+         Reply::CliMissing},
+        {{true, 1, "error: no response from server\n"}, Reply::Unreadable},
+        {{false, -1, "cannot start"}, Reply::Unreadable},
+    };
+    for (const auto& [result, reply] : cases) EXPECT_EQ(classify(result), reply) << result.output;
 }
 
 TEST(NodeAnswers, TheEtaFollowsTheRecentRateAndIsUnknownWithoutOne) {

@@ -213,6 +213,7 @@ void Blockcounter::countdownTick() {
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText("--:--:--");
         w_.status("!!! BC - QT / DAEMON ERROR - CONTINUING... !!!");
         w_.CURRENT_STATUS_LABEL.setBack(colour::red);
+        w_.presence.alert("!!! QT / DAEMON ERROR !!!");
         nodeGone_ = true;
         w_.COMPLETED_TIMER.start();
         w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
@@ -438,6 +439,7 @@ void Blockcounter::endStuck() {
     w_.CURRENT_STATUS_LABEL.setBack(colour::red);
     stampLastRun(nodeStuckStamp, colour::red, true);
     w_.noteRunFault(nodeStuckStamp);
+    w_.presence.alert(nodeStuckStamp);
     w_.TASK_8_LIGHT.setBack(colour::green);
     signalEnd();
 }

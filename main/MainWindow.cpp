@@ -169,6 +169,7 @@ void MainWindow::load() {
     makeChoicesExclusive();
 
     MULTI_PROCESS_WATCHER_TIMER.start();
+    loadTick(TRAY_NOTIFY_TICKBOX);  // the tray icon shows what the window now shows
 
     if (AUTOSTART_TICKBOX.ticked()) {
         AUTOSTART_START_BUTTON.setText("STOP");
@@ -418,6 +419,7 @@ void MainWindow::stampRunOutcome() {
     const bool success = runFault_.empty();
     MULTILOADER_LAST_RUN_TEXTBOX.setText(success ? std::string(completed) : runFault_);
     MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, success ? colour::green : colour::red);
+    presence.runEnded();  // the run's history line and its notification, after the stamp
 }
 
 void MainWindow::runtimeTick() {

@@ -47,6 +47,7 @@ void Pipeline::startStopClicked() {
 
 void Pipeline::start() {
     w_.clearRunFault();
+    w_.presence.runStarted();
     w_.TASK_1_MAIN_TIMER.start();
 }
 

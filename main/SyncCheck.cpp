@@ -134,6 +134,7 @@ void SyncCheck::answered(std::optional<ChainInfo> info, std::optional<long long>
         behind_ = "!!! SYNC CHECK - NO ANSWER FROM THE NODE - POLLING ON !!!";
     else
         behind_ = *peers == 0 ? "!!! NO PEERS !!!" : "!!! NODE BEHIND - " + where + " !!!";
+    if (info && peers == 0) w_.presence.alert(behind_);
     const auto& box = w_.STALL_LIMIT_TEXTBOX;
     const auto limit =
         TimeOfDay::parseOr(box.text(), TimeOfDay::parseOr(catalogue::defaultOf(box.name()), TimeOfDay()));

@@ -3,6 +3,7 @@
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "tools/LogManagerWindow.hpp"
+#include "tools/RunHistoryWindow.hpp"
 
 namespace pd {
 
@@ -16,6 +17,7 @@ ReportsLogsWindow::ReportsLogsWindow(App& app)
     };
     SE_LOG_BUTTON.onClick = [this] { openInEditor(mainWindow(this->app()).home().mailerLog()); };
     SYNC_CHART_BUTTON.onClick = [this] { openChart(); };
+    RUN_HISTORY_BUTTON.onClick = [this] { this->app().open<RunHistoryWindow>(this); };
     LOG_MANAGER_BUTTON.onClick = [this] { this->app().open<LogManagerWindow>(this); };
     OK_BUTTON.onClick = [this] { close(); };
 }
@@ -55,7 +57,7 @@ LayoutNode ReportsLogsWindow::layout() {
         label("LAST GENERATED REPORT:"),
         lines(LOG_FILE_OUTPUT_TEXTBOX, 90, 14),  // a report's lines are records: never wrapped
         row({REFRESH_BUTTON, VIEW_LAST_SAVED_REPORT_BUTTON, SE_LOG_BUTTON, OPENS_IN_LABEL, stretch(),
-             SYNC_CHART_BUTTON, LOG_MANAGER_BUTTON}),
+             SYNC_CHART_BUTTON, RUN_HISTORY_BUTTON, LOG_MANAGER_BUTTON}),
         row({EDITOR_STATUS_LABEL, stretch(), defaultButton(OK_BUTTON)}),
     });
 }

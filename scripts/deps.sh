@@ -12,6 +12,7 @@ package=(dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstrea
 case "${1:-test}" in
   package) want+=("${package[@]}") ;;
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
+               trayer dunst dbus-daemon fonts-dejavu-core
                g++-mingw-w64-x86-64-posix wine wine64 nsis libbenchmark-dev clang-format "${package[@]}") ;;
   demo) want+=(xvfb xauth procps sendemail python3 python3-aiosmtpd) ;;
   demo-windows) want+=(xvfb xauth g++-mingw-w64-x86-64-posix wine wine64) ;;

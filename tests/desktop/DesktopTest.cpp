@@ -27,7 +27,6 @@
 #include "app/setup/SetupScript.hpp"
 #include "core/App.hpp"
 #include "core/Clock.hpp"
-#include "core/ShellQuote.hpp"
 #include "main/MainWindow.hpp"
 #include "main/RunHistory.hpp"
 #include "platform/posix/PosixPlatform.hpp"
@@ -45,10 +44,17 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// A word for bash, whatever it holds (the scratch folder's name has a space).
+std::string word(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 // Output of a command line run by bash (the demo's shared scripts are bash's).
 std::string shell(const std::string& command) {
     std::string out;
-    if (std::FILE* p = ::popen(("bash -c " + shellQuoted(command)).c_str(), "r")) {
+    if (std::FILE* p = ::popen(("bash -c " + word(command)).c_str(), "r")) {
         char buf[4096];
         for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
         ::pclose(p);
@@ -88,7 +94,7 @@ struct Session {
         // A notice is written down by dunst's script as it is shown; it stays on screen, and a
         // left click runs its default action.
         simtest::writeFile(dir / "record-notice.sh", "#!/bin/sh\nprintf '%s\\037%s\\036' \"$2\" \"$3\" >> " +
-                                                         shellQuoted(dir / "notices") + "\n");
+                                                         word(dir / "notices") + "\n");
         ::chmod((dir / "record-notice.sh").c_str(), 0755);
         simtest::writeFile(dir / "dunstrc",
                            "[global]\n    font = DejaVu Sans 11\n    width = 460\n    origin = top-right\n"
@@ -182,11 +188,10 @@ struct DesktopCopy {
         for (const auto& p : {base + "d", base + "-qt", base + "-cli"})
             fs::create_symlink(std::string(SIMCOIN_BIN_DIR) + "/simcoin", programs + "/" + p);
         const auto setupFile = dir / "setup.txt";
-        shell(". " + shellQuoted(std::string(PACEDECK_SOURCE_DIR) + "/scripts/lib/simcopy.sh") +
-              " && write_sim_settings " + shellQuoted(node) + " 1000 +40 && write_copy_setup " +
-              shellQuoted(setupFile) + " " + shellQuoted(home) + " " + shellQuoted(node) + " " +
-              shellQuoted(programs) + " " + base + "-qt " + base + "d " + base + "-cli " +
-              std::to_string(simtest::freePort()) + " " + shellQuoted(setupExtra));
+        shell(". " + word(std::string(PACEDECK_SOURCE_DIR) + "/scripts/lib/simcopy.sh") +
+              " && write_sim_settings " + word(node) + " 1000 +40 && write_copy_setup " + word(setupFile) +
+              " " + word(home) + " " + word(node) + " " + word(programs) + " " + base + "-qt " + base + "d " +
+              base + "-cli " + std::to_string(simtest::freePort()) + " " + word(setupExtra));
         simtest::writeFile(node + "/simcoin.conf", simtest::readFile(node + "/simcoin.conf") + simExtra);
         const auto script = setup::parseSetupScript(simtest::readFile(setupFile));
         EXPECT_FALSE(script.error) << simtest::readFile(setupFile);
@@ -201,10 +206,9 @@ struct DesktopCopy {
         store.write(exe, "AUTOSTART_TICKBOX", "0");
         // Without a window manager a window kept on top would cover the notices it causes.
         store.write(exe, "ALWAYS_ON_TOP_TICKBOX", "0");
-        simtest::writeFile(dir / "editor.sh",
-                           "#!/bin/sh\necho \"$1\" >> " + shellQuoted(dir / "opened") + "\n");
+        simtest::writeFile(dir / "editor.sh", "#!/bin/sh\necho \"$1\" >> " + word(dir / "opened") + "\n");
         ::chmod((dir / "editor.sh").c_str(), 0755);
-        profile.editorCommand = shellQuoted(dir / "editor.sh") + " ";
+        profile.editorCommand = word(dir / "editor.sh") + " ";
     }
     MainWindow& start() {
         app.emplace(exe, store, platform, profile, scheduler);
@@ -385,8 +389,8 @@ TEST(Desktop, TheTrayMenuOpensTheReportsAndTheRunHistoryAndAsksBeforeExit) {
     const auto chart = HomeLayout(copy.profile, copy.home, copy.exe).runHistoryChart();
     EXPECT_TRUE(
         simtest::waitUntil([&] { return simtest::readFile(copy.dir / "opened") == chart + "\n"; }, 10s));
-    shell("rsvg-convert -o " + shellQuoted(std::string(PACEDECK_DESKTOP_SCREENS) + "/run-history-chart.png") +
-          " " + shellQuoted(chart));
+    shell("rsvg-convert -o " + word(std::string(PACEDECK_DESKTOP_SCREENS) + "/run-history-chart.png") + " " +
+          word(chart));
 
     // EXIT asks first: No keeps the copy, Yes leaves as EXIT does.
     std::string asked;

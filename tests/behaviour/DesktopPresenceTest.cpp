@@ -56,6 +56,10 @@ struct Copy : Harness {
         app.setDesktop(&desktop);
         app.setDialogs(dialogs);
     }
+    // The windows outlive this part of the copy: they are destroyed with the App.
+    ~Copy() { app.setDesktop(nullptr); }
+    Copy(const Copy&) = delete;
+    Copy& operator=(const Copy&) = delete;
     // One run from its START to its autoclose: the chain grows from `from` to `to` while the
     // node is followed, and `fault` (when given) is what went wrong.
     void run(long long from, long long to, std::string_view fault = "") {

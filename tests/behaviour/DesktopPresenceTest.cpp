@@ -5,7 +5,6 @@
 #include "main/RunHistory.hpp"
 #include "settings/MainSettingsWindow.hpp"
 #include "tools/ReportsLogsWindow.hpp"
-#include "tools/RunHistoryWindow.hpp"
 
 namespace pd::test {
 
@@ -226,31 +225,6 @@ TEST(DesktopPresence, TheTrayMenuAndANotificationClickAskTheCopyAsItsButtonsWoul
     EXPECT_FALSE(c.app.running());
     EXPECT_EQ(c.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! MANUAL EXIT !!!");
     EXPECT_NE(c.stored("DESKTOP-Left"), "<unset>");
-}
-
-TEST(DesktopPresence, TheRunHistoryWindowShowsTheLastRunsAndDrawsTheirChart) {
-    Copy first;
-    auto& empty = first.app.open<RunHistoryWindow>(&first.start());
-    EXPECT_EQ(empty.RUN_HISTORY_LABEL.text(),
-              "!!! NO RUN HISTORY YET - /home/tester/PD/LOGS/DEMO-RUN-HISTORY.csv !!!");
-    EXPECT_FALSE(empty.RUN_CHART_BUTTON.enabled());
-
-    const auto weeks = threeWeeks();
-    Copy c(3, weeks.back().get());
-    auto& reports = c.app.open<ReportsLogsWindow>(&c.start());
-    ASSERT_TRUE(reports.RUN_HISTORY_BUTTON.click());
-    auto* history = c.app.find<RunHistoryWindow>();
-    ASSERT_NE(history, nullptr);
-    EXPECT_EQ(history->RUN_HISTORY_LABEL.text(),
-              "THE LAST 3 OF 3 RUNS, NEWEST FIRST - /home/tester/PD/LOGS/DEMO-RUN-HISTORY.csv");
-    EXPECT_EQ(history->RUN_HISTORY_TEXTBOX.text(), runHistoryTable(parseRunHistory(c.history()), 20));
-    ASSERT_TRUE(history->RUN_CHART_BUTTON.click());
-    const auto chart = std::string(home) + "/REPORTS/DEMO-RUN-HISTORY.svg";
-    EXPECT_NE(c.platform.files[chart].find("PACEDECK - DEMO - RUN HISTORY - THE LAST 3 RUNS"),
-              std::string::npos);
-    EXPECT_NE(c.platform.files[chart].find("failed run"), std::string::npos);
-    EXPECT_EQ(c.platform.launched().back(), "xdg-open '" + chart + "'");
-    EXPECT_EQ(history->HISTORY_STATUS_LABEL.text(), "");
 }
 
 }  // namespace pd::test

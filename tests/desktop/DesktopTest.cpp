@@ -62,79 +62,70 @@ std::string shell(const std::string& command) {
     return out;
 }
 
-// The desktop every test shares: the X server, the tray, the notification service. Each one
-// is a child of the test, ended by its process id.
+// The desktop every test shares: an X server on a free display (as the Windows tests start
+// theirs), the tray, the notification service; each ended by its process id.
 struct Session {
     ScratchDir dir;
-    std::unique_ptr<Process> xvfb, trayer, dunst;
-    std::string display;
+    pid_t xvfb = 0;
+    std::unique_ptr<Process> trayer, dunst;
 
     bool start() {
-        for (int attempt = 0; attempt < 10 && display.empty(); ++attempt) {
-            const int n = 100 + int((::getpid() + attempt * 37) % 400);
-            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
-                fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                continue;
-            xvfb = std::make_unique<Process>("/usr/bin/Xvfb",
-                                             std::vector<std::string>{":" + std::to_string(n), "-screen", "0",
-                                                                      "1280x800x24", "-nolisten", "tcp"},
-                                             simtest::Env{}, dir / "xvfb.out", dir / "xvfb.err");
-            if (simtest::waitUntil(
-                    [&] { return fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || !xvfb->running(); },
-                    10s) &&
-                xvfb->running())
-                display = ":" + std::to_string(n);
-        }
-        if (display.empty()) return false;
+        std::istringstream started(shell(". " +
+                                         word(std::string(PACEDECK_SOURCE_DIR) + "/scripts/lib/xvfb.sh") +
+                                         " && start_xvfb && echo \"$display $xvfb_pid\""));
+        std::string display;
+        if (!(started >> display >> xvfb)) return false;
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
         ::chmod(dir.path().c_str(), 0700);
-        // A notice is written down by dunst's script as it is shown; it stays on screen, and a
-        // left click runs its default action.
-        simtest::writeFile(dir / "record-notice.sh", "#!/bin/sh\nprintf '%s\\037%s\\036' \"$2\" \"$3\" >> " +
-                                                         word(dir / "notices") + "\n");
-        ::chmod((dir / "record-notice.sh").c_str(), 0755);
+        // dunst writes each notice down as it shows it, keeps it on screen, and runs its
+        // default action on a left click.
+        simtest::writeFile(dir / "record.sh", "#!/bin/sh\nprintf '%s\\n%s\\036' \"$2\" \"$3\" >> " +
+                                                  word(dir / "notices") + "\n");
+        ::chmod((dir / "record.sh").c_str(), 0755);
         simtest::writeFile(dir / "dunstrc",
-                           "[global]\n    font = DejaVu Sans 11\n    width = 460\n    origin = top-right\n"
-                           "    offset = 16x16\n    mouse_left_click = do_action, close_current\n"
-                           "[urgency_low]\n    timeout = 0\n[urgency_normal]\n    timeout = 0\n"
-                           "[urgency_critical]\n    timeout = 0\n    background = \"#7a1d16\"\n"
-                           "[record]\n    summary = \"*\"\n    script = \"" +
-                               dir / "record-notice.sh" + "\"\n");
-        trayer = std::make_unique<Process>(
-            "/usr/bin/trayer",
-            std::vector<std::string>{"--edge", "bottom", "--align", "right", "--widthtype", "request",
-                                     "--height", "32", "--SetDockType", "true", "--transparent", "false",
-                                     "--tint", "0x404040"},
-            simtest::Env{}, dir / "trayer.out", dir / "trayer.err");
+                           "[global]\nfont = DejaVu Sans 11\nwidth = 460\noffset = 16x16\n"
+                           "mouse_left_click = do_action, close_current\n"
+                           "[urgency_normal]\ntimeout = 0\n"
+                           "[urgency_critical]\ntimeout = 0\nbackground = \"#7a1d16\"\n"
+                           "[record]\nsummary = \"*\"\nscript = \"" +
+                               dir / "record.sh" + "\"\n");
+        trayer =
+            std::make_unique<Process>("/usr/bin/trayer",
+                                      std::vector<std::string>{"--edge", "bottom", "--align", "right",
+                                                               "--widthtype", "request", "--height", "32"},
+                                      simtest::Env{}, dir / "trayer.out", dir / "trayer.err");
         dunst =
             std::make_unique<Process>("/usr/bin/dunst", std::vector<std::string>{"-config", dir / "dunstrc"},
                                       simtest::Env{}, dir / "dunst.out", dir / "dunst.err");
         return true;
     }
-    // The notices shown so far, as summary and body.
-    std::vector<std::pair<std::string, std::string>> notices() const {
-        std::vector<std::pair<std::string, std::string>> out;
-        const auto text = simtest::readFile(dir / "notices");
-        for (std::size_t at = 0; at < text.size();) {
-            const auto end = text.find('\036', at);
-            if (end == std::string::npos) break;
-            const auto record = text.substr(at, end - at);
-            const auto cut = record.find('\037');
-            out.emplace_back(record.substr(0, cut), record.substr(cut + 1));
-            at = end + 1;
-        }
+    ~Session() {
+        trayer.reset();
+        dunst.reset();
+        if (xvfb > 0) ::kill(xvfb, SIGTERM);
+    }
+    // The notices shown so far: the summary, a line break, the body.
+    std::vector<std::string> notices() const {
+        std::vector<std::string> out;
+        std::istringstream text(simtest::readFile(dir / "notices"));
+        for (std::string notice; std::getline(text, notice, '\036');) out.push_back(notice);
         return out;
+    }
+    // The corner of the screen at `area`, kept under `name`.
+    void save(const QRect& area, const std::string& name) const {
+        save(QGuiApplication::primaryScreen()->grabWindow(0).copy(area), name);
     }
     void save(const QPixmap& shot, const std::string& name) const {
         fs::create_directories(PACEDECK_DESKTOP_SCREENS);
         EXPECT_TRUE(shot.save(QString::fromStdString(std::string(PACEDECK_DESKTOP_SCREENS) + "/" + name)));
     }
-    // The whole screen, or the corner of it the test names.
-    QPixmap screen() const { return QGuiApplication::primaryScreen()->grabWindow(0); }
 };
+
+// Where the tray and the notices show on the 1600 by 1000 screen.
+const QRect trayCorner(1000, 700, 600, 300);
+const QRect noticeCorner(1000, 0, 600, 200);
 
 Session* desktop = nullptr;
 
@@ -264,7 +255,7 @@ TEST(Desktop, AHealthyRunShowsItsProgressInTheTrayAndEndsWithANotification) {
                 QCursor::setPos(copy.icon()->geometry().center());
                 hovered = pumpUntil([] { return QToolTip::isVisible(); }, 5s);
                 EXPECT_EQ(QToolTip::text(), copy.icon()->toolTip());
-                desktop->save(desktop->screen().copy(QRect(680, 500, 600, 300)), "tray-tooltip-running.png");
+                desktop->save(trayCorner, "tray-tooltip-running.png");
                 QCursor::setPos(10, 10);
             }
             return false;
@@ -282,14 +273,12 @@ TEST(Desktop, AHealthyRunShowsItsProgressInTheTrayAndEndsWithANotification) {
 
     // The end of the run on the desktop, and in the history.
     ASSERT_TRUE(pumpUntil([&] { return !desktop->notices().empty(); }, 10s));
-    const auto notice = desktop->notices().back();
-    EXPECT_EQ(notice.first, "PACEDECK - DTRAY");
-    EXPECT_TRUE(std::regex_match(
-        notice.second, std::regex("!!! COMPLETED SUCCESSFULLY !!!\nBLOCKS DOWNLOADED: 40 - RUN TIME: "
-                                  "00:0\\d:\\d\\d")))
-        << notice.second;
+    EXPECT_TRUE(std::regex_match(desktop->notices().back(),
+                                 std::regex("PACEDECK - DTRAY\n!!! COMPLETED SUCCESSFULLY !!!\n"
+                                            "BLOCKS DOWNLOADED: 40 - RUN TIME: 00:0\\d:\\d\\d")))
+        << desktop->notices().back();
     QTest::qWait(500);
-    desktop->save(desktop->screen().copy(QRect(680, 0, 600, 200)), "notification-success.png");
+    desktop->save(noticeCorner, "notification-success.png");
     const auto runs = copy.history();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].outcome, successStamp);
@@ -304,10 +293,10 @@ TEST(Desktop, AStuckNodeIsNotifiedWhenCaughtAndAClickOnTheNoticeOpensTheEndRepor
     auto& w = copy.start();
     const auto before = desktop->notices().size();
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
-    auto noticeSaying = [&](std::string_view stamp) {
+    auto noticeSaying = [&](const std::string& stamp) {
         const auto all = desktop->notices();
         return std::any_of(all.begin() + std::ptrdiff_t(before), all.end(),
-                           [&](auto& n) { return n.second.starts_with(stamp); });
+                           [&](auto& n) { return n.starts_with("PACEDECK - DSTUCK\n" + stamp); });
     };
     ASSERT_TRUE(pumpUntil([&] { return noticeSaying("!!! NODE STUCK !!!\n"); }, 150s))
         << w.CURRENT_STATUS_LABEL.text();
@@ -319,16 +308,17 @@ TEST(Desktop, AStuckNodeIsNotifiedWhenCaughtAndAClickOnTheNoticeOpensTheEndRepor
     std::optional<QRect> shown;
     ASSERT_TRUE(pumpUntil([&] { return bool(shown = noticeOnScreen()); }, 5s));
     QTest::qWait(300);
-    desktop->save(desktop->screen().copy(QRect(680, 0, 600, 200)), "notification-stuck.png");
-    desktop->save(desktop->screen().copy(QRect(680, 500, 600, 300)), "tray-running.png");
+    desktop->save(noticeCorner, "notification-stuck.png");
+    desktop->save(trayCorner, "tray-running.png");
     ASSERT_TRUE(clickOnScreen(shown->center().x(), shown->center().y()));
     const auto report = HomeLayout(copy.profile, copy.home, copy.exe).endReport();
     EXPECT_TRUE(pumpUntil([&] { return simtest::readFile(copy.dir / "opened") == report + "\n"; }, 10s))
         << simtest::readFile(copy.dir / "opened");
 
     ASSERT_TRUE(pumpUntil([&] { return !copy.app->running(); }, 60s)) << w.CURRENT_STATUS_LABEL.text();
-    ASSERT_TRUE(
-        pumpUntil([&] { return desktop->notices().back().second.starts_with("!!! NODE STUCK !!!\n"); }, 10s));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return desktop->notices().back().starts_with("PACEDECK - DSTUCK\n!!! NODE STUCK !!!\n"); },
+        10s));
     const auto runs = copy.history();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].outcome, "!!! NODE STUCK !!!");
@@ -339,31 +329,27 @@ TEST(Desktop, AStuckNodeIsNotifiedWhenCaughtAndAClickOnTheNoticeOpensTheEndRepor
 TEST(Desktop, TheTrayMenuOpensTheReportsAndTheRunHistoryAndAsksBeforeExit) {
     DesktopCopy copy("DMENU", "", "");
     ASSERT_TRUE(copy.ready);
-    // Four weeks of runs, the last one failed.
-    const auto path = HomeLayout(copy.profile, copy.home, copy.exe).runHistory();
+    // Five weeks of runs, two of them failed, the last one among them.
     std::string text = std::string(runHistoryHeader) + "\n";
-    const std::vector<std::tuple<std::string, long long, std::int64_t>> weeks = {
-        {"!!! COMPLETED SUCCESSFULLY !!!", 1840, 1520},
-        {"!!! COMPLETED SUCCESSFULLY !!!", 2012, 1675},
-        {"!!! NODE STUCK !!!", 310, 2240},
-        {"!!! COMPLETED SUCCESSFULLY !!!", 2390, 1905},
-        {"!!! QT / DAEMON ERROR !!!", 96, 412}};
     long long height = 840000;
-    std::int64_t start = 1796747400;
-    for (const auto& [outcome, blocks, seconds] : weeks) {
+    for (int week = 0; week < 5; ++week) {
+        const std::int64_t start = 1796747400 + week * 604800, seconds = 1500 + 300 * (week % 3);
+        const long long blocks = week == 2 ? 310 : week == 4 ? 96 : 1840 + 100 * week;
+        const char* outcome = week == 2   ? "!!! NODE STUCK !!!"
+                              : week == 4 ? "!!! QT / DAEMON ERROR !!!"
+                                          : successStamp.data();
         text += runHistoryLine({start, start + seconds, outcome, height, height + blocks, blocks, seconds,
                                 std::uint64_t(height) * 712'000, std::uint64_t(height + blocks) * 712'000}) +
                 "\n";
         height += blocks;
-        start += 7 * 86400;
     }
-    simtest::writeFile(path, text);
+    simtest::writeFile(HomeLayout(copy.profile, copy.home, copy.exe).runHistory(), text);
     copy.store.write(copy.exe, "MULTILOADER_LAST_RUN_TEXTBOX", "!!! QT / DAEMON ERROR !!!");
 
     copy.start();
     ASSERT_TRUE(pumpUntil([&] { return trayIconWindow() && insideTray(trayIconWindow()->winId()); }, 20s));
     QTest::qWait(300);
-    desktop->save(desktop->screen().copy(QRect(680, 500, 600, 300)), "tray-last-run-failed.png");
+    desktop->save(trayCorner, "tray-last-run-failed.png");
 
     // The menu as the tray shows it, then its entries as a user picks them.
     auto* menu = copy.icon()->contextMenu();
@@ -372,7 +358,7 @@ TEST(Desktop, TheTrayMenuOpensTheReportsAndTheRunHistoryAndAsksBeforeExit) {
     ASSERT_EQ(actions.size(), 4);  // Show, REPORTS / LOGS, a separator, EXIT
     menu->popup(copy.icon()->geometry().topLeft() - QPoint(120, 90));
     QTest::qWait(300);
-    desktop->save(desktop->screen().copy(QRect(680, 500, 600, 300)), "tray-menu.png");
+    desktop->save(trayCorner, "tray-menu.png");
     menu->hide();
     actions[1]->trigger();
     auto* reports = copy.app->find<ReportsLogsWindow>();

@@ -156,10 +156,7 @@ void DesktopPresence::showReports() {
 }
 
 void DesktopPresence::openReport() {
-    auto& app = w_.app();
-    const auto started =
-        app.platform().runCommand(app.profile().editorCommandFor(w_.home().endReport()), WindowStyle::Normal);
-    if (!started) w_.status("!!! THE TEXT EDITOR DID NOT START: " + started.error + " !!!");
+    if (auto failed = openInTextEditor(w_.app(), w_.home().endReport()); !failed.empty()) w_.status(failed);
 }
 
 }  // namespace pd

@@ -32,8 +32,13 @@ class ReportsLogsWindow final : public Window {
 
   private:
     void refreshClicked();
-    void openInEditor(const std::string& path);
     void openChart();
 };
+
+// Opens a file in the platform's text editor, or a picture in its viewer, without waiting.
+// A missing file is the program's to report; what is given back is the message for a program
+// that did not start, or nothing.
+std::string openInTextEditor(App& app, const std::string& path);
+std::string openInViewer(App& app, const std::string& path);
 
 }  // namespace pd

@@ -4,6 +4,7 @@
 #include "main/MainWindow.hpp"
 #include "main/RunHistory.hpp"
 #include "main/SyncChart.hpp"
+#include "tools/ReportsLogsWindow.hpp"
 
 namespace pd {
 
@@ -38,11 +39,8 @@ RunHistoryWindow::RunHistoryWindow(App& app)
     : Window(app, "PACEDECK_RUN_HISTORY_WINDOW", "PACEDECK - RUN HISTORY") {
     RUN_CHART_BUTTON.onClick = [this] { chartClicked(); };
     HISTORY_FILE_BUTTON.onClick = [this] {
-        const auto path = mainWindow(this->app()).home().runHistory();
-        auto started = this->app().platform().runCommand(this->app().profile().editorCommandFor(path),
-                                                         WindowStyle::Normal);
         HISTORY_STATUS_LABEL.setText(
-            started ? "" : "!!! THE TEXT EDITOR DID NOT START: " + started.error + " !!!");
+            openInTextEditor(this->app(), mainWindow(this->app()).home().runHistory()));
     };
     OK_BUTTON.onClick = [this] { close(); };
 }
@@ -69,8 +67,7 @@ void RunHistoryWindow::chartClicked() {
         HISTORY_STATUS_LABEL.setText("!!! RUN CHART NOT WRITTEN - " + written.error + " !!!");
         return;
     }
-    auto started = platform.runCommand(app().profile().viewerCommandFor(chart), WindowStyle::Normal);
-    HISTORY_STATUS_LABEL.setText(started ? "" : "!!! THE VIEWER DID NOT START: " + started.error + " !!!");
+    HISTORY_STATUS_LABEL.setText(openInViewer(app(), chart));
 }
 
 LayoutNode RunHistoryWindow::layout() {

@@ -25,6 +25,7 @@
 #include "SimHarness.hpp"
 #include "app/setup/SetupDriver.hpp"
 #include "app/setup/SetupScript.hpp"
+#include "common/WeeksOfRuns.hpp"
 #include "core/App.hpp"
 #include "core/Clock.hpp"
 #include "main/MainWindow.hpp"
@@ -329,21 +330,9 @@ TEST(Desktop, AStuckNodeIsNotifiedWhenCaughtAndAClickOnTheNoticeOpensTheEndRepor
 TEST(Desktop, TheTrayMenuOpensTheReportsAndTheRunHistoryAndAsksBeforeExit) {
     DesktopCopy copy("DMENU", "", "");
     ASSERT_TRUE(copy.ready);
-    // Five weeks of runs, two of them failed, the last one among them.
-    std::string text = std::string(runHistoryHeader) + "\n";
-    long long height = 840000;
-    for (int week = 0; week < 5; ++week) {
-        const std::int64_t start = 1796747400 + week * 604800, seconds = 1500 + 300 * (week % 3);
-        const long long blocks = week == 2 ? 310 : week == 4 ? 96 : 1840 + 100 * week;
-        const char* outcome = week == 2   ? "!!! NODE STUCK !!!"
-                              : week == 4 ? "!!! QT / DAEMON ERROR !!!"
-                                          : successStamp.data();
-        text += runHistoryLine({start, start + seconds, outcome, height, height + blocks, blocks, seconds,
-                                std::uint64_t(height) * 712'000, std::uint64_t(height + blocks) * 712'000}) +
-                "\n";
-        height += blocks;
-    }
+    const auto text = weeksOfRuns();
     simtest::writeFile(HomeLayout(copy.profile, copy.home, copy.exe).runHistory(), text);
+    // The last run failed: the icon shows its cross.
     copy.store.write(copy.exe, "MULTILOADER_LAST_RUN_TEXTBOX", "!!! QT / DAEMON ERROR !!!");
 
     copy.start();

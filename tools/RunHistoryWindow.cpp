@@ -54,7 +54,7 @@ void RunHistoryWindow::load() {
 }
 
 void RunHistoryWindow::chartClicked() {
-    // Drawn afresh from the file each time: the chart shows every run the file holds now.
+    // Drawn afresh from the file each time: the last year of runs as the file holds them now.
     auto& platform = app().platform();
     const auto home = mainWindow(app()).home();
     const auto text = platform.readFile(home.runHistory());

@@ -1,6 +1,6 @@
 // pacedeck: the program. Its name (argv[0], so a symlink named BTC is the copy "BTC")
-// chooses the settings section and the files. Its only options are --help and --version;
-// Qt's own (-platform ...) pass through to QApplication.
+// chooses the settings section and the files. Its only options are --help, --version and
+// --history; Qt's own (-platform ...) pass through to QApplication.
 
 #include <QApplication>
 #include <QMessageBox>
@@ -20,6 +20,7 @@
 #include "core/Scheduler.hpp"
 #include "main/MainWindow.hpp"
 #include "platform/posix/PosixSystem.hpp"
+#include "tools/RunHistoryWindow.hpp"
 #include "ui/qt/QtFrontEnd.hpp"
 #include "ui/qt/SessionEnd.hpp"
 
@@ -119,15 +120,16 @@ constexpr QtOption qtOptions[] = {
     {"testability", false},
 };
 
-enum class Action { Run, Help, Version, Misuse };
+enum class Action { Run, Help, Version, History, Misuse };
 
-// Decides before QApplication exists, so that --help, --version and a wrong option work
-// without a display. Misuse leaves its message in `error`.
+// Decides before QApplication exists, so that --help, --version, --history and a wrong
+// option work without a display. Misuse leaves its message in `error`.
 Action readOptions(int argc, char** argv, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") return Action::Help;
         if (arg == "--version") return Action::Version;
+        if (arg == "--history") return Action::History;
         if (arg.size() < 2 || arg[0] != '-') {
             error = "unexpected argument '" + std::string(arg) + "': the program takes none";
             return Action::Misuse;
@@ -151,12 +153,13 @@ Action readOptions(int argc, char** argv, std::string& error) {
 
 void printHelp(const std::string& exe) {
     std::printf(
-        "Usage: %s [--help | --version | Qt options]\n"
+        "Usage: %s [--help | --version | --history | Qt options]\n"
         "Brings one coin's full node up to date unattended: starts the node, follows its block\n"
         "count until the chain has caught up, stops it and writes an end report.\n"
         "\n"
         "  -h, --help   show this help and exit\n"
         "  --version    show the version and exit\n"
+        "  --history    show this copy's last runs and exit\n"
         "\n"
         "Qt's own options (-platform NAME, -style NAME, -display DISPLAY, ...) are accepted.\n"
         "Everything else is set in the program's windows. Each copy keeps its settings under\n"
@@ -164,6 +167,21 @@ void printHelp(const std::string& exe) {
         "This copy is \"%s\"; its settings are its section of\n"
         "${XDG_CONFIG_HOME:-~/.config}/SW_PACEDECK/settings.sqlite3.\n",
         exe.c_str(), exe.c_str());
+}
+
+// The copy's last runs, from the settings and files of its home folder, with no display.
+int printHistory(const std::string& exe) {
+    pd::PosixSystem system;
+    if (!system.store.isOpen()) {
+        std::fprintf(stderr, "%s: the settings cannot be opened: %s: %s\n", exe.c_str(),
+                     system.store.path().c_str(), system.store.error().c_str());
+        return 1;
+    }
+    pd::SteadyClock clock;
+    pd::Scheduler scheduler(clock);
+    pd::App app(exe, system.store, system.platform, system.profile, scheduler);
+    std::fputs(pd::runHistoryPrintout(app).c_str(), stdout);
+    return 0;
 }
 
 }  // namespace
@@ -179,6 +197,8 @@ int main(int argc, char** argv) {
         case Action::Version:
             std::printf("%s\n", pd::version::line("pacedeck").c_str());
             return 0;
+        case Action::History:
+            return printHistory(exe);
         case Action::Misuse:
             std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", exe.c_str(), misuse.c_str(), exe.c_str());
             return 2;

@@ -1,6 +1,6 @@
 // PACEDECK.exe: the program on Windows. Its file name chooses the copy: PACEDECK.exe copied
 // as BTC.exe is the copy "BTC", with its own registry section and files. Its only options
-// are --help and --version.
+// are --help, --version and --history.
 
 // clang-format off
 #include <windows.h>
@@ -17,6 +17,7 @@
 #include "main/MainWindow.hpp"
 #include "platform/win32/WideText.hpp"
 #include "platform/win32/Win32System.hpp"
+#include "tools/RunHistoryWindow.hpp"
 #include "ui/win32/Win32FrontEnd.hpp"
 
 namespace {
@@ -34,18 +35,29 @@ void useCallersConsole() {
 
 void printHelp(const std::string& exe) {
     std::printf(
-        "Usage: %s [--help | --version]\n"
+        "Usage: %s [--help | --version | --history]\n"
         "Brings one coin's full node up to date unattended: starts the node, follows its block\n"
         "count until the chain has caught up, stops it and writes an end report.\n"
         "\n"
         "  -h, --help   show this help and exit\n"
         "  --version    show the version and exit\n"
+        "  --history    show this copy's last runs and exit\n"
         "\n"
         "Everything else is set in the program's windows. Each copy keeps its settings under\n"
         "its file name: copy the program as BTC.exe, LTC.exe, ... for one copy per coin.\n"
         "This copy is \"%s\"; its settings are the registry key\n"
         "HKEY_CURRENT_USER\\Software\\SW_PACEDECK\\%s.\n",
         exe.c_str(), exe.c_str(), exe.c_str());
+}
+
+// The copy's last runs, from the settings and files of its home folder, without a window.
+int printHistory(const std::string& exe) {
+    pd::win32::Win32System system;
+    pd::SteadyClock clock;
+    pd::Scheduler scheduler(clock);
+    pd::App app(exe, system.store, system.platform, system.profile, scheduler);
+    std::fputs(pd::runHistoryPrintout(app).c_str(), stdout);
+    return 0;
 }
 
 }  // namespace
@@ -63,6 +75,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             std::printf("%s\n", pd::version::line("PACEDECK").c_str());
             return 0;
         }
+        if (args[i] == "--history") return printHistory(exe);
         std::fprintf(stderr, "%s: unexpected argument '%s': the program takes none\nTry '%s --help'.\n",
                      exe.c_str(), args[i].c_str(), exe.c_str());
         return 2;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Desktop.hpp"
 #include "core/FrontEnd.hpp"
 #include "core/Profile.hpp"
 #include "core/Scheduler.hpp"
@@ -33,6 +34,9 @@ class App {
     Scheduler& scheduler() const { return scheduler_; }
     Dialogs& dialogs() const { return *dialogs_; }
     void setDialogs(Dialogs& dialogs) { dialogs_ = &dialogs; }
+    // The tray icon and notifications; none until a front end gives its own.
+    Desktop& desktop() const { return *desktop_; }
+    void setDesktop(Desktop* desktop) { desktop_ = desktop ? desktop : &noDesktop_; }
     void setFrontEnd(FrontEnd* frontEnd) { frontEnd_ = frontEnd; }
     FrontEnd* frontEnd() const { return frontEnd_; }
 
@@ -98,6 +102,8 @@ class App {
     Scheduler& scheduler_;
     NoDialogs noDialogs_;
     Dialogs* dialogs_ = &noDialogs_;
+    NoDesktop noDesktop_;
+    Desktop* desktop_ = &noDesktop_;
     FrontEnd* frontEnd_ = nullptr;
     std::set<std::pair<std::string, std::string>> unreadable_;
     std::vector<std::unique_ptr<Window>> windows_;

@@ -22,6 +22,7 @@ const std::vector<Geometry>& geometries() {
         {"PACEDECK_ALL_OUTPUT_COMMANDS_WINDOW", "ALL_OUTPUT_COMMANDS_WINDOW", '-', 12480, 11265, ""},
         {"PACEDECK_SINGLE_OUTPUT_COMMANDS_WINDOW", "SINGLE_OUTPUT_COMMANDS_WINDOW", '-', 11865, 5055, ""},
         {"PACEDECK_REPORTS_LOGS_WINDOW", "REPORTS_LOGS_WINDOW", '-', 12420, 7455, "OK_BUTTON"},
+        {"PACEDECK_RUN_HISTORY_WINDOW", "RUN_HISTORY_WINDOW", '-', 13500, 6600, "OK_BUTTON"},
         {"PACEDECK_LOG_MANAGER", "LOG_MANAGER", '-', 7410, 5490, "OK_BUTTON"},
         {"PACEDECK_BOX_INFO_WINDOW", "BOX_INFO", '-', 4800, 2880, "OK_BUTTON"},
         {"PACEDECK_TERMINATOR_WINDOW", "TERMINATOR_WINDOW", '-', 10545, 4755, "OK_BUTTON"},
@@ -91,6 +92,8 @@ const std::vector<Key>& executableKeys() {
         {"PACEDECK_MAIN", "AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX", "0"},
         {"PACEDECK_MAIN", "GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX", ""},
         {"PACEDECK_MAIN", "SE_HOME_TEXTBOX", ""},
+        // the tray icon and the notifications, on unless switched off in the main settings
+        {"PACEDECK_MAIN", "TRAY_NOTIFY_TICKBOX", "1"},
         // written for a user who inspects the store, never read
         {"PACEDECK_MAIN", "INFO_ONLY_CURRENT_BLOCK_TEXTBOX", ""},
         {"PACEDECK_MAIN", "INFO_ONLY_LAST_BLOCKCOUNT_TEXTBOX", ""},

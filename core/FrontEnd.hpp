@@ -19,6 +19,11 @@ class Dialogs {
                                                 const std::string& startFolder) = 0;
     // A plain message with an OK button (failures the user must see).
     virtual void message(Window& owner, const std::string& title, const std::string& text) = 0;
+    // A question answered Yes or No; true for Yes. Where nobody can answer, nobody says Yes.
+    virtual bool ask(Window& owner, const std::string& title, const std::string& question) {
+        (void)owner, (void)title, (void)question;
+        return false;
+    }
 };
 
 // Answers every dialog as cancelled; used where no user can answer.

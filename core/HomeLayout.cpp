@@ -78,5 +78,11 @@ std::string HomeLayout::syncHistory() const {
 std::string HomeLayout::syncChart() const {
     return file(HomeFolder::Reports, "-SYNC-CHART.svg");
 }
+std::string HomeLayout::runHistory() const {
+    return file(HomeFolder::Logs, "-RUN-HISTORY.csv");
+}
+std::string HomeLayout::runHistoryChart() const {
+    return file(HomeFolder::Reports, "-RUN-HISTORY.svg");
+}
 
 }  // namespace pd

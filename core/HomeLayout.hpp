@@ -45,6 +45,8 @@ class HomeLayout {
     std::string endReport() const;         // REPORTS/EXE-END-REPORT.LOG
     std::string syncHistory() const;       // LOGS/EXE-SYNC-HISTORY.csv
     std::string syncChart() const;         // REPORTS/EXE-SYNC-CHART.svg, beside the end report
+    std::string runHistory() const;        // LOGS/EXE-RUN-HISTORY.csv, a line a run, never rewritten
+    std::string runHistoryChart() const;   // REPORTS/EXE-RUN-HISTORY.svg
 
   private:
     std::string file(HomeFolder folder, std::string_view suffix) const;

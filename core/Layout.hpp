@@ -21,6 +21,7 @@ struct LayoutNode {
     int heightLines = 0;         // preferred height in text lines for multi-line boxes
     bool light = false;          // Item: drawn as a lamp, by its colour (see lamp())
     bool keepLines = false;      // Item, multi-line box: a line is never wrapped (reports)
+    bool fixedPitch = false;     // Item, multi-line box: every character as wide (tables)
     bool defaultButton = false;  // Item, button: Enter presses it
 
     LayoutNode() = default;
@@ -93,6 +94,14 @@ inline LayoutNode lamp(Element& e, int widthChars = 2) {
 inline LayoutNode lines(Element& e, int widthChars, int heightLines) {
     LayoutNode n = sized(e, widthChars, heightLines);
     n.keepLines = true;
+    return n;
+}
+
+// A multi-line box holding a table of text: lines kept whole, in a font whose characters are
+// all as wide, so that the columns line up.
+inline LayoutNode table(Element& e, int widthChars, int heightLines) {
+    LayoutNode n = lines(e, widthChars, heightLines);
+    n.fixedPitch = true;
     return n;
 }
 

@@ -222,6 +222,7 @@ void Blockcounter::countdownTick() {
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText("--:--:--");
         w_.status("!!! BC - QT / DAEMON ERROR - CONTINUING... !!!");
         w_.CURRENT_STATUS_LABEL.setBack(colour::red);
+        w_.presence.alert("!!! QT / DAEMON ERROR !!!");
         nodeGone_ = true;
         w_.COMPLETED_TIMER.start();
         w_.BLOCKCOUNTER_COUNTDOWN_TIMER.stop();
@@ -451,6 +452,7 @@ void Blockcounter::endFault(const SyncVerdict& verdict) {
     w_.CURRENT_STATUS_LABEL.setBack(colour::red);
     stampLastRun(verdict.stamp, colour::red, true);
     w_.noteRunFault(verdict.stamp);
+    w_.presence.alert(verdict.stamp);
     w_.TASK_8_LIGHT.setBack(colour::green);
     signalEnd();
 }

@@ -34,19 +34,20 @@ FolderSizer::FolderSizer(MainWindow& w) : w_(w) {
     w_.FFS_RUN_1_BUTTON.onClick = [this] { w_.FOLDER_SIZER_BEFORE_TIMER.start(); };
     w_.FFS_RUN_2_BUTTON.onClick = [this] { w_.FOLDER_SIZER_AFTER_TIMER.start(); };
     w_.FOLDER_SIZER_BEFORE_TIMER.onTick = [this] {
-        measure(w_.FFS_RUN_1_BUTTON, w_.BC_FOLDER_SIZE_BEFORE, w_.FOLDER_SIZER_BEFORE_TIMER);
+        measure(w_.FFS_RUN_1_BUTTON, w_.BC_FOLDER_SIZE_BEFORE, w_.FOLDER_SIZER_BEFORE_TIMER, bytesBefore_);
     };
     w_.FOLDER_SIZER_AFTER_TIMER.onTick = [this] {
-        measure(w_.FFS_RUN_2_BUTTON, w_.BC_FOLDER_SIZE_AFTER, w_.FOLDER_SIZER_AFTER_TIMER);
+        measure(w_.FFS_RUN_2_BUTTON, w_.BC_FOLDER_SIZE_AFTER, w_.FOLDER_SIZER_AFTER_TIMER, bytesAfter_);
     };
 }
 
-void FolderSizer::measure(Button& button, TextBox& result, Timer& timer) {
+void FolderSizer::measure(Button& button, TextBox& result, Timer& timer, std::optional<std::uint64_t>& kept) {
     button.setEnabled(false);
     auto& platform = w_.app().platform();
     const auto& folder = w_.BLOCKCHAIN_HOME_TEXTBOX.text();
     // A folder that cannot be measured says so; a partial sum would be a wrong number.
     const auto bytes = folder.empty() ? std::nullopt : platform.folderSize(folder);
+    kept = bytes;
     if (bytes) {
         showUnits(*bytes);
         // The six lines joined with the line end, none after the last.

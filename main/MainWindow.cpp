@@ -167,6 +167,7 @@ void MainWindow::load() {
     makeChoicesExclusive();
 
     MULTI_PROCESS_WATCHER_TIMER.start();
+    loadTick(TRAY_NOTIFY_TICKBOX);  // the tray icon shows what the window now shows
 
     if (AUTOSTART_TICKBOX.ticked()) {
         AUTOSTART_START_BUTTON.setText("STOP");
@@ -428,6 +429,9 @@ void MainWindow::joinRunAtBlockcounterEnd() {
 
 void MainWindow::forgetEarlierRun() {
     runFault_.clear();
+    // Stages 6 and 10 give this run its own numbers; until then it has none.
+    BLOCKCOUNT_LOG_START_TEXTBOX.setText("");
+    BLOCKCOUNT_LOG_END_TEXTBOX.setText("");
     // A run without a sync check keeps no history: an older one must not be charted as its.
     if (!PACEDECK_HOME_TEXTBOX.text().empty()) app().platform().removeFile(home().syncHistory());
 }
@@ -447,7 +451,7 @@ void MainWindow::stampRunOutcome(std::string_view cutShort) {
     MULTILOADER_LAST_RUN_TEXTBOX.setText(outcome.stamp);
     MULTILOADER_LAST_RUN_TEXTBOX.setColours(colour::black, outcome.success ? colour::green : colour::red);
     storeText(MULTILOADER_LAST_RUN_TEXTBOX);
-    // What follows every run's end goes here, with `outcome`.
+    presence.runEnded();  // the run's history line and its notification, after the stamp
 }
 
 void MainWindow::runtimeTick() {

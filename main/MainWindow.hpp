@@ -7,6 +7,7 @@
 #include "core/TimeOfDay.hpp"
 #include "core/Window.hpp"
 #include "main/Blockcounter.hpp"
+#include "main/DesktopPresence.hpp"
 #include "main/EndReport.hpp"
 #include "main/FolderSizer.hpp"
 #include "main/Heartbeats.hpp"
@@ -148,6 +149,8 @@ class MainWindow final : public Window {
         *this, "AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX", {.text = "AutoLoad Block Count File", .visible = false}};
     TextBox GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX{
         *this, "GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX", {.visible = false}};
+    TickBox TRAY_NOTIFY_TICKBOX{
+        *this, "TRAY_NOTIFY_TICKBOX", {.text = "TRAY ICON AND NOTIFICATIONS", .visible = false}};
     TextBox HEARTBEAT_COUNTDOWN_TIME_TEXTBOX{*this,
                                              "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX",
                                              {.fore = colour::green, .back = colour::black, .locked = true}};
@@ -408,6 +411,7 @@ class MainWindow final : public Window {
     Heartbeats heartbeats{*this};
     EndReport endReport{*this};
     Pipeline pipeline{*this};
+    DesktopPresence presence{*this};
 
   protected:
     void load() override;

@@ -62,6 +62,7 @@ void Pipeline::stopped() {
 
 void Pipeline::start() {
     w_.beginRun();
+    w_.presence.runStarted();
     w_.TASK_1_MAIN_TIMER.start();
 }
 

@@ -20,6 +20,8 @@ constexpr std::string_view headersColour = "#a34700";
 constexpr std::string_view noPeersFill = "#f6d5d0";
 constexpr std::string_view inkColour = "#222222";
 constexpr std::string_view gridColour = "#d8d8d8";
+constexpr std::string_view failedColour = "#b3261e";
+constexpr std::string_view failedFill = "#e8a39d";
 
 std::string num(double v) {
     char buf[32];
@@ -94,7 +96,25 @@ class Svg {
         *this << "<rect x=\"" << num(x) << "\" y=\"" << num(y) << "\" width=\"" << num(w) << "\" height=\""
               << num(h) << "\" fill=\"" << fill << "\"" << extra << "/>\n";
     }
-    std::string take() { return std::move(out_); }
+    void circle(double cx, double cy, double r, std::string_view fill) {
+        *this << "<circle cx=\"" << num(cx) << "\" cy=\"" << num(cy) << "\" r=\"" << num(r) << "\" fill=\""
+              << fill << "\"/>\n";
+    }
+    // A standalone document: a white page with its title on top.
+    void open(std::string_view title) {
+        *this << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"800\" height=\"400\" "
+                 "viewBox=\"0 0 800 400\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\" "
+                 "fill=\""
+              << inkColour << "\">\n";
+        *this << "<title>" << xmlEscaped(title) << "</title>\n";
+        rect(0, 0, F::width, F::height, "#ffffff");
+        text(F::left, 22, "start", title, " font-size=\"15\" font-weight=\"bold\"");
+    }
+    std::string close() {
+        *this << "</svg>\n";
+        return std::move(out_);
+    }
 
   private:
     std::string out_;
@@ -158,13 +178,7 @@ std::string xmlEscaped(std::string_view text) {
 
 std::string syncChartSvg(const std::vector<SyncSample>& samples, std::string_view title) {
     Svg svg;
-    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"800\" height=\"400\" "
-           "viewBox=\"0 0 800 400\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\" fill=\""
-        << inkColour << "\">\n";
-    svg << "<title>" << xmlEscaped(title) << "</title>\n";
-    svg.rect(0, 0, F::width, F::height, "#ffffff");
-    svg.text(F::left, 22, "start", title, " font-size=\"15\" font-weight=\"bold\"");
+    svg.open(title);
     svg.text(18, (F::top + F::bottom) / 2, "middle", "block number",
              " transform=\"rotate(-90 18 " + num((F::top + F::bottom) / 2) + ")\"");
 
@@ -174,8 +188,7 @@ std::string syncChartSvg(const std::vector<SyncSample>& samples, std::string_vie
         svg.text((F::left + F::right) / 2, (F::top + F::bottom) / 2, "middle", "no samples",
                  " font-size=\"16\"");
         svg.text((F::left + F::right) / 2, F::height - 20, "middle", "elapsed time (h:mm)");
-        svg << "</svg>\n";
-        return svg.take();
+        return svg.close();
     }
 
     // Time runs from the earliest poll to the latest whatever their order in the file; a
@@ -252,12 +265,116 @@ std::string syncChartSvg(const std::vector<SyncSample>& samples, std::string_vie
         const auto& s = samples.front();
         const double x = time.at(double(s.unixSeconds), F::left, F::right);
         for (auto [v, colour] : {std::pair{s.headers, headersColour}, std::pair{s.height, heightColour}})
-            svg << "<circle cx=\"" << num(x) << "\" cy=\"" << num(blocks.at(double(v), F::bottom, F::top))
-                << "\" r=\"4\" fill=\"" << colour << "\"/>\n";
+            svg.circle(x, blocks.at(double(v), F::bottom, F::top), 4, colour);
     }
     legend(svg, anyNoPeers);
-    svg << "</svg>\n";
-    return svg.take();
+    return svg.close();
+}
+
+namespace {
+
+// "12-08": a weekly run is told by its day; the year is in the title.
+std::string dayLabel(std::int64_t unixSeconds) {
+    return utcStamp(unixSeconds).substr(5, 5);
+}
+
+// The run time's scale is the right-hand one: the legend names its unit.
+void runHistoryLegend(Svg& svg, bool anyFailed, bool withSeconds) {
+    double x = F::right - (anyFailed ? 470 : 350);
+    const double y = 42;
+    svg.rect(x, y - 11, 24, 12, heightColour);
+    svg.text(x + 30, y, "start", "blocks downloaded");
+    x += 150;
+    svg.line(x, y - 5, x + 28, y - 5, headersColour, " stroke-width=\"2.5\" stroke-dasharray=\"7 4\"");
+    svg.circle(x + 14, y - 5, 3.5, headersColour);
+    svg.text(x + 34, y, "start", withSeconds ? "run time (h:mm:ss, right)" : "run time (h:mm, right)");
+    x += 200;
+    if (anyFailed) {
+        svg.rect(x, y - 11, 24, 12, failedFill, " stroke=\"" + std::string(failedColour) + "\"");
+        svg.text(x + 30, y, "start", "failed run", " fill=\"" + std::string(failedColour) + "\"");
+    }
+}
+
+}  // namespace
+
+std::string runHistoryChartSvg(const std::vector<RunRecord>& runs, std::string_view title) {
+    Svg svg;
+    svg.open(title);
+    svg.text(18, (F::top + F::bottom) / 2, "middle", "blocks downloaded",
+             " transform=\"rotate(-90 18 " + num((F::top + F::bottom) / 2) + ")\"");
+    const auto frame = [&svg] {
+        svg.rect(F::left, F::top, F::right - F::left, F::bottom - F::top, "none",
+                 " stroke=\"" + std::string(inkColour) + "\"");
+    };
+    if (runs.empty()) {
+        frame();
+        svg.text((F::left + F::right) / 2, (F::top + F::bottom) / 2, "middle", "no runs",
+                 " font-size=\"16\"");
+        return svg.close();
+    }
+
+    // Blocks on the left from zero; a run that lost blocks or never knew them has no bar.
+    long long most = 0;
+    std::int64_t longest = 0;
+    for (const auto& r : runs) {
+        most = std::max(most, r.downloaded.value_or(0));
+        longest = std::max(longest, r.runSeconds);
+    }
+    const double step = std::max(1.0, niceStep(double(most) / 5));
+    const Range blocks{0, std::max(step, std::ceil(double(most) / step) * step)};
+    const double tStep = timeStep(std::max<double>(double(longest), 60));
+    const Range time{0, std::max(tStep, std::ceil(double(longest) / tStep) * tStep)};
+    const bool withSeconds = tStep < 60;
+    for (int i = 0; i <= int(std::llround(blocks.hi / step)); ++i) {
+        const double y = blocks.at(i * step, F::bottom, F::top);
+        svg.line(F::left, y, F::right, y, gridColour);
+        svg.text(F::left - 6, y + 4, "end", blockLabel(i * step));
+    }
+    for (double t = 0; t <= time.hi + 1e-9; t += tStep)
+        svg.text(F::right + 6, time.at(t, F::bottom, F::top) + 4, "start", elapsedLabel(t, withSeconds));
+
+    // One slot a run, oldest on the left; the dates thin out so that they never overlap.
+    const double slot = (F::right - F::left) / double(runs.size());
+    const std::size_t every = std::max<std::size_t>(1, (runs.size() + 11) / 12);
+    std::string timeLine;
+    bool anyFailed = false;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const auto& r = runs[i];
+        const double mid = F::left + slot * (double(i) + 0.5);
+        const double width = std::max(2.0, slot * 0.6);
+        const bool failed = !r.succeeded();
+        anyFailed = anyFailed || failed;
+        double top = F::bottom;
+        if (r.downloaded && *r.downloaded > 0) {
+            top = blocks.at(double(*r.downloaded), F::bottom, F::top);
+            svg.rect(mid - width / 2, top, width, F::bottom - top, failed ? failedFill : heightColour,
+                     failed ? " stroke=\"" + std::string(failedColour) + "\"" : "");
+        }
+        // A failure is marked above its bar, or above the axis without one: a cross in the
+        // failure's colour.
+        if (failed) {
+            const double y = std::max(F::top + 8, top - 12);
+            svg.line(mid - 5, y - 5, mid + 5, y + 5, failedColour, " stroke-width=\"2.5\"");
+            svg.line(mid - 5, y + 5, mid + 5, y - 5, failedColour, " stroke-width=\"2.5\"");
+        }
+        if (i % every == 0 || i + 1 == runs.size()) {
+            svg.line(mid, F::bottom, mid, F::bottom + 5, inkColour);
+            svg.text(mid, F::bottom + 18, "middle", dayLabel(r.start));
+        }
+        if (!timeLine.empty()) timeLine += ' ';
+        timeLine += num(mid) + ',' + num(time.at(double(r.runSeconds), F::bottom, F::top));
+    }
+    frame();
+    svg << "<polyline fill=\"none\" stroke=\"" << headersColour
+        << "\" stroke-width=\"2.5\" stroke-dasharray=\"7 4\" stroke-linejoin=\"round\" points=\"" << timeLine
+        << "\"/>\n";
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        svg.circle(F::left + slot * (double(i) + 0.5), time.at(double(runs[i].runSeconds), F::bottom, F::top),
+                   3.5, headersColour);
+    svg.text((F::left + F::right) / 2, F::height - 24, "middle",
+             "runs from " + utcStamp(runs.front().start) + " to " + utcStamp(runs.back().start) + " (UTC)");
+    runHistoryLegend(svg, anyFailed, withSeconds);
+    return svg.close();
 }
 
 }  // namespace pd

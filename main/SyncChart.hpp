@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "main/RunHistory.hpp"
 #include "main/SyncHistory.hpp"
 
 namespace pd {
@@ -18,6 +19,11 @@ struct SyncChartFrame {
 // in the order of the file, so a clock set back mid-run shows as a line going back rather
 // than as a silently re-sorted run.
 std::string syncChartSvg(const std::vector<SyncSample>& samples, std::string_view title);
+
+// The same kind of picture of a copy's runs, oldest on the left: the blocks each run
+// downloaded as bars, its run time as a line on the right-hand scale, and each run that did
+// not end in success marked with a cross (and its bar in the failure's colour).
+std::string runHistoryChartSvg(const std::vector<RunRecord>& runs, std::string_view title);
 
 // Text made safe for XML character data and attribute values.
 std::string xmlEscaped(std::string_view text);

@@ -136,6 +136,7 @@ void SyncCheck::answered(const NodeReport& node) {
         return;
     }
     standing_ = verdict.status;
+    if (node.reply == Reply::Answered && node.peers == 0) w_.presence.alert(noPeersStatus);
     auto then = std::exchange(verdictDue_, nullptr);
     if (then)
         then(verdict);

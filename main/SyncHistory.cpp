@@ -1,20 +1,11 @@
 #include "main/SyncHistory.hpp"
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 
 namespace pd {
 
 namespace {
-
-template <typename T>
-bool number(std::string_view text, T& out) {
-    if (text.empty()) return false;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc() && ptr == end;
-}
 
 // Splits off the text up to the next comma (or the end).
 std::string_view field(std::string_view& rest) {
@@ -47,8 +38,9 @@ std::optional<std::int64_t> parseUtcStamp(std::string_view s) {
     int y = 0;
     unsigned mo = 0, d = 0;
     int h = 0, mi = 0, se = 0;
-    if (!number(s.substr(0, 4), y) || !number(s.substr(5, 2), mo) || !number(s.substr(8, 2), d) ||
-        !number(s.substr(11, 2), h) || !number(s.substr(14, 2), mi) || !number(s.substr(17, 2), se))
+    if (!wholeNumber(s.substr(0, 4), y) || !wholeNumber(s.substr(5, 2), mo) ||
+        !wholeNumber(s.substr(8, 2), d) || !wholeNumber(s.substr(11, 2), h) ||
+        !wholeNumber(s.substr(14, 2), mi) || !wholeNumber(s.substr(17, 2), se))
         return std::nullopt;
     using namespace std::chrono;
     const year_month_day ymd{year{y}, month{mo}, day{d}};
@@ -72,8 +64,8 @@ std::vector<SyncSample> parseSyncHistory(std::string_view text) {
         auto rest = line;
         const auto time = parseUtcStamp(field(rest));
         SyncSample s;
-        if (!time || !number(field(rest), s.height) || !number(field(rest), s.headers) ||
-            !number(field(rest), s.peers) || !rest.empty())
+        if (!time || !wholeNumber(field(rest), s.height) || !wholeNumber(field(rest), s.headers) ||
+            !wholeNumber(field(rest), s.peers) || !rest.empty())
             continue;
         s.unixSeconds = *time;
         out.push_back(s);

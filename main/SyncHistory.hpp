@@ -1,4 +1,5 @@
 #pragma once
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,15 @@ std::string syncHistoryLine(const SyncSample& sample);  // without the line brea
 // Every well-formed line of a history file; the header, blank and damaged lines (a run cut
 // off mid-write) are skipped, so a chart can still be drawn from what was written.
 std::vector<SyncSample> parseSyncHistory(std::string_view text);
+
+// A whole number that is the whole text: no blanks, signs only where the type has them.
+template <typename T>
+bool wholeNumber(std::string_view text, T& out) {
+    if (text.empty()) return false;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end;
+}
 
 // "2026-12-08T16:30:05Z" <-> seconds since 1970 (UTC, no leap seconds).
 std::string utcStamp(std::int64_t unixSeconds);

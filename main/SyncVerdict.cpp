@@ -12,7 +12,7 @@ using Next = SyncVerdict::Next;
 std::string standing(const NodeReport& node) {
     switch (node.reply) {
         case Reply::Answered:
-            if (node.peers == 0) return "!!! NO PEERS !!!";
+            if (node.peers == 0) return std::string(noPeersStatus);
             return "!!! NODE BEHIND - " + std::to_string(node.chain.blocks) + " OF " +
                    std::to_string(node.chain.headers) + " !!!";
         case Reply::WarmingUp:

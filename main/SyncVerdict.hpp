@@ -12,6 +12,8 @@ inline constexpr std::string_view nodeStuckStamp = "!!! NODE STUCK !!!";
 inline constexpr std::string_view nodeNotAnsweringStamp = "!!! NODE NOT ANSWERING !!!";
 inline constexpr std::string_view credentialsRefusedStamp = "!!! CREDENTIALS REFUSED !!!";
 inline constexpr std::string_view cliMissingStamp = "!!! CLI MISSING !!!";
+// What stands on the status line while the node has no peer to sync from.
+inline constexpr std::string_view noPeersStatus = "!!! NO PEERS !!!";
 
 // Everything the verdict depends on: the node's answers and the stall clock.
 struct SyncFacts {

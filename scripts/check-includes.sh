@@ -11,7 +11,7 @@
 #   sim                -> sim (a separate program)
 #
 # "windows" are main/, settings/, confgen/, schedule/ and tools/; the platform interface is
-# platform/Platform.hpp. Qt headers are allowed only in ui/qt, app/ and the GUI tests.
+# platform/Platform.hpp. Qt headers are allowed only in ui/qt, app/ and the GUI and desktop tests.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,7 +28,7 @@ allowed_for() {
         *) if [[ $1 =~ ^($windows)/ ]]; then echo "($windows|core)/.*|platform/Platform\\.hpp"; else echo '.*'; fi ;;
     esac
 }
-qt_allowed='^(ui/qt|app|tests/gui)/'
+qt_allowed='^(ui/qt|app|tests/gui|tests/desktop)/'
 
 bad=0
 while IFS= read -r file; do

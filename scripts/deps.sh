@@ -15,6 +15,7 @@ case "${1:-test}" in
   package) want+=("${package[@]}") ;;
   test) want+=(xvfb xauth x11-utils x11-xkb-utils sendemail python3 python3-aiosmtpd procps
                litecoind litecoin-qt
+               trayer dunst dbus-daemon fonts-dejavu-core
                g++-mingw-w64-x86-64-posix wine wine64 nsis libbenchmark-dev clang-format "${package[@]}") ;;
   demo) want+=(xvfb xauth procps sendemail python3 python3-aiosmtpd litecoind) ;;
   demo-windows) want+=(xvfb xauth g++-mingw-w64-x86-64-posix wine wine64 python3 python3-aiosmtpd) ;;

@@ -27,6 +27,7 @@ MainSettingsWindow::MainSettingsWindow(App& app)
     USE_OWN_CONF_TICKBOX.onChange = [this] { ownConfChanged(); };
     CONF_BROWSE_BUTTON.onClick = [this] { confBrowseClicked(); };
     AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.onChange = [this] { autoloadChanged(); };
+    TRAY_NOTIFY_TICKBOX.onChange = [this] { trayNotifyChanged(); };
     CRYPTO_SETTINGS_BUTTON.onClick = [this] { this->app().open<CryptoSettingsWindow>(this); };
     SE_SETTINGS_BUTTON.onClick = [this] { this->app().open<EmailSettingsWindow>(this); };
     CONF_MANAGER_BUTTON.onClick = [this] { this->app().open<ConfGeneratorWindow>(this); };
@@ -53,6 +54,7 @@ void MainSettingsWindow::load() {
     loadText(CONF_FILE_LOCATION_TEXTBOX);
     loadText(GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX);
     loadTick(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX);
+    loadTick(TRAY_NOTIFY_TICKBOX);
 
     MESSAGE_STATUS_TEXTBOX.setText("");
 
@@ -124,6 +126,13 @@ void MainSettingsWindow::confBrowseClicked() {
 void MainSettingsWindow::autoloadChanged() {
     storeTick(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX);
     mainWindow(app()).AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.setValue(AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX.value());
+}
+
+void MainSettingsWindow::trayNotifyChanged() {
+    // Kept at once, and the icon goes or comes at once; opening the window writes nothing.
+    if (setting(TRAY_NOTIFY_TICKBOX.name()) != std::to_string(TRAY_NOTIFY_TICKBOX.value()))
+        storeTick(TRAY_NOTIFY_TICKBOX);
+    mainWindow(app()).TRAY_NOTIFY_TICKBOX.setValue(TRAY_NOTIFY_TICKBOX.value());
 }
 
 void MainSettingsWindow::okClicked() {
@@ -247,7 +256,7 @@ LayoutNode MainSettingsWindow::layout() {
                                         row({sized(CONF_FILE_LOCATION_TEXTBOX, 72), CONF_BROWSE_BUTTON})}),
         row({column({label("Run KITT \"Num-Lock HeartBeat\" Every:")}),
              column({sized(HEARTBEAT_COUNTDOWN_TIME_TEXTBOX, 10), label("Hours   Mins   Secs")}), stretch(),
-             AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX}),
+             column({AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX, TRAY_NOTIFY_TICKBOX})}),
         row({CRYPTO_SETTINGS_BUTTON, SE_SETTINGS_BUTTON, CONF_MANAGER_BUTTON}),
         row({VIEW_OUTPUT_COMMANDS_BUTTON, REPORTS_LOGS_BUTTON, POWER_AUTOTIMER_BUTTON, SCHEDULER_BUTTON}),
         stretch(),

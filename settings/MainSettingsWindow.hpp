@@ -30,6 +30,7 @@ class MainSettingsWindow final : public Window {
         *this, "AUTOLOAD_BLOCKCOUNT_FILE_TICKBOX", {.text = "AutoLoad Block Count File On Startup"}};
     TextBox GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX{
         *this, "GETBLOCKCOUNT_LOG_LOCATION_TEXTBOX", {.visible = false}};
+    TickBox TRAY_NOTIFY_TICKBOX{*this, "TRAY_NOTIFY_TICKBOX", {.text = "Tray Icon And Notifications"}};
     TextBox MESSAGE_STATUS_TEXTBOX{*this, "MESSAGE_STATUS_TEXTBOX", {.locked = true}};
 
     Button CRYPTO_SETTINGS_BUTTON{*this, "CRYPTO_SETTINGS_BUTTON", {.text = "CRYPTO SETTINGS"}};
@@ -62,6 +63,7 @@ class MainSettingsWindow final : public Window {
     void ownConfChanged();
     void confBrowseClicked();
     void autoloadChanged();
+    void trayNotifyChanged();
     void okClicked();
 
     void showHomeFolderStatus();

@@ -3,6 +3,7 @@
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "tools/LogManagerWindow.hpp"
+#include "tools/RunHistoryWindow.hpp"
 
 namespace pd {
 
@@ -12,10 +13,15 @@ ReportsLogsWindow::ReportsLogsWindow(App& app)
     OPENS_IN_LABEL.setText("OPENS IN " + app.profile().editorName);
     REFRESH_BUTTON.onClick = [this] { refreshClicked(); };
     VIEW_LAST_SAVED_REPORT_BUTTON.onClick = [this] {
-        openInEditor(mainWindow(this->app()).home().endReport());
+        EDITOR_STATUS_LABEL.setText(
+            openInTextEditor(this->app(), mainWindow(this->app()).home().endReport()));
     };
-    SE_LOG_BUTTON.onClick = [this] { openInEditor(mainWindow(this->app()).home().mailerLog()); };
+    SE_LOG_BUTTON.onClick = [this] {
+        EDITOR_STATUS_LABEL.setText(
+            openInTextEditor(this->app(), mainWindow(this->app()).home().mailerLog()));
+    };
     SYNC_CHART_BUTTON.onClick = [this] { openChart(); };
+    RUN_HISTORY_BUTTON.onClick = [this] { this->app().open<RunHistoryWindow>(this); };
     LOG_MANAGER_BUTTON.onClick = [this] { this->app().open<LogManagerWindow>(this); };
     OK_BUTTON.onClick = [this] { close(); };
 }
@@ -32,11 +38,15 @@ void ReportsLogsWindow::refreshClicked() {
     LOG_FILE_OUTPUT_TEXTBOX.setBack(colour::windowBackground);
 }
 
-void ReportsLogsWindow::openInEditor(const std::string& path) {
+std::string openInTextEditor(App& app, const std::string& path) {
     // A missing file is the editor's to report; an editor that cannot start is ours.
-    auto started = app().platform().runCommand(app().profile().editorCommandFor(path), WindowStyle::Normal);
-    EDITOR_STATUS_LABEL.setText(started ? ""
-                                        : "!!! THE TEXT EDITOR DID NOT START: " + started.error + " !!!");
+    auto started = app.platform().runCommand(app.profile().editorCommandFor(path), WindowStyle::Normal);
+    return started ? "" : "!!! THE TEXT EDITOR DID NOT START: " + started.error + " !!!";
+}
+
+std::string openInViewer(App& app, const std::string& path) {
+    auto started = app.platform().runCommand(app.profile().viewerCommandFor(path), WindowStyle::Normal);
+    return started ? "" : "!!! THE VIEWER DID NOT START: " + started.error + " !!!";
 }
 
 void ReportsLogsWindow::openChart() {
@@ -46,8 +56,7 @@ void ReportsLogsWindow::openChart() {
         EDITOR_STATUS_LABEL.setText("!!! NO SYNC CHART FROM THE LAST RUN !!!");
         return;
     }
-    auto started = app().platform().runCommand(app().profile().viewerCommandFor(path), WindowStyle::Normal);
-    EDITOR_STATUS_LABEL.setText(started ? "" : "!!! THE VIEWER DID NOT START: " + started.error + " !!!");
+    EDITOR_STATUS_LABEL.setText(openInViewer(app(), path));
 }
 
 LayoutNode ReportsLogsWindow::layout() {
@@ -55,7 +64,7 @@ LayoutNode ReportsLogsWindow::layout() {
         label("LAST GENERATED REPORT:"),
         lines(LOG_FILE_OUTPUT_TEXTBOX, 90, 14),  // a report's lines are records: never wrapped
         row({REFRESH_BUTTON, VIEW_LAST_SAVED_REPORT_BUTTON, SE_LOG_BUTTON, OPENS_IN_LABEL, stretch(),
-             SYNC_CHART_BUTTON, LOG_MANAGER_BUTTON}),
+             SYNC_CHART_BUTTON, RUN_HISTORY_BUTTON, LOG_MANAGER_BUTTON}),
         row({EDITOR_STATUS_LABEL, stretch(), defaultButton(OK_BUTTON)}),
     });
 }

@@ -6,8 +6,8 @@
 namespace pd {
 
 // PACEDECK_REPORTS_LOGS_WINDOW: the end report of the last run as the main window holds
-// it, the saved report and the mailer's log opened in the text editor, and the run's sync
-// chart in the picture viewer.
+// it, the saved report and the mailer's log opened in the text editor, the run's sync
+// chart in the picture viewer, and the history of the copy's runs.
 class ReportsLogsWindow final : public Window {
   public:
     explicit ReportsLogsWindow(App& app);
@@ -19,6 +19,7 @@ class ReportsLogsWindow final : public Window {
     Button VIEW_LAST_SAVED_REPORT_BUTTON{*this, "VIEW_LAST_SAVED_REPORT_BUTTON", {.text = "LAST SAVED REPORT"}};
     Button SE_LOG_BUTTON{*this, "SE_LOG_BUTTON"};
     Button SYNC_CHART_BUTTON{*this, "SYNC_CHART_BUTTON", {.text = "SYNC CHART"}};
+    Button RUN_HISTORY_BUTTON{*this, "RUN_HISTORY_BUTTON", {.text = "RUN HISTORY"}};
     Label OPENS_IN_LABEL{*this, "OPENS_IN_LABEL"};
     Button LOG_MANAGER_BUTTON{*this, "LOG_MANAGER_BUTTON", {.text = "LOG MANAGER"}};
     Label EDITOR_STATUS_LABEL{*this, "EDITOR_STATUS_LABEL", {.fore = colour::red}};
@@ -31,8 +32,13 @@ class ReportsLogsWindow final : public Window {
 
   private:
     void refreshClicked();
-    void openInEditor(const std::string& path);
     void openChart();
 };
+
+// Opens a file in the platform's text editor, or a picture in its viewer, without waiting.
+// A missing file is the program's to report; what is given back is the message for a program
+// that did not start, or nothing.
+std::string openInTextEditor(App& app, const std::string& path);
+std::string openInViewer(App& app, const std::string& path);
 
 }  // namespace pd

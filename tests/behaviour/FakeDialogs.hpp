@@ -13,7 +13,7 @@ namespace pd::test {
 // record of every dialog the windows asked for.
 struct FakeDialogs final : Dialogs {
     struct Asked {
-        std::string kind;  // "folder", "file" or "message"
+        std::string kind;  // "folder", "file", "message" or "question"
         std::string owner;
         std::string title;
         std::string start;  // start folder, or the message text
@@ -23,6 +23,7 @@ struct FakeDialogs final : Dialogs {
 
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<bool> questionAnswers;  // none left: No
     std::vector<Asked> asked;
     std::vector<std::string> messages;
 
@@ -39,6 +40,14 @@ struct FakeDialogs final : Dialogs {
     void message(Window& owner, const std::string& title, const std::string& text) override {
         asked.push_back({"message", owner.className(), title, text, "", ""});
         messages.push_back(text);
+    }
+
+    bool ask(Window& owner, const std::string& title, const std::string& question) override {
+        asked.push_back({"question", owner.className(), title, question, "", ""});
+        if (questionAnswers.empty()) return false;
+        const bool yes = questionAnswers.front();
+        questionAnswers.pop_front();
+        return yes;
     }
 
   private:

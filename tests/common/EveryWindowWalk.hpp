@@ -30,6 +30,7 @@ void walkEveryWindow(App& app, Window& main, Open open, Check check) {
     auto& reports = open(settings, "REPORTS_LOGS_BUTTON");
     check(reports);
     visit(reports, "LOG_MANAGER_BUTTON");
+    visit(reports, "RUN_HISTORY_BUTTON");
     visit(settings, "POWER_AUTOTIMER_BUTTON");
     visit(settings, "SCHEDULER_BUTTON");
 

@@ -18,6 +18,7 @@
 
 #include "GuiHarness.hpp"
 #include "common/EveryWindowWalk.hpp"
+#include "common/WeeksOfRuns.hpp"
 #include "core/Catalogue.hpp"
 #include "ui/qt/Colours.hpp"
 #include "ui/qt/TextFit.hpp"
@@ -87,6 +88,9 @@ class EveryWindow : public ::testing::Test {
         put("CONF_FILE_LOCATION_TEXTBOX",
             "/home/tester/SYNCWARD-ROOT/PACEDECK/CONFIGS/GUI-CRYPTO-CONFIG.conf");
         put("CRYPTO_NAME_TEXTBOX", "BITCOIN");
+        h.platform
+            .files[HomeLayout(h.app.profile(), "/home/tester/SYNCWARD-ROOT/PACEDECK", "GUI").runHistory()] =
+            weeksOfRuns();
         put("QT_NAME_TEXTBOX", "bitcoin-qt");
         put("DAEMOND_NAME_TEXTBOX", "bitcoind");
         put("DAEMONCLI_NAME_SETTINGS_TEXTBOX", "bitcoin-cli");

@@ -13,6 +13,9 @@
 #include "LiveRun.hpp"
 #include "app/setup/SetupDriver.hpp"
 #include "app/setup/SetupScript.hpp"
+#include "core/App.hpp"
+#include "main/MainWindow.hpp"
+#include "main/RunHistory.hpp"
 #include "main/SyncHistory.hpp"
 #include "settings/EmailSettingsWindow.hpp"
 
@@ -447,6 +450,63 @@ TEST(EndToEnd, ANodeThatNeverStopsHoldsTheRunAtItsShutdownStageUntilStop) {
     EXPECT_FALSE(fs::exists(home + "/REPORTS/SIMHOLD-END-REPORT.LOG"));
     EXPECT_EQ(copy.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! MANUAL STOP !!!");
     EXPECT_TRUE(copy.app.running());
+}
+
+// Three weeks of one copy against one node: a run that catches up, one whose node loses its
+// peers, one whose node crashes. Each leaves its line in the run history, in order, and a
+// line once written stays as it was.
+TEST(EndToEnd, ThreeRunsSuccessStuckAndNodeErrorLeaveThreeLinesInTheRunHistory) {
+    ScratchDir dir;
+    const auto home = dir / "PACEDECK HOME";
+    NodeFolder node(dir, "start_height=1000\ntarget=+40\nrate=10\nstartup_delay=1\nstop_delay=1\n");
+    applySetup(
+        dir, "SIMWEEKS",
+        nodeRunSetup(home, node, freePort(),
+                     "[PACEDECK_CRYPTO_SETTINGS]\nSTALL_LIMIT_TEXTBOX = 00:00:20\npress = SAVE_BUTTON\n"));
+    simtest::writeFile(home + "/BLOCKCOUNTS/SIMWEEKS-LATEST-BLOCKCOUNT.LOG", "1000\n");
+    const auto historyFile = home + "/LOGS/SIMWEEKS-RUN-HISTORY.csv";
+    const std::vector<std::pair<std::string, std::string>> weeks = {
+        {"", completed},
+        {"stuck_at=1060\n", "!!! NODE STUCK !!!"},
+        {"rate=5\ncrash_at=1070\n", "!!! QT / DAEMON ERROR !!!"},
+    };
+    std::string before;
+    for (const auto& [fault, stamp] : weeks) {
+        SCOPED_TRACE(stamp);
+        simtest::writeFile(node.path() + "/simcoin.conf",
+                           "target=+40\nrate=10\nstartup_delay=1\nstop_delay=1\n" + fault);
+        LiveCopy copy(dir, "SIMWEEKS");
+        auto& w = copy.app.start<MainWindow>();
+        ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
+        ASSERT_TRUE(copy.runUntil([&] { return !copy.app.running(); }, 180s)) << copy.status();
+        EXPECT_EQ(copy.stored("MULTILOADER_LAST_RUN_TEXTBOX"), stamp);
+        const auto after = simtest::readFile(historyFile);
+        EXPECT_TRUE(after.starts_with(before)) << after;
+        before = after;
+    }
+    const auto runs = parseRunHistory(before);
+    ASSERT_EQ(runs.size(), 3u) << before;
+    EXPECT_EQ(std::count(before.begin(), before.end(), '\n'), 4) << before;
+    // The crashed node's last reading is the last poll before the crash.
+    const std::vector<std::tuple<long long, long long, long long>> heights = {
+        {1000, 1040, 1040}, {1040, 1060, 1060}, {1060, 1060, 1070}};
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto [start, lowest, highest] = heights[i];
+        EXPECT_EQ(runs[i].outcome, weeks[i].second);
+        EXPECT_EQ(runs[i].heightBefore, i == 0 ? start : *runs[i - 1].heightAfter);
+        ASSERT_TRUE(runs[i].heightAfter && runs[i].downloaded);
+        EXPECT_GE(*runs[i].heightAfter, lowest);
+        EXPECT_LE(*runs[i].heightAfter, highest);
+        EXPECT_EQ(*runs[i].downloaded, *runs[i].heightAfter - *runs[i].heightBefore);
+        EXPECT_EQ(runs[i].runSeconds, runs[i].end - runs[i].start);
+        EXPECT_GT(runs[i].runSeconds, 10);
+        ASSERT_TRUE(runs[i].bytesBefore && runs[i].bytesAfter);
+        EXPECT_GE(*runs[i].bytesAfter, *runs[i].bytesBefore);
+        if (i > 0) {
+            EXPECT_GE(runs[i].start, runs[i - 1].end);
+        }
+    }
 }
 
 }  // namespace pd::test

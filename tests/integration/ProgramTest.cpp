@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ScriptProbe.hpp"
+#include "main/RunHistory.hpp"
 #include "platform/posix/SqliteStore.hpp"
 
 namespace pd {
@@ -273,6 +274,28 @@ TEST_F(Options, VersionAndHelpAnswerWithoutADisplay) {
     EXPECT_EQ(help.exitCode, 0) << help.err;
     EXPECT_TRUE(help.out.starts_with("Usage: BTC ")) << help.out;
     EXPECT_NE(help.out.find("This copy is \"BTC\""), std::string::npos) << help.out;
+}
+
+TEST_F(Options, HistoryPrintsTheCopysLastRunsWithoutADisplay) {
+    const std::string config = "XDG_CONFIG_HOME=" + tmp.path + "/config";
+    auto none = test::runProgram({tmp.path + "/BTC", "--history"}, {"DISPLAY=", config}, tmp.path);
+    EXPECT_EQ(none.exitCode, 0) << none.err;
+    EXPECT_EQ(none.out, "PACEDECK - BTC - RUN HISTORY\n!!! NO HOME FOLDER IS SET - NO RUN HISTORY !!!\n");
+
+    fs::create_directories(tmp.path + "/home/LOGS");
+    SqliteStore(tmp.path + "/config/SW_PACEDECK/settings.sqlite3")
+        .write("BTC", "PACEDECK_HOME_TEXTBOX", tmp.path + "/home");
+    const std::vector<RunRecord> runs = {
+        {1796747400, 1796748151, "!!! COMPLETED SUCCESSFULLY !!!", 1000, 1040, 40, 751, 5000, 9000},
+        {1797352200, 1797352230, "!!! NODE STUCK !!!", 1040, 1040, 0, 30, 9000, 9000}};
+    const auto file = tmp.path + "/home/LOGS/BTC-RUN-HISTORY.csv";
+    std::ofstream(file) << runHistoryHeader << "\n"
+                        << runHistoryLine(runs[0]) << "\n"
+                        << runHistoryLine(runs[1]) << "\n";
+    auto two = test::runProgram({tmp.path + "/BTC", "--history"}, {"DISPLAY=", config}, tmp.path);
+    EXPECT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_EQ(two.out, "PACEDECK - BTC - RUN HISTORY\nTHE LAST 2 OF 2 RUNS, NEWEST FIRST - " + file + "\n\n" +
+                           runHistoryTable(runs, runHistoryRows));
 }
 
 TEST_F(Options, AnythingButQtsOwnOptionsIsAMisuse) {

@@ -9,6 +9,7 @@
 
 #include "WinGuiHarness.hpp"
 #include "common/EveryWindowWalk.hpp"
+#include "common/WeeksOfRuns.hpp"
 #include "core/Catalogue.hpp"
 #include "platform/win32/WideText.hpp"
 #include "ui/win32/TextFit.hpp"
@@ -122,6 +123,8 @@ class EveryWindow : public ::testing::Test {
         put("PACEDECK_HOME_TEXTBOX", "C:\\Users\\tester\\SYNCWARD-ROOT\\PACEDECK");
         put("BLOCKCHAIN_HOME_TEXTBOX", "C:\\Users\\tester\\AppData\\Roaming\\Bitcoin");
         put("CRYPTO_NAME_TEXTBOX", "BITCOIN");
+        h.platform.files[HomeLayout(h.app.profile(), "C:\\Users\\tester\\SYNCWARD-ROOT\\PACEDECK", "WINGUI")
+                             .runHistory()] = weeksOfRuns();
         put("QT_NAME_TEXTBOX", "bitcoin-qt.exe");
         std::filesystem::create_directories(screenshotFolder());
     }

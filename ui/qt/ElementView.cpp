@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +56,12 @@ ElementView::ElementView(Element& element, const LayoutNode& hints, QWidget* par
     widget_->installEventFilter(this);  // resizing may cut or uncut its text
     if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data()); edit && hints.keepLines)
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    if (hints.fixedPitch) {
+        // The window's size of letter, each as wide as the next: a table's columns line up.
+        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPointSizeF(widget_->font().pointSizeF());
+        widget_->setFont(fixed);
+    }
     if (auto* button = qobject_cast<QPushButton*>(widget_.data()); button && hints.defaultButton)
         button->setDefault(true);
     sync(Element::Everything);  // the caption first: a button's width follows it

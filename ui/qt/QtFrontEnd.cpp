@@ -23,6 +23,7 @@ QtFrontEnd::QtFrontEnd(App& app) : app_(app) {
     onQuit = [] { QApplication::quit(); };
     app_.setFrontEnd(this);
     app_.setDialogs(*this);
+    app_.setDesktop(&desktop_);
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &context_, [this] { runTimers(); });
@@ -33,6 +34,7 @@ QtFrontEnd::QtFrontEnd(App& app) : app_(app) {
 QtFrontEnd::~QtFrontEnd() {
     app_.scheduler().onChange = nullptr;
     if (app_.frontEnd() == this) app_.setFrontEnd(nullptr);
+    if (&app_.desktop() == &desktop_) app_.setDesktop(nullptr);
     timer_.stop();
     for (auto& [window, view] : views_)
         if (view) view->detach();
@@ -93,6 +95,8 @@ void QtFrontEnd::windowOpened(Window& window) {
 }
 
 void QtFrontEnd::windowClosed(Window& window) {
+    // The icon is the copy's while its main window is open.
+    if (app_.running() && &window == &app_.main()) desktop_.removeTray();
     auto it = views_.find(&window);
     if (it == views_.end()) return;
     QPointer<WindowView> view = it->second;
@@ -166,6 +170,28 @@ void QtFrontEnd::message(Window& owner, const std::string& title, const std::str
     if (ownerView && ownerView->staysOnTop()) box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box->setWindowModality(box->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
     box->show();
+}
+
+bool QtFrontEnd::ask(Window& owner, const std::string& title, const std::string& question) {
+    QMessageBox box(QMessageBox::Question, toQ(title), toQ(question), QMessageBox::Yes | QMessageBox::No,
+                    viewOf(owner));
+    box.setDefaultButton(QMessageBox::No);
+    keepAboveOwner(box, owner);
+    ++dialogDepth_;
+    // The answer decides what the caller does, so this one waits; timers keep ticking meanwhile.
+    const bool yes = box.exec() == QMessageBox::Yes;
+    --dialogDepth_;
+    afterEvent();
+    return yes;
+}
+
+void QtFrontEnd::showMain() {
+    if (!app_.running()) return;
+    if (auto* view = viewOf(app_.main())) {
+        view->showNormal();
+        view->raise();
+        view->activateWindow();
+    }
 }
 
 void QtFrontEnd::keepAboveOwner(QWidget& dialog, Window& owner) const {

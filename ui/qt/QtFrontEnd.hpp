@@ -7,6 +7,7 @@
 
 #include "core/App.hpp"
 #include "core/FrontEnd.hpp"
+#include "ui/qt/QtDesktop.hpp"
 #include "ui/qt/WindowView.hpp"
 
 namespace pd::qt {
@@ -37,7 +38,10 @@ class QtFrontEnd final : public FrontEnd, public Dialogs {
                                         const std::string& defaultExtension,
                                         const std::string& startFolder) override;
     void message(Window& owner, const std::string& title, const std::string& text) override;
+    bool ask(Window& owner, const std::string& title, const std::string& question) override;
 
+    // The tray icon and the notifications.
+    QtDesktop& desktop() { return desktop_; }
     // The view of an open window, or nullptr.
     WindowView* viewOf(const Window& window) const;
     // What ending the program does; QApplication::quit unless replaced (tests).
@@ -51,6 +55,8 @@ class QtFrontEnd final : public FrontEnd, public Dialogs {
     void screenshotLater(WindowView& view);
     // A dialog of a window kept on top is kept on top too, or it would open behind it.
     void keepAboveOwner(QWidget& dialog, Window& owner) const;
+    // The tray menu's Show: the main window in front, as it was before it was hidden.
+    void showMain();
 
     App& app_;
     QObject context_;  // owns our connections: nothing fires after destruction
@@ -58,6 +64,7 @@ class QtFrontEnd final : public FrontEnd, public Dialogs {
     std::map<const Window*, QPointer<WindowView>> views_;
     int dialogDepth_ = 0;
     bool collectPosted_ = false;
+    QtDesktop desktop_{[this] { showMain(); }};
 };
 
 // A file-dialog filter "Text (*.txt)|*.txt|All files (*.*)|*.*" in Qt's form.

@@ -55,6 +55,8 @@ ElementControl::ElementControl(Element& element, const LayoutNode& hints, HWND p
       lineEnd_(std::move(lineEnd)),
       afterUserAction_(std::move(afterUserAction)) {
     hints_.children.clear();
+    font_ = fontLike(font);
+    metrics_ = metricsOf(font_);
     create(parent, id);
     sync(Element::Everything);
     // Only what changed is applied: a light that turns green needs no new text or tip.
@@ -64,6 +66,7 @@ ElementControl::ElementControl(Element& element, const LayoutNode& hints, HWND p
 ElementControl::~ElementControl() {
     detach();
     if (brush_) ::DeleteObject(brush_);
+    if (ownFont_) ::DeleteObject(ownFont_);
 }
 
 void ElementControl::detach() {
@@ -135,10 +138,24 @@ LRESULT CALLBACK ElementControl::subclassProc(HWND hwnd, UINT message, WPARAM wP
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
+HFONT ElementControl::fontLike(HFONT windowFont) {
+    if (!hints_.fixedPitch) return windowFont;
+    LOGFONTW lf{};
+    ::GetObjectW(windowFont, sizeof lf, &lf);
+    // Where Consolas is missing the font mapper takes another face of fixed pitch.
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    ::lstrcpynW(lf.lfFaceName, L"Consolas", LF_FACESIZE);
+    ownFont_ = ::CreateFontIndirectW(&lf);
+    return ownFont_ ? ownFont_ : windowFont;
+}
+
 void ElementControl::setFont(HFONT font) {
-    font_ = font;
-    metrics_ = metricsOf(font);
+    HFONT previous = ownFont_;
+    ownFont_ = nullptr;  // still selected in the control until the new one replaces it
+    font_ = fontLike(font);
+    metrics_ = metricsOf(font_);
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    if (previous) ::DeleteObject(previous);
 }
 
 LeafHints ElementControl::leafHints() const {

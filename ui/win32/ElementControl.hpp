@@ -45,6 +45,8 @@ class ElementControl {
 
   private:
     void create(HWND parent, int id);
+    // The window's font, or a fixed-pitch one of its size for a table.
+    HFONT fontLike(HFONT windowFont);
     void sync(unsigned what);
     void syncText(unsigned what);
     void syncColours();
@@ -60,7 +62,8 @@ class ElementControl {
     HWND hwnd_ = nullptr;
     HWND toolTips_;
     HFONT font_;
-    FontMetrics metrics_;  // of font_
+    HFONT ownFont_ = nullptr;  // a table's fixed-pitch font, ours to delete
+    FontMetrics metrics_;      // of font_
     std::string lineEnd_;
     std::function<void()> afterUserAction_;
     HBRUSH brush_ = nullptr;

@@ -64,6 +64,7 @@ Win32FrontEnd::Win32FrontEnd(App& app) : app_(app) {
     ::SetWindowLongPtrW(bridge_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     app_.setFrontEnd(this);
     app_.setDialogs(*this);
+    app_.setDesktop(&desktop_);
     app_.scheduler().onChange = [this] { armTimer(); };
     armTimer();
 }
@@ -71,6 +72,7 @@ Win32FrontEnd::Win32FrontEnd(App& app) : app_(app) {
 Win32FrontEnd::~Win32FrontEnd() {
     app_.scheduler().onChange = nullptr;
     if (app_.frontEnd() == this) app_.setFrontEnd(nullptr);
+    if (&app_.desktop() == &desktop_) app_.setDesktop(nullptr);
     ::KillTimer(bridge_, timerId);
     for (auto& [window, view] : views_) view->detach();
     views_.clear();
@@ -181,6 +183,8 @@ void Win32FrontEnd::windowOpened(Window& window) {
 }
 
 void Win32FrontEnd::windowClosed(Window& window) {
+    // The icon is the copy's while its main window is open.
+    if (app_.running() && &window == &app_.main()) desktop_.removeTray();
     auto it = views_.find(&window);
     if (it == views_.end()) return;
     it->second->detach();
@@ -258,6 +262,26 @@ void Win32FrontEnd::message(Window& owner, const std::string& title, const std::
     auto* view = viewOf(owner);
     messages_.push_back({ownerOf(owner), wide(title), wide(text), view && view->staysOnTop()});
     ::PostMessageW(bridge_, showMessagesMessage, 0, 0);
+}
+
+bool Win32FrontEnd::ask(Window& owner, const std::string& title, const std::string& question) {
+    auto* view = viewOf(owner);
+    ++dialogDepth_;
+    // The answer decides what the caller does, so this one waits; timers keep ticking meanwhile.
+    const int answer = ::MessageBoxW(
+        ownerOf(owner), wide(question).c_str(), wide(title).c_str(),
+        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | (view && view->staysOnTop() ? MB_TOPMOST : 0));
+    --dialogDepth_;
+    afterEvent();
+    return answer == IDYES;
+}
+
+void Win32FrontEnd::showMain() {
+    if (!app_.running()) return;
+    if (auto* view = viewOf(app_.main())) {
+        ::ShowWindow(view->hwnd(), ::IsIconic(view->hwnd()) ? SW_RESTORE : SW_SHOW);
+        ::SetForegroundWindow(view->hwnd());
+    }
 }
 
 void Win32FrontEnd::showMessages() {

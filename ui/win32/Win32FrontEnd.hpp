@@ -11,6 +11,7 @@
 
 #include "core/App.hpp"
 #include "core/FrontEnd.hpp"
+#include "ui/win32/Win32Desktop.hpp"
 #include "ui/win32/WindowView.hpp"
 
 namespace pd::win32ui {
@@ -40,7 +41,10 @@ class Win32FrontEnd final : public FrontEnd, public Dialogs {
                                         const std::string& startFolder) override;
     // Shown from the message loop once the handler that asked has returned: nothing waits for the OK.
     void message(Window& owner, const std::string& title, const std::string& text) override;
+    bool ask(Window& owner, const std::string& title, const std::string& question) override;
 
+    // The tray icon and its balloon.
+    Win32Desktop& desktop() { return desktop_; }
     // Runs the message loop until the program ends; gives the exit code.
     int run();
     // Handles the messages that are waiting, without waiting for more (tests).
@@ -59,6 +63,8 @@ class Win32FrontEnd final : public FrontEnd, public Dialogs {
     void collectClosed();
     void showMessages();
     HWND ownerOf(Window& window) const;
+    // The tray menu's Show: the main window in front, as it was before it was minimised.
+    void showMain();
 
     struct PendingMessage {
         HWND owner;
@@ -74,6 +80,7 @@ class Win32FrontEnd final : public FrontEnd, public Dialogs {
     std::deque<PendingMessage> messages_;
     int dialogDepth_ = 0;
     bool collectPosted_ = false;
+    Win32Desktop desktop_{[this] { showMain(); }};
 };
 
 }  // namespace pd::win32ui

@@ -59,19 +59,24 @@ struct Copy : Harness {
     ~Copy() { app.setDesktop(nullptr); }
     Copy(const Copy&) = delete;
     Copy& operator=(const Copy&) = delete;
-    // One run from its START to its autoclose: the chain grows from `from` to `to` while the
-    // node is followed, and `fault` (when given) is what went wrong.
+    // One run from its START to its autoclose: the chain grows from `from` to `to` (the
+    // numbers stages 6 and 10 log), and `fault` (when given) is what went wrong.
     void run(long long from, long long to, std::string_view fault = "") {
         auto& w = start();
-        w.LAST_BLOCKCOUNT_TEXTBOX.setText(std::to_string(from));
         platform.folderSizes[chain] = std::uint64_t(from) * 1000;
         ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
-        advance(9000);
-        w.LAST_BLOCKCOUNT_TEXTBOX.setText(std::to_string(to) + "\n");
+        logNumbers(w, std::to_string(from), std::to_string(to) + "\n");
         platform.folderSizes[chain] = std::uint64_t(to) * 1000;
         if (!fault.empty()) w.noteRunFault(fault);
-        advance(10000 + 11000);  // the rest of the run, then the autoclose countdown
+        advance(10000 + 11000);  // the rest of the run, stamped at its last stage, then autoclose
         ASSERT_FALSE(app.running());
+    }
+    // From a run's START to its stage 10: the start and end numbers stages 6 and 10 log.
+    void logNumbers(MainWindow& w, const std::string& before, const std::string& after) {
+        advance(6000);
+        w.BLOCKCOUNT_LOG_START_TEXTBOX.setText(before);
+        advance(3000);
+        w.BLOCKCOUNT_LOG_END_TEXTBOX.setText(after);
     }
     std::string history() { return platform.files[HomeLayout(app.profile(), home, "DEMO").runHistory()]; }
 
@@ -101,7 +106,6 @@ TEST(DesktopPresence, TheTrayIconFollowsTheRunAndItsEndIsNotifiedThenWrittenDown
     auto& w = c.start();
     ASSERT_TRUE(c.desktop.present);
     EXPECT_EQ(c.desktop.shown.back(), (TrayState{TrayPicture::Idle, "DEMO - READY..."}));
-    w.LAST_BLOCKCOUNT_TEXTBOX.setText("1000");
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
     c.advance(1000);
     EXPECT_EQ(c.desktop.shown.back(),
@@ -114,19 +118,22 @@ TEST(DesktopPresence, TheTrayIconFollowsTheRunAndItsEndIsNotifiedThenWrittenDown
     EXPECT_EQ(c.desktop.shown.back().tip, "DEMO - HEIGHT 1100 OF 1300 - 84.62 % - 8 PEERS - ETA 00:00:20");
     w.TASK_8_LIGHT.setBack(colour::green);
     EXPECT_EQ(c.desktop.shown.back().tip, "DEMO - LOGGING - DATE / TIME / PC NAME");
-    w.LAST_BLOCKCOUNT_TEXTBOX.setText("1300\n");
+    c.advance(5000);
+    w.BLOCKCOUNT_LOG_START_TEXTBOX.setText("1000");
+    c.advance(3000);
+    w.BLOCKCOUNT_LOG_END_TEXTBOX.setText("1300\n");
     EXPECT_TRUE(c.desktop.notices.empty());
-    c.advance(18000 + 11000);
+    c.advance(10000 + 11000);
 
     ASSERT_FALSE(c.app.running());
     ASSERT_EQ(c.desktop.notices.size(), 1u);
     EXPECT_EQ(c.desktop.notices[0].title, "PACEDECK - DEMO");
     EXPECT_EQ(c.desktop.notices[0].body,
-              "!!! COMPLETED SUCCESSFULLY !!!\nBLOCKS DOWNLOADED: 300 - RUN TIME: 00:00:29");
+              "!!! COMPLETED SUCCESSFULLY !!!\nBLOCKS DOWNLOADED: 300 - RUN TIME: 00:00:18");
     EXPECT_FALSE(c.desktop.notices[0].failure);
     EXPECT_EQ(c.history(), std::string(runHistoryHeader) +
-                               "\n2026-12-08T16:30:00Z,2026-12-08T16:30:29Z,!!! COMPLETED SUCCESSFULLY "
-                               "!!!,1000,1300,300,29,,\n");
+                               "\n2026-12-08T16:30:00Z,2026-12-08T16:30:18Z,!!! COMPLETED SUCCESSFULLY "
+                               "!!!,1000,1300,300,18,,\n");
 }
 
 TEST(DesktopPresence, ThreeRunsLeaveThreeLinesInOrderAndAFailureShowsOnTheIconUntilTheNextSuccess) {
@@ -146,8 +153,9 @@ TEST(DesktopPresence, ThreeRunsLeaveThreeLinesInOrderAndAFailureShowsOnTheIconUn
         EXPECT_EQ(runs[i].heightAfter, after);
         EXPECT_EQ(runs[i].downloaded, downloaded);
         EXPECT_EQ(runs[i].start, startOfTests + std::int64_t(i) * 7 * 86400);
-        EXPECT_EQ(runs[i].runSeconds, 29);
-        EXPECT_EQ(runs[i].end - runs[i].start, 29);
+        // Stamped at the run's last stage, before the autoclose countdown.
+        EXPECT_EQ(runs[i].runSeconds, 18);
+        EXPECT_EQ(runs[i].end - runs[i].start, 18);
         // Measured at stages 5 and 13, before and after the chain moved on.
         EXPECT_EQ(runs[i].bytesBefore, std::uint64_t(before) * 1000);
         EXPECT_EQ(runs[i].bytesAfter, std::uint64_t(after) * 1000);
@@ -162,18 +170,16 @@ TEST(DesktopPresence, ThreeRunsLeaveThreeLinesInOrderAndAFailureShowsOnTheIconUn
 
 TEST(DesktopPresence, FaultsOnTheWayAreNotifiedOnceARunAndNotAtAllWithTheTickCleared) {
     Copy c;
-    c.put("TASK_19_ENABLE_TICKBOX", "0");  // the run stays open until autoclose is started by hand
+    c.put("TASK_19_ENABLE_TICKBOX", "0");  // the program stays open until autoclose is started by hand
     auto& w = c.start();
-    w.LAST_BLOCKCOUNT_TEXTBOX.setText("1000");
     w.presence.alert("!!! NO PEERS !!!");  // no run going: nothing to tell
     EXPECT_TRUE(c.desktop.notices.empty());
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
-    c.advance(65'000);
-    w.LAST_BLOCKCOUNT_TEXTBOX.setText("1020");
+    c.logNumbers(w, "1000", "1020");
     for (int poll = 0; poll < 3; ++poll) w.presence.alert("!!! NO PEERS !!!");
     w.presence.alert("!!! NODE STUCK !!!");
     ASSERT_EQ(c.desktop.notices.size(), 2u);
-    EXPECT_EQ(c.desktop.notices[0].body, "!!! NO PEERS !!!\nBLOCKS DOWNLOADED: 20 - RUN TIME: 00:01:05");
+    EXPECT_EQ(c.desktop.notices[0].body, "!!! NO PEERS !!!\nBLOCKS DOWNLOADED: 20 - RUN TIME: 00:00:09");
     EXPECT_TRUE(c.desktop.notices[0].failure);
     EXPECT_EQ(c.desktop.notices[1].body.substr(0, 19), "!!! NODE STUCK !!!\n");
 
@@ -186,6 +192,7 @@ TEST(DesktopPresence, FaultsOnTheWayAreNotifiedOnceARunAndNotAtAllWithTheTickCle
     EXPECT_FALSE(c.desktop.present);
     const auto shownBefore = c.desktop.shown.size();
     w.presence.alert("!!! QT / DAEMON ERROR !!!");
+    c.advance(10'000);  // the run ends at its last stage
     ASSERT_TRUE(w.TASK_19_ENABLE_TICKBOX.click());
     w.AUTOCLOSE_TIMER.start();
     c.advance(11'000);

@@ -44,6 +44,7 @@ class HomeLayout {
     std::string powerLog() const;          // LOGS/EXE-POWER-AUTOTIMER.LOG
     std::string endReport() const;         // REPORTS/EXE-END-REPORT.LOG
     std::string syncHistory() const;       // LOGS/EXE-SYNC-HISTORY.csv
+    std::string nodeOutput() const;        // LOGS/EXE-NODE-OUTPUT.LOG, what the node printed
     std::string syncChart() const;         // REPORTS/EXE-SYNC-CHART.svg, beside the end report
 
   private:

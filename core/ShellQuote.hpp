@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Profile.hpp"
 
@@ -31,5 +32,10 @@ std::string shellRedirectTarget(ShellKind shell, std::string_view path);
 // The program to run, always in quotes: double quotes as typed wherever the shell leaves
 // them alone (cmd reads the program path up to the closing quote, without escapes).
 std::string shellProgram(ShellKind shell, std::string_view path);
+
+// The words /bin/sh makes of a command line written with the functions above: quotes and
+// the backslashes they need are taken away; nothing is expanded. The words end at the
+// first operator outside quotes (a redirection, a pipe, a list).
+std::vector<std::string> posixShellWords(std::string_view line);
 
 }  // namespace pd

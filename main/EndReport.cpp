@@ -116,6 +116,8 @@ std::string EndReport::compose() const {
     // The qt program's name stands here whichever node program ran.
     line("BLOCKCHAIN UPDATED USING: " + node + " --- " + w_.QT_NAME_TEXTBOX.text() + " --- ");
     line(node + " Shutdown Using --- " + w_.CLI_NAME_TEXTBOX.text() + " ---");
+    // Only a node that went away early leaves its last words here.
+    if (const auto& said = w_.nodeOutput.lastWords(); !said.empty()) line(node + " LAST OUTPUT: " + said);
     line("");
     line("FINAL ACTION:");
     line(w_.AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.text());

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/HomeLayout.hpp"
+#include "core/TimeOfDay.hpp"
 
 namespace pd {
 
@@ -45,8 +46,15 @@ class Pipeline {
     // status line and its stage's light turns red. Returns whether it started.
     bool runScript(Script script, int stage);
 
+  public:
+    // How long stage 12 waits for the node to stop. Bitcoin Core's own service file gives
+    // its node ten minutes (TimeoutStopSec=600) to flush its caches and stop.
+    static constexpr TimeOfDay nodeStopLimit{0, 10, 0};
+
+  private:
     MainWindow& w_;
     bool cliStopSent_ = false;  // stage 12 waits only for a node that was asked to stop
+    int nodeStopWaited_ = 0;    // seconds, one per tick of stage 12
 };
 
 }  // namespace pd

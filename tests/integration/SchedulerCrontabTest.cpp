@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "RealPlatformApp.hpp"
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "platform/posix/PosixPlatform.hpp"
@@ -93,9 +94,8 @@ struct CrontabStandIn {
     fs::path dir;
 };
 
-struct PosixApp {
-    explicit PosixApp(const std::string& home)
-        : app("BTC", store, platform, posixProfile("/home/tester"), scheduler) {
+struct PosixApp : test::RealPlatformApp {
+    explicit PosixApp(const std::string& home) : RealPlatformApp("BTC", posixProfile("/home/tester")) {
         store.write("BTC", "PACEDECK_HOME_TEXTBOX", home);
         app.start<MainWindow>();
     }
@@ -107,11 +107,6 @@ struct PosixApp {
             ::usleep(5000);
         }
     }
-    VirtualClock clock;
-    Scheduler scheduler{clock};
-    MemoryStore store;
-    PosixPlatform platform;
-    App app;
 };
 
 }  // namespace

@@ -50,7 +50,10 @@ void ProcessWatch::readCommand(NodeLight& node) {
     // The program is the word after the script's "exec"; a wrapper is a short script.
     const auto words = posixShellWords(node.commandRead);
     if (words.size() < 2 || words[0] != "exec") return;
-    if (auto text = w_.app().platform().readFile(words[1]); text && text->size() < 64 * 1024)
+    // A program itself may be large: only its head is read, and a longer file is no wrapper.
+    constexpr std::size_t longestWrapper = 64 * 1024;
+    if (auto text = w_.app().platform().readFileHead(words[1], longestWrapper + 1);
+        text && text->size() <= longestWrapper)
         node.wrapped = programAWrapperStarts(*text);
     if (node.wrapped == node.name.text()) node.wrapped.clear();  // Debian's litecoind: the same name
 }

@@ -95,6 +95,12 @@ class Platform {
 
     // Files, always whole.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // The first maxBytes of a file (all of a shorter one), without reading the rest.
+    virtual std::optional<std::string> readFileHead(const std::string& path, std::size_t maxBytes) {
+        auto whole = readFile(path);
+        if (whole && whole->size() > maxBytes) whole->resize(maxBytes);
+        return whole;
+    }
     // Creates or replaces the file; a private file is readable by its owner alone, an
     // executable one (a script) may be run by its owner.
     virtual Outcome writeFile(const std::string& path, std::string_view bytes, bool executable = false,

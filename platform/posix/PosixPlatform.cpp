@@ -225,12 +225,16 @@ CommandResult PosixPlatform::runAndWait(const std::string& commandLine) {
 }
 
 std::optional<std::string> PosixPlatform::readFile(const std::string& path) {
+    return readFileHead(path, std::string().max_size());
+}
+
+std::optional<std::string> PosixPlatform::readFileHead(const std::string& path, std::size_t maxBytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string out;
     char buf[65536];
-    for (;;) {
-        auto n = ::read(fd, buf, sizeof buf);
+    while (out.size() < maxBytes) {
+        auto n = ::read(fd, buf, std::min(sizeof buf, maxBytes - out.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             ::close(fd);

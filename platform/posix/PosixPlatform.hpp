@@ -25,6 +25,7 @@ class PosixPlatform : public Platform {
     CommandResult runAndWait(const std::string& commandLine) override;
     std::unique_ptr<RunningCommand> startCommand(const std::string& commandLine) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readFileHead(const std::string& path, std::size_t maxBytes) override;
     Outcome appendFile(const std::string& path, std::string_view bytes) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;

@@ -130,121 +130,70 @@ TEST(ProcessWatch, TheFourthLightWatchesTheProfilesMailer) {
 namespace pd::test {
 
 TEST(ProcessWatch, TheNodeLightsCountOnlyTheProcessesOfThisCopysNode) {
-    // Two copies of one coin, "LTC.main" and "LTC.test", run the same program side by side;
-    // this one is "LTC.main". Its node is the process whose command line names its data
-    // folder (else its conf); where the command names neither, or on Windows, any process
-    // of the name is.
-    const std::string conf = "-conf=/home/tester/PD/CONFIGS/LTC.main-CRYPTO-CONFIG.conf";
-    const std::string otherConf = "-conf=/home/tester/PD/CONFIGS/LTC.test-CRYPTO-CONFIG.conf";
-    const std::string daemon = "exec \"/usr/bin/litecoind\" " + conf + " ";
+    // "LTC.main" beside "LTC.test", one program: this copy's node is the process whose command
+    // line names its data folder (else its conf); with neither, or on Windows, any of the name.
+    const std::string conf = "-conf=/PD/LTC.main.conf", other = "-conf=/PD/LTC.test.conf";
+    const std::string daemon = "exec \"/usr/bin/litecoind\" " + conf + " -datadir=";
+    const FakePlatform::Process mainNode{42, "litecoind", {conf, "-datadir=/main"}},
+        testNode{41, "litecoind", {other, "-datadir=/test"}};
     struct Case {
-        const char* name;
         Profile profile;
         std::string command;  // SW_D_COMMAND_TEXTBOX
         std::vector<FakePlatform::Process> processes;
-        std::multiset<std::string> withoutCommandLines;
-        std::string seen;  // ownNodeProcesses(); empty: the light is red
-        std::string tip;
+        std::string seen;  // empty: the light is red
     };
-    const std::string anotherRuns = "DAEMON PROCESS STOPPED - ANOTHER litecoind RUNS, NOT THIS COPY'S";
     const std::vector<Case> cases = {
-        {"only the other copy's node",
-         posixProfile("/home/tester"),
-         daemon + "-datadir=/data/ltc-main ",
-         {{41, "litecoind", {otherConf, "-datadir=/data/ltc-test"}}},
-         {},
-         "",
-         anotherRuns},
-        {"both copies' nodes",
-         posixProfile("/home/tester"),
-         daemon + "-datadir=/data/ltc-main ",
-         {{41, "litecoind", {otherConf, "-datadir=/data/ltc-test"}},
-          {42, "litecoind", {conf, "-datadir=/data/ltc-main"}}},
-         {},
-         "litecoind (PID 42)",
-         "DAEMON PROCESS RUNNING"},
-        // The data folder decides where both copies share one conf of their own.
-        {"a shared conf",
-         posixProfile("/home/tester"),
-         daemon + "-datadir=/data/ltc-main ",
-         {{41, "litecoind", {conf, "-datadir=/data/ltc-test"}}},
-         {},
-         "",
-         anotherRuns},
-        {"a quoted data folder",
-         posixProfile("/home/tester"),
-         daemon + "'-datadir=/data/my chain' ",
-         {{41, "litecoind", {conf, "-datadir=/data/my"}},
-          {43, "litecoind", {conf, "-datadir=/data/my chain"}}},
-         {},
-         "litecoind (PID 43)",
-         "DAEMON PROCESS RUNNING"},
-        {"no data folder: the conf decides",
-         posixProfile("/home/tester"),
-         daemon + "-datadir= ",
-         {{41, "litecoind", {otherConf}}, {44, "litecoind", {conf}}},
-         {},
-         "litecoind (PID 44)",
-         "DAEMON PROCESS RUNNING"},
-        {"neither: by name",
-         posixProfile("/home/tester"),
+        {posixProfile("/h"), daemon + "/main ", {testNode}, ""},
+        {posixProfile("/h"), daemon + "/main ", {testNode, mainNode}, "litecoind (PID 42)"},
+        {posixProfile("/h"),
+         daemon + " ",
+         {{41, "litecoind", {other}}, {44, "litecoind", {conf}}},
+         "litecoind (PID 44)"},
+        {posixProfile("/h"),
          "exec \"/usr/bin/litecoind\" -conf= -datadir= ",
-         {{41, "litecoind", {otherConf}}},
-         {},
-         "litecoind (PID 41)",
-         "DAEMON PROCESS RUNNING"},
-        {"a command line that cannot be read counts",
-         posixProfile("/home/tester"),
-         daemon + "-datadir=/data/ltc-main ",
-         {},
-         {"litecoind"},
-         "litecoind (PID 1000)",
-         "DAEMON PROCESS RUNNING"},
-        {"Windows: by name",
-         windowsProfile(),
-         "call \"C:\\LTC\\litecoind\" -conf=C:\\PD\\LTC.conf -datadir=D:\\LTC-MAIN ",
-         {{41, "litecoind", {otherConf, "-datadir=D:\\LTC-TEST"}}},
-         {},
-         "litecoind (PID 41)",
-         "DAEMON PROCESS RUNNING"},
+         {testNode},
+         "litecoind (PID 41)"},
+        {windowsProfile(),
+         "call \"C:\\LTC\\litecoind\" -conf=C:\\LTC.conf -datadir=D:\\main ",
+         {testNode},
+         "litecoind (PID 41)"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.command + " " + c.seen);
         Harness h("LTC.main", c.profile);
         h.put("DAEMOND_NAME_TEXTBOX", "litecoind");
         h.put("SW_D_COMMAND_TEXTBOX", c.command);
         auto& w = h.start();
         h.platform.processList = c.processes;
-        h.platform.running = c.withoutCommandLines;
         h.advance(250);
         EXPECT_EQ(w.processWatch.ownNodeProcesses(), c.seen);
         EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), c.seen.empty() ? colour::red : colour::green);
-        EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), c.tip);
+        EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), c.seen.empty()
+                                                     ? "DAEMON PROCESS STOPPED - ANOTHER litecoind RUNS, "
+                                                       "NOT THIS COPY'S"
+                                                     : "DAEMON PROCESS RUNNING");
+        // A process whose command line cannot be read counts by its name.
+        h.platform.processList.clear();
+        h.platform.running = {"litecoind"};
+        h.advance(250);
+        EXPECT_EQ(w.processWatch.ownNodeProcesses(), "litecoind (PID 1000)");
     }
 }
 
 TEST(ProcessWatch, AWrapperScriptIsFollowedToTheProgramItHandsOverTo) {
     // Debian's /usr/bin/litecoin execs /usr/lib/litecoin/litecoin-qt: the node runs under
     // the program's name, not the wrapper's.
-    const std::string wrapper =
-        "#!/bin/sh\n\nset -e\n# exec nothing here\nexec /usr/lib/litecoin/litecoin-qt \"$@\"\n";
-    EXPECT_EQ(ProcessWatch::programAWrapperStarts(wrapper), "litecoin-qt");
+    const std::string wrapper = "#!/bin/sh\nset -e\n# exec x\nexec /usr/lib/litecoin/litecoin-qt \"$@\"\n";
     EXPECT_EQ(ProcessWatch::programAWrapperStarts("#!/bin/sh\nexec 3>&1\necho x\n"), "");
     EXPECT_EQ(ProcessWatch::programAWrapperStarts("\x7f"
                                                   "ELF exec /usr/bin/x"),
               "");
-
     Harness h("LTC");
     h.put("QT_NAME_TEXTBOX", "litecoin");
-    h.put("SW_QT_COMMAND_TEXTBOX", "exec \"/usr/bin/litecoin\" -conf=/c.conf -datadir=/data/ltc ");
+    h.put("SW_QT_COMMAND_TEXTBOX", "exec \"/usr/bin/litecoin\" -conf=/c.conf -datadir=/ltc ");
     h.platform.files["/usr/bin/litecoin"] = wrapper;
     auto& w = h.start();
-    h.platform.processList = {{7, "litecoin-qt", {"-conf=/c.conf", "-datadir=/data/other"}}};
-    h.advance(250);
-    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::red);
-    EXPECT_EQ(w.PROCESS_TEXTBOX_1.toolTip(),
-              "QT PROCESS STOPPED - ANOTHER litecoin-qt RUNS, NOT THIS COPY'S");
-    h.platform.processList.push_back({8, "litecoin-qt", {"-conf=/c.conf", "-datadir=/data/ltc"}});
+    h.platform.processList = {{7, "litecoin-qt", {"-datadir=/other"}}, {8, "litecoin-qt", {"-datadir=/ltc"}}};
     h.advance(250);
     EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::green);
     EXPECT_EQ(w.processWatch.ownNodeProcesses(), "litecoin-qt (PID 8)");

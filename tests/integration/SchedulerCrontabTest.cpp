@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "RealPlatformApp.hpp"
 #include "core/App.hpp"
 #include "main/MainWindow.hpp"
 #include "platform/posix/PosixPlatform.hpp"
@@ -94,8 +93,9 @@ struct CrontabStandIn {
     fs::path dir;
 };
 
-struct PosixApp : test::RealPlatformApp {
-    explicit PosixApp(const std::string& home) : RealPlatformApp("BTC", posixProfile("/home/tester")) {
+struct PosixApp {
+    explicit PosixApp(const std::string& home)
+        : app("BTC", store, platform, posixProfile("/home/tester"), scheduler) {
         store.write("BTC", "PACEDECK_HOME_TEXTBOX", home);
         app.start<MainWindow>();
     }
@@ -107,6 +107,11 @@ struct PosixApp : test::RealPlatformApp {
             ::usleep(5000);
         }
     }
+    VirtualClock clock;
+    Scheduler scheduler{clock};
+    MemoryStore store;
+    PosixPlatform platform;
+    App app;
 };
 
 }  // namespace

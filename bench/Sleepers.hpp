@@ -9,12 +9,14 @@
 
 namespace pd::bench {
 
-// A child of ours that sleeps until killed, and dies with us in any case.
-inline pid_t sleeper() {
+// A child of ours that sleeps until killed, and dies with us in any case; named as asked
+// (its kernel name) when a name is given.
+inline pid_t sleeper(const char* name = nullptr) {
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (name) ::prctl(PR_SET_NAME, name);
         if (::getppid() != parent) _exit(0);  // the parent ended before the request took
         for (;;) ::pause();
     }

@@ -1,6 +1,8 @@
 // Cost of one tick of the process watcher (one snapshot of the process table and the four
 // lookups the lights make) as a function of the number of running processes. Sleeping
-// children raise the count to each target. Beside it, in the same run, the floor of a full
+// children raise the count to each target; two of them carry the daemon's name, so the
+// daemon light reads their command lines to tell this copy's node from another's, as it
+// does when two copies' nodes run side by side. Beside it, in the same run, the floor of a full
 // scan: listing /proc and one read of every process's name from files kept open, which is
 // what a watcher that rereads every name on every tick cannot go below.
 //
@@ -48,6 +50,7 @@ struct TickCost {
 // Mean cost of one tick, in microseconds. The scanner's clock moves on by the watcher's
 // 250 ms between ticks, so its rechecks come as often as in the program.
 TickCost tickMicros(pd::ProcessScanner& scanner, std::int64_t& now, int ticks) {
+    const std::vector<std::string> own = {"-datadir=/srv/pacedeck-bench/chain"};
     double cpu = 0;
     double wall = 0;
     double names = 0;
@@ -58,8 +61,8 @@ TickCost tickMicros(pd::ProcessScanner& scanner, std::int64_t& now, int ticks) {
         const double wall0 = micros(CLOCK_MONOTONIC);
         if (auto list = scanner.scan()) {
             const pd::ProcTable table(std::move(list));
-            for (const char* name : {"simcoin-qt", "simcoind", "simcoin-cli", "sendemail"})
-                seen += table.has(name) ? 1 : 0;
+            for (const char* name : {"simcoin-qt", "simcoind"}) seen += table.idsOf(name, own).size();
+            for (const char* name : {"simcoin-cli", "sendemail"}) seen += table.has(name) ? 1 : 0;
         }
         cpu += micros(CLOCK_THREAD_CPUTIME_ID) - cpu0;
         wall += micros(CLOCK_MONOTONIC) - wall0;
@@ -118,7 +121,7 @@ int main(int argc, char** argv) {
 
     std::int64_t now = 0;
     pd::ProcessScanner scanner(4096, {}, [&now] { return now; });
-    std::vector<pid_t> children;
+    std::vector<pid_t> children = {pd::bench::sleeper("simcoind"), pd::bench::sleeper("simcoind")};
     double perProcess = 0;
     for (auto target : targets) {
         for (auto have = processCount(); have < target; ++have) children.push_back(pd::bench::sleeper());

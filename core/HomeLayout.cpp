@@ -75,6 +75,9 @@ std::string HomeLayout::endReport() const {
 std::string HomeLayout::syncHistory() const {
     return file(HomeFolder::Logs, "-SYNC-HISTORY.csv");
 }
+std::string HomeLayout::nodeOutput() const {
+    return file(HomeFolder::Logs, "-NODE-OUTPUT.LOG");
+}
 std::string HomeLayout::syncChart() const {
     return file(HomeFolder::Reports, "-SYNC-CHART.svg");
 }

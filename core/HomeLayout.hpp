@@ -44,6 +44,7 @@ class HomeLayout {
     std::string powerLog() const;          // LOGS/EXE-POWER-AUTOTIMER.LOG
     std::string endReport() const;         // REPORTS/EXE-END-REPORT.LOG
     std::string syncHistory() const;       // LOGS/EXE-SYNC-HISTORY.csv
+    std::string nodeOutput() const;        // LOGS/EXE-NODE-OUTPUT.LOG, what the node printed
     std::string syncChart() const;         // REPORTS/EXE-SYNC-CHART.svg, beside the end report
     std::string runHistory() const;        // LOGS/EXE-RUN-HISTORY.csv, a line a run, never rewritten
     std::string runHistoryChart() const;   // REPORTS/EXE-RUN-HISTORY.svg

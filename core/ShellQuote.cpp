@@ -146,4 +146,42 @@ std::string commandLineProgram(ShellKind shell, std::string_view path) {
     return cmdProgram(path, CmdLine::Command);
 }
 
+std::vector<std::string> posixShellWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\'') {
+            const auto end = line.find('\'', i + 1);
+            word.append(line.substr(i + 1, end == std::string_view::npos ? end : end - i - 1));
+            i = end == std::string_view::npos ? line.size() : end;
+            inWord = true;
+        } else if (c == '"') {
+            // Inside double quotes a backslash quotes only $ ` " \ and a line end.
+            for (++i; i < line.size() && line[i] != '"'; ++i) {
+                if (line[i] == '\\' && i + 1 < line.size() &&
+                    std::string_view("$`\"\\\n").find(line[i + 1]) != std::string_view::npos)
+                    ++i;
+                word += line[i];
+            }
+            inWord = true;
+        } else if (c == '\\' && i + 1 < line.size()) {
+            word += line[++i];
+            inWord = true;
+        } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
+                   std::string_view("<>|;&").find(c) != std::string_view::npos) {
+            if (inWord) words.push_back(std::move(word));
+            word.clear();
+            inWord = false;
+            if (c != ' ' && c != '\t') return words;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(std::move(word));
+    return words;
+}
+
 }  // namespace pd

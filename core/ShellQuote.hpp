@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Profile.hpp"
 
@@ -45,5 +46,10 @@ std::string scriptLineProgram(ShellKind shell, std::string_view path);
 std::string commandLineWord(ShellKind shell, std::string_view word);
 // The program a command line runs, always in quotes.
 std::string commandLineProgram(ShellKind shell, std::string_view path);
+
+// The words /bin/sh makes of a command line written with the functions above: quotes and
+// the backslashes they need are taken away; nothing is expanded. The words end at the
+// first operator outside quotes (a redirection, a pipe, a list).
+std::vector<std::string> posixShellWords(std::string_view line);
 
 }  // namespace pd

@@ -220,7 +220,12 @@ void Blockcounter::countdownTick() {
         // The node has gone: nothing to poll. The run carries on and stops cleanly, but
         // the outcome is recorded as the fault it is.
         w_.BLOCKCOUNT_TIMER_TEXTBOX.setText("--:--:--");
-        w_.status("!!! BC - QT / DAEMON ERROR - CONTINUING... !!!");
+        // What the node printed last is most often why it went (a refused conf, a missing
+        // data folder): it goes with the error and into the end report.
+        const auto& said = w_.nodeOutput.noteLastWords();
+        w_.status(said.empty()
+                      ? "!!! BC - QT / DAEMON ERROR - CONTINUING... !!!"
+                      : "!!! BC - QT / DAEMON ERROR - THE NODE SAID: " + said + " - CONTINUING... !!!");
         w_.CURRENT_STATUS_LABEL.setBack(colour::red);
         w_.presence.alert("!!! QT / DAEMON ERROR !!!");
         nodeGone_ = true;

@@ -123,6 +123,8 @@ std::string EndReport::compose() const {
     const auto& program = node == "DAEMON" ? w_.DAEMON_NAME_TEXTBOX.text() : w_.QT_NAME_TEXTBOX.text();
     line("BLOCKCHAIN UPDATED USING: " + node + " --- " + program + " --- ");
     line(node + " Shutdown Using --- " + w_.CLI_NAME_TEXTBOX.text() + " ---");
+    // Only a node that went away early leaves its last words here.
+    if (const auto& said = w_.nodeOutput.lastWords(); !said.empty()) line(node + " LAST OUTPUT: " + said);
     line("");
     line("FINAL ACTION:");
     line(w_.AUTOCLOSE_OR_POWER_AUTOTIMER_TEXTBOX.text());

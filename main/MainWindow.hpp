@@ -11,6 +11,7 @@
 #include "main/EndReport.hpp"
 #include "main/FolderSizer.hpp"
 #include "main/Heartbeats.hpp"
+#include "main/NodeOutput.hpp"
 #include "main/Pipeline.hpp"
 #include "main/ProcessWatch.hpp"
 #include "main/SyncCheck.hpp"
@@ -404,6 +405,7 @@ class MainWindow final : public Window {
         "!!! BLOCKCOUNTER RUN COMMAND NOT GENERATED YET - PLEASE ENTER SETTINGS TO GENERATE COMMAND !!!\r\n";
 
     // ---- the mechanisms of a run (declared after the elements and timers they use)
+    NodeOutput nodeOutput{*this};
     ProcessWatch processWatch{*this};
     SyncCheck syncCheck{*this};
     Blockcounter blockcounter{*this};

@@ -63,6 +63,7 @@ void Pipeline::stopped() {
 void Pipeline::start() {
     w_.beginRun();
     w_.presence.runStarted();
+    w_.nodeOutput.forgetLastWords();
     w_.TASK_1_MAIN_TIMER.start();
 }
 
@@ -74,7 +75,7 @@ void Pipeline::handOver(MainWindow& w, int from, int to) {
 bool Pipeline::runScript(Script script, int stage, std::string_view fault) {
     auto& platform = w_.app().platform();
     auto path = w_.home().script(script);
-    auto outcome = platform.runScript(path, WindowStyle::Hidden);
+    auto outcome = w_.nodeOutput.runScript(script);
     if (outcome) return true;
     w_.taskLight(stage).setBack(colour::red);
     w_.noteRunFault(fault);
@@ -228,6 +229,7 @@ void Pipeline::sendCliStop() {
         // The light stays cyan until the node has gone (stage 12).
         w_.status("SENDING CLI-STOP REQUEST...");
         cliStopSent_ = runScript(Script::RunCliStop, 11, nodeNotSeenToStop);
+        nodeStopWaited_ = 0;
     } else {
         w_.status("SKIPPING CLI-STOP REQUEST");
         w_.TASK_11_LIGHT.setBack(colour::red);
@@ -257,8 +259,24 @@ void Pipeline::waitForNodeExit() {
         handOver(w_, 12, 13);
         return;
     }
-    // No time limit: a node that never stops holds the run here until STOP.
-    if (w_.PROCESS_TEXTBOX_1.back() != colour::red || w_.PROCESS_TEXTBOX_2.back() != colour::red) return;
+    if (w_.PROCESS_TEXTBOX_1.back() != colour::red || w_.PROCESS_TEXTBOX_2.back() != colour::red) {
+        // A node that never stops must not hold an unattended run for good: say what is
+        // waited for, and after the limit go on with the fault recorded.
+        auto who = w_.processWatch.ownNodeProcesses();
+        if (who.empty()) who = "THE NODE";
+        const TimeOfDay waited(++nodeStopWaited_);
+        if (waited.seconds() < nodeStopLimit.seconds()) {
+            w_.status("WAITING FOR " + who + " TO STOP - " + waited.hhmmss() + " OF " +
+                      nodeStopLimit.hhmmss());
+            return;
+        }
+        w_.status("!!! NODE NOT SEEN TO STOP - " + who + " STILL RUNS AFTER " + nodeStopLimit.hhmmss() +
+                  " - GOING ON !!!");
+        w_.TASK_12_LIGHT.setBack(colour::red);
+        w_.noteRunFault("!!! NODE NOT SEEN TO STOP !!!");
+        handOver(w_, 12, 13);
+        return;
+    }
     if (w_.RUN_QT_TICKBOX.ticked()) {
         w_.status("!!! QT SHUTDOWN COMPLETE !!!");
         w_.TASK_11_LIGHT.setBack(colour::green);

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/HomeLayout.hpp"
+#include "core/TimeOfDay.hpp"
 
 namespace pd {
 
@@ -48,8 +49,15 @@ class Pipeline {
     // The run button back at START with no stage running.
     void stopped();
 
+  public:
+    // How long stage 12 waits for the node to stop. Bitcoin Core's own service file gives
+    // its node ten minutes (TimeoutStopSec=600) to flush its caches and stop.
+    static constexpr TimeOfDay nodeStopLimit{0, 10, 0};
+
+  private:
     MainWindow& w_;
     bool cliStopSent_ = false;  // stage 12 waits only for a node that was asked to stop
+    int nodeStopWaited_ = 0;    // seconds, one per tick of stage 12
 };
 
 }  // namespace pd

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pd {
 
@@ -17,11 +18,19 @@ struct Outcome {
     explicit operator bool() const { return ok; }
 };
 
+using ProcessId = long long;
+
 // One look at the process table; lookups by name are then cheap.
 class ProcessTable {
   public:
     virtual ~ProcessTable() = default;
     virtual bool has(std::string_view name) const = 0;
+    // The processes of that name that are this copy's own: those whose command line holds
+    // one of ownArguments as a whole argument ("-datadir=/data/ltc"). Without ownArguments
+    // every process of the name counts, and so does one whose command line cannot be read.
+    // A system that cannot read command lines answers by name alone.
+    virtual std::vector<ProcessId> idsOf(std::string_view name,
+                                         const std::vector<std::string>& ownArguments) const = 0;
 };
 
 // What a command that was waited for gave back: its exit status and what it printed
@@ -72,6 +81,14 @@ class Platform {
     virtual int terminateByName(std::string_view name) = 0;
     // Starts a script file by the platform's shell without waiting.
     virtual Outcome runScript(const std::string& path, WindowStyle style) = 0;
+    // Starts a script as runScript does, with what it prints (output and errors) added to
+    // the end of outputFile, which is created when missing. A file that cannot be opened
+    // does not keep the script from starting. This default keeps nothing.
+    virtual Outcome runScriptKeepingOutput(const std::string& path, WindowStyle style,
+                                           const std::string& outputFile) {
+        (void)outputFile;
+        return runScript(path, style);
+    }
     // Starts a command line by the platform's shell without waiting.
     virtual Outcome runCommand(const std::string& commandLine, WindowStyle style) = 0;
     // Runs a short command line by the platform's shell, hidden, and waits for it, so that
@@ -83,6 +100,12 @@ class Platform {
 
     // Files, always whole.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // The first maxBytes of a file (all of a shorter one), without reading the rest.
+    virtual std::optional<std::string> readFileHead(const std::string& path, std::size_t maxBytes) {
+        auto whole = readFile(path);
+        if (whole && whole->size() > maxBytes) whole->resize(maxBytes);
+        return whole;
+    }
     // Creates or replaces the file; a private file is readable by its owner alone, an
     // executable one (a script) may be run by its owner.
     virtual Outcome writeFile(const std::string& path, std::string_view bytes, bool executable = false,
@@ -96,6 +119,23 @@ class Platform {
         auto whole = exists(path) ? readFile(path) : std::optional<std::string>(std::string());
         if (!whole) return Outcome::failure("cannot read " + path);
         return writeFile(path, *whole + std::string(bytes));
+    }
+    // A file that holds more than maxBytes keeps only its last keepBytes, from the first line
+    // that starts in them. A system that can cut a file in place does, so that a program
+    // appending to it goes on appending; this default rewrites the file.
+    virtual Outcome trimFile(const std::string& path, std::uint64_t maxBytes, std::uint64_t keepBytes) {
+        if (!exists(path)) return Outcome::success();
+        auto whole = readFile(path);
+        if (!whole) return Outcome::failure("cannot read " + path);
+        if (whole->size() <= maxBytes) return Outcome::success();
+        return writeFile(path, tailFromLineStart(*whole, keepBytes));
+    }
+    // The last keepBytes of the text, from the first line that starts in them.
+    static std::string_view tailFromLineStart(std::string_view text, std::uint64_t keepBytes) {
+        if (text.size() <= keepBytes) return text;
+        // The line end just before the first whole line in the last keepBytes.
+        const auto lineEnd = text.find('\n', text.size() - keepBytes - 1);
+        return lineEnd == std::string_view::npos ? std::string_view() : text.substr(lineEnd + 1);
     }
     // Removes a file; one that is already gone is no failure.
     virtual Outcome removeFile(const std::string& path) = 0;

@@ -18,13 +18,18 @@ class CryptoSettingsWindow final : public Window {
     explicit CryptoSettingsWindow(App& app);
     LayoutNode layout() override;
 
+    // The node program's file is also the process name its light watches.
+    static constexpr const char* programTip =
+        "THE PROGRAM RUN, AND THE PROCESS NAME WATCHED - A WRAPPER SCRIPT THAT EXECS ANOTHER PROGRAM "
+        "(DEBIAN'S /usr/bin/litecoin) IS FOLLOWED TO IT ON LINUX";
+
     TextBox CRYPTO_NAME_TEXTBOX{*this, "CRYPTO_NAME_TEXTBOX"};
     TextBox BLOCKCHAIN_HOME_TEXTBOX{*this, "BLOCKCHAIN_HOME_TEXTBOX"};
     Button BROWSE_BLOCKCHAIN_FOLDER_BUTTON{*this, "BROWSE_BLOCKCHAIN_FOLDER_BUTTON", {.text = "..."}};
     TextBox QT_LOCATION_TEXTBOX{*this, "QT_LOCATION_TEXTBOX"};
     Button USE_QT_FOLDER_BUTTON{*this, "USE_QT_FOLDER_BUTTON", {.text = "Use"}};
     Button BROWSE_QT_FOLDER_BUTTON{*this, "BROWSE_QT_FOLDER_BUTTON", {.text = "..."}};
-    TextBox QT_NAME_TEXTBOX{*this, "QT_NAME_TEXTBOX"};
+    TextBox QT_NAME_TEXTBOX{*this, "QT_NAME_TEXTBOX", {.tip = programTip}};
     Button USE_QT_FILE_BUTTON{*this, "USE_QT_FILE_BUTTON", {.text = "Use"}};
     Button BROWSE_QT_FILE_BUTTON{*this, "BROWSE_QT_FILE_BUTTON", {.text = "..."}};
     TickBox QT_WALLET_TICKBOX{*this, "QT_WALLET_TICKBOX", {.text = "Wallet", .tip = "disablewallet="}};
@@ -35,7 +40,7 @@ class CryptoSettingsWindow final : public Window {
     TextBox DAEMON_CLI_LOCATION_TEXTBOX{*this, "DAEMON_CLI_LOCATION_TEXTBOX"};
     Button USE_DAEMON_FOLDER_BUTTON{*this, "USE_DAEMON_FOLDER_BUTTON", {.text = "Use"}};
     Button BROWSE_DAEMON_FOLDER_BUTTON{*this, "BROWSE_DAEMON_FOLDER_BUTTON", {.text = "..."}};
-    TextBox DAEMOND_NAME_TEXTBOX{*this, "DAEMOND_NAME_TEXTBOX"};
+    TextBox DAEMOND_NAME_TEXTBOX{*this, "DAEMOND_NAME_TEXTBOX", {.tip = programTip}};
     Button USE_DAEMOND_FILE_BUTTON{*this, "USE_DAEMOND_FILE_BUTTON", {.text = "Use"}};
     Button BROWSE_DAEMOND_FILE_BUTTON{*this, "BROWSE_DAEMOND_FILE_BUTTON", {.text = "..."}};
     TickBox DAEMON_WALLET_TICKBOX{

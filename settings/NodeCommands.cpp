@@ -25,10 +25,14 @@ NodeCommands buildNodeCommands(const Profile& p, const NodeCommandFields& f) {
     c.qt = program(p, f.qtFolder, f.qtName) + " " + conf + " " + datadir + " " + option(p, f.qtOption);
     c.daemon = program(p, f.daemonFolder, f.daemonName) + " " + conf + " " + datadir + " " +
                option(p, f.daemonOption);
-    c.cliStop = program(p, f.daemonFolder, f.cliName) + " " + conf + " " + option(p, f.cliOption) + " stop";
-    c.blockcount = program(p, f.daemonFolder, f.cliName) + " " + conf + " getblockcount > " +
+    // The cli is pointed at the node's data folder too: a node whose conf has no
+    // rpcpassword (rpcauth only) writes its cookie there, and without the folder the cli
+    // finds no credentials at all.
+    const auto cli = program(p, f.daemonFolder, f.cliName) + " " + conf +
+                     (f.chainFolder.empty() ? std::string() : " " + datadir);
+    c.cliStop = cli + " " + option(p, f.cliOption) + " stop";
+    c.blockcount = cli + " getblockcount > " +
                    scriptLineRedirectTarget(p.shell, HomeLayout(p, f.home, f.exe).latestBlockcount());
-    const auto cli = program(p, f.daemonFolder, f.cliName) + " " + conf;
     c.chainInfo = cli + " getblockchaininfo";
     c.peerCount = cli + " getconnectioncount";
     return c;

@@ -37,7 +37,8 @@ struct NodeCommands {
 // The command lines, each the script prefix, the quoted program path and its
 // arguments. A value the profile's shell would split or act on is quoted so the program
 // receives it exactly; every other value stands as typed, and an empty option leaves its
-// two surrounding spaces.
+// two surrounding spaces. The cli's commands name the data folder after the conf, when
+// one is set.
 NodeCommands buildNodeCommands(const Profile& profile, const NodeCommandFields& f);
 
 // The node scripts, in the order Save writes them.

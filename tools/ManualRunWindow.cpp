@@ -24,8 +24,7 @@ void ManualRunWindow::load() {
 void ManualRunWindow::startScript(Script script, std::string_view what) {
     // The buttons are the only guard; a script that is not there is said here, since
     // otherwise only a light that stays red would tell.
-    auto path = mainWindow(app()).home().script(script);
-    auto started = app().platform().runScript(path, WindowStyle::Hidden);
+    auto started = mainWindow(app()).nodeOutput.runScript(script);
     if (started)
         MANUAL_RUN_STATUS_LABEL.setText(std::string(what) + " STARTED");
     else

@@ -1,5 +1,7 @@
 #include "platform/fake/FakePlatform.hpp"
 
+#include <algorithm>
+
 #include "core/TextFile.hpp"
 
 namespace pd {
@@ -7,23 +9,44 @@ namespace pd {
 namespace {
 class FakeTable final : public ProcessTable {
   public:
-    explicit FakeTable(std::multiset<std::string> names) : names_(std::move(names)) {}
-    bool has(std::string_view name) const override { return names_.count(std::string(name)) > 0; }
+    FakeTable(const std::multiset<std::string>& names, std::vector<FakePlatform::Process> processes)
+        : processes_(std::move(processes)) {
+        ProcessId id = 1000;
+        for (const auto& name : names) processes_.push_back({id++, name, {}});
+        known_ = processes_.size() - names.size();
+    }
+    bool has(std::string_view name) const override { return !idsOf(name, {}).empty(); }
+    std::vector<ProcessId> idsOf(std::string_view name, const std::vector<std::string>& own) const override {
+        std::vector<ProcessId> ids;
+        for (std::size_t i = 0; i < processes_.size(); ++i) {
+            const auto& p = processes_[i];
+            if (p.name != name) continue;
+            // Those of the plain name list have no command line to tell them by.
+            const bool ours = own.empty() || i >= known_ ||
+                              std::any_of(p.arguments.begin(), p.arguments.end(), [&](const auto& a) {
+                                  return std::find(own.begin(), own.end(), a) != own.end();
+                              });
+            if (ours) ids.push_back(p.id);
+        }
+        return ids;
+    }
 
   private:
-    std::multiset<std::string> names_;
+    std::vector<FakePlatform::Process> processes_;
+    std::size_t known_ = 0;  // the first ones, whose command lines are known
 };
 }  // namespace
 
 std::unique_ptr<ProcessTable> FakePlatform::processes() {
     if (snapshotFails) return nullptr;
-    return std::make_unique<FakeTable>(running);
+    return std::make_unique<FakeTable>(running, processList);
 }
 
 int FakePlatform::terminateByName(std::string_view name) {
     terminated.emplace_back(name);
     auto n = static_cast<int>(running.count(std::string(name)));
     running.erase(std::string(name));
+    n += static_cast<int>(std::erase_if(processList, [&](const Process& p) { return p.name == name; }));
     return n;
 }
 
@@ -31,6 +54,13 @@ Outcome FakePlatform::runScript(const std::string& path, WindowStyle style) {
     if (scriptsMustExist && !files.contains(path)) return Outcome::failure("no such file: " + path);
     launches.push_back({path, true, style});
     return Outcome::success();
+}
+
+Outcome FakePlatform::runScriptKeepingOutput(const std::string& path, WindowStyle style,
+                                             const std::string& outputFile) {
+    auto started = runScript(path, style);
+    if (started) launches.back().outputFile = outputFile;
+    return started;
 }
 
 Outcome FakePlatform::runCommand(const std::string& commandLine, WindowStyle style) {
@@ -114,6 +144,13 @@ Outcome FakePlatform::replaceFile(const std::string& from, const std::string& to
     if (unwritable.contains(to)) return Outcome::failure("cannot write " + to);
     files[to] = std::move(it->second);
     files.erase(from);
+    return Outcome::success();
+}
+
+Outcome FakePlatform::trimFile(const std::string& path, std::uint64_t maxBytes, std::uint64_t keepBytes) {
+    auto it = files.find(path);
+    if (it != files.end() && it->second.size() > maxBytes)
+        it->second = std::string(tailFromLineStart(it->second, keepBytes));
     return Outcome::success();
 }
 

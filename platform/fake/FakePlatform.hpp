@@ -17,10 +17,18 @@ class FakePlatform final : public Platform {
         std::string what;  // script path or command line
         bool script;
         WindowStyle style;
+        std::string outputFile = {};  // where the script's output goes; empty: nowhere
+    };
+    // A process whose command line is known: its arguments after the program's name.
+    struct Process {
+        ProcessId id;
+        std::string name;
+        std::vector<std::string> arguments;
     };
 
     // State the test arranges.
-    std::multiset<std::string> running;
+    std::multiset<std::string> running;  // by name; ids from 1000 on, command lines unknown
+    std::vector<Process> processList;    // beside them, with their command lines
     bool snapshotFails = false;
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
@@ -61,6 +69,8 @@ class FakePlatform final : public Platform {
     std::unique_ptr<ProcessTable> processes() override;
     int terminateByName(std::string_view name) override;
     Outcome runScript(const std::string& path, WindowStyle style) override;
+    Outcome runScriptKeepingOutput(const std::string& path, WindowStyle style,
+                                   const std::string& outputFile) override;
     Outcome runCommand(const std::string& commandLine, WindowStyle style) override;
     // Recorded as a hidden launch of the command line.
     CommandResult runAndWait(const std::string& commandLine) override;
@@ -72,6 +82,7 @@ class FakePlatform final : public Platform {
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;
     Outcome replaceFile(const std::string& from, const std::string& to) override;
+    Outcome trimFile(const std::string& path, std::uint64_t maxBytes, std::uint64_t keepBytes) override;
     Outcome removeFile(const std::string& path) override;
     Outcome createFolder(const std::string& path) override;
     bool exists(const std::string& path) override;

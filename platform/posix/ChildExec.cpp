@@ -8,13 +8,17 @@
 
 namespace pd {
 
-void execQuietly(const std::vector<std::string>& argv, int reportFd) {
+void execQuietly(const std::vector<std::string>& argv, int reportFd, int outputFd) {
     int devnull = ::open("/dev/null", O_RDWR);
     if (devnull >= 0) {
         ::dup2(devnull, 0);
         ::dup2(devnull, 1);
         ::dup2(devnull, 2);
         if (devnull > 2) ::close(devnull);
+    }
+    if (outputFd >= 0) {
+        ::dup2(outputFd, 1);
+        ::dup2(outputFd, 2);
     }
     sigset_t none;
     sigemptyset(&none);

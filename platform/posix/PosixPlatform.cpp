@@ -48,7 +48,7 @@ std::string folderOf(const std::string& path) {
 
 PosixPlatform::~PosixPlatform() = default;
 
-Outcome spawnDetached(const std::vector<std::string>& argv) {
+Outcome spawnDetached(const std::vector<std::string>& argv, int outputFd) {
     // Two forks: the grandchild runs in a session of its own and is adopted by init, so
     // the started program outlives us and never becomes our zombie.
     int pipeFds[2];
@@ -64,7 +64,7 @@ Outcome spawnDetached(const std::vector<std::string>& argv) {
         ::setsid();
         pid_t grandchild = ::fork();
         if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
-        execQuietly(argv, pipeFds[1]);
+        execQuietly(argv, pipeFds[1], outputFd);
     }
     ::close(pipeFds[1]);
     int status = 0;
@@ -94,9 +94,24 @@ int PosixPlatform::terminateByName(std::string_view name) {
     return count;
 }
 
-Outcome PosixPlatform::runScript(const std::string& path, WindowStyle) {
+namespace {
+Outcome startScript(const std::string& path, int outputFd) {
     if (::access(path.c_str(), R_OK) != 0) return Outcome::failure(errorText("cannot run " + path));
-    return spawnDetached({"/bin/sh", path});
+    return spawnDetached({"/bin/sh", path}, outputFd);
+}
+}  // namespace
+
+Outcome PosixPlatform::runScript(const std::string& path, WindowStyle) {
+    return startScript(path, -1);
+}
+
+Outcome PosixPlatform::runScriptKeepingOutput(const std::string& path, WindowStyle,
+                                              const std::string& outputFile) {
+    // Appending: a program that cuts the file (trimFile) leaves the script writing at its end.
+    const int output = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    auto started = startScript(path, output);
+    if (output >= 0) ::close(output);
+    return started;
 }
 
 Outcome PosixPlatform::runCommand(const std::string& commandLine, WindowStyle) {
@@ -230,12 +245,16 @@ CommandResult PosixPlatform::runAndWait(const std::string& commandLine) {
 }
 
 std::optional<std::string> PosixPlatform::readFile(const std::string& path) {
+    return readFileHead(path, std::string().max_size());
+}
+
+std::optional<std::string> PosixPlatform::readFileHead(const std::string& path, std::size_t maxBytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string out;
     char buf[65536];
-    for (;;) {
-        auto n = ::read(fd, buf, sizeof buf);
+    while (out.size() < maxBytes) {
+        auto n = ::read(fd, buf, std::min(sizeof buf, maxBytes - out.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             ::close(fd);
@@ -312,6 +331,32 @@ Outcome PosixPlatform::replaceFile(const std::string& from, const std::string& t
         ::close(folder);
     }
     return Outcome::success();
+}
+
+Outcome PosixPlatform::trimFile(const std::string& path, std::uint64_t maxBytes, std::uint64_t keepBytes) {
+    // In place, appending: whatever a running program appends meanwhile lands after the kept
+    // tail, so nothing it writes is lost.
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? Outcome::success() : Outcome::failure(errorText("cannot trim " + path));
+    struct stat st {};
+    std::string text;
+    bool ok = ::fstat(fd, &st) == 0;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (ok && size > maxBytes) {
+        // One byte more than kept: whether the kept part begins at a line start.
+        const auto from = size - std::min(size, keepBytes + 1);
+        text.resize(size - from);
+        ok = ::pread(fd, text.data(), text.size(), static_cast<off_t>(from)) ==
+             static_cast<ssize_t>(text.size());
+        if (ok) {
+            const auto kept = from == 0 ? std::string_view(text) : tailFromLineStart(text, keepBytes);
+            ok = ::ftruncate(fd, 0) == 0 && writeAll(fd, kept);
+        }
+    }
+    auto outcome = ok ? Outcome::success() : Outcome::failure(errorText("cannot trim " + path));
+    ::close(fd);
+    return outcome;
 }
 
 Outcome PosixPlatform::removeFile(const std::string& path) {

@@ -19,14 +19,18 @@ class PosixPlatform : public Platform {
     std::unique_ptr<ProcessTable> processes() override;
     int terminateByName(std::string_view name) override;
     Outcome runScript(const std::string& path, WindowStyle style) override;
+    Outcome runScriptKeepingOutput(const std::string& path, WindowStyle style,
+                                   const std::string& outputFile) override;
     Outcome runCommand(const std::string& commandLine, WindowStyle style) override;
     CommandResult runAndWait(const std::string& commandLine) override;
     std::unique_ptr<RunningCommand> startCommand(const std::string& commandLine) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readFileHead(const std::string& path, std::size_t maxBytes) override;
     Outcome appendFile(const std::string& path, std::string_view bytes) override;
     Outcome writeFile(const std::string& path, std::string_view bytes, bool executable,
                       bool privateToUser) override;
     Outcome replaceFile(const std::string& from, const std::string& to) override;
+    Outcome trimFile(const std::string& path, std::uint64_t maxBytes, std::uint64_t keepBytes) override;
     Outcome removeFile(const std::string& path) override;
     Outcome createFolder(const std::string& path) override;
     bool exists(const std::string& path) override;
@@ -49,7 +53,8 @@ class PosixPlatform : public Platform {
     SleepInhibitor sleepLock_;  // given back at the latest when we end
 };
 
-// Starts argv detached from us (new session, no zombie left behind).
-Outcome spawnDetached(const std::vector<std::string>& argv);
+// Starts argv detached from us (new session, no zombie left behind), its output and errors
+// to outputFd when one is given.
+Outcome spawnDetached(const std::vector<std::string>& argv, int outputFd = -1);
 
 }  // namespace pd

@@ -26,6 +26,7 @@ std::string baseName(std::string_view path) {
 struct ProcPath {
     ProcPath(int pid, const char* leaf) { std::snprintf(text.data(), text.size(), "%d/%s", pid, leaf); }
     const char* c_str() const { return text.data(); }
+    std::string absolute() const { return std::string("/proc/") + text.data(); }
     std::array<char, 48> text{};
 };
 
@@ -34,6 +35,19 @@ std::string readHead(int fd) {
     std::array<char, 4096> buf;
     const auto n = ::pread(fd, buf.data(), buf.size(), 0);
     return n > 0 ? std::string(buf.data(), static_cast<std::size_t>(n)) : std::string();
+}
+
+// A whole file of /proc, up to a bound.
+std::string readAll(int fd, std::size_t bound) {
+    std::string text;
+    std::array<char, 4096> buf;
+    while (text.size() < bound) {
+        const auto n = ::read(fd, buf.data(), buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buf.data(), static_cast<std::size_t>(n));
+    }
+    return text;
 }
 
 std::int64_t steadyMs() {
@@ -91,6 +105,40 @@ bool ProcTable::has(std::string_view name) const {
     // A few lookups per snapshot: a plain scan is cheaper than building an index.
     return std::any_of(processes_->begin(), processes_->end(),
                        [name](const auto& p) { return matches(p, name); });
+}
+
+bool ProcTable::holdsArgument(std::string_view commandLine, const std::vector<std::string>& arguments) {
+    auto rest = commandLine.substr(std::min(commandLine.find('\0'), commandLine.size()));
+    while (!rest.empty()) {
+        rest.remove_prefix(1);  // the NUL before this argument
+        const auto argument = rest.substr(0, std::min(rest.find('\0'), rest.size()));
+        if (std::find(arguments.begin(), arguments.end(), argument) != arguments.end()) return true;
+        rest.remove_prefix(argument.size());
+    }
+    return false;
+}
+
+std::vector<ProcessId> ProcTable::idsOf(std::string_view name,
+                                        const std::vector<std::string>& ownArguments) const {
+    std::vector<ProcessId> ids;
+    for (const auto& p : *processes_) {
+        if (!matches(p, name)) continue;
+        if (ownArguments.empty()) {
+            ids.push_back(p.pid);
+            continue;
+        }
+        // Another user's command line may be hidden from us (hidepid): by name then. A process
+        // that has ended since the snapshot, or a zombie, has none and is no longer running.
+        const int fd = ::open(ProcPath(p.pid, "cmdline").absolute().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EACCES || errno == EPERM) ids.push_back(p.pid);
+            continue;
+        }
+        const auto commandLine = readAll(fd, 256 * 1024);
+        ::close(fd);
+        if (holdsArgument(commandLine, ownArguments)) ids.push_back(p.pid);
+    }
+    return ids;
 }
 
 std::vector<int> ProcTable::pidsOf(std::string_view name) const {

@@ -29,10 +29,16 @@ class ProcTable final : public ProcessTable {
     explicit ProcTable(std::vector<ProcessNames> processes);
     explicit ProcTable(List processes) : processes_(std::move(processes)) {}
     bool has(std::string_view name) const override;
+    // Reads the command lines of the processes of that name only, when it is asked.
+    std::vector<ProcessId> idsOf(std::string_view name,
+                                 const std::vector<std::string>& ownArguments) const override;
     std::vector<int> pidsOf(std::string_view name) const;
     std::size_t size() const { return processes_->size(); }
 
     static bool matches(const ProcessNames& p, std::string_view name);
+    // Whether the command line (arguments each ended by a NUL, as /proc gives it) holds one
+    // of the arguments, after the program's own name.
+    static bool holdsArgument(std::string_view commandLine, const std::vector<std::string>& arguments);
     // Reads /proc afresh; nullopt when /proc cannot be read at all.
     static std::optional<std::vector<ProcessNames>> read();
 

@@ -21,6 +21,11 @@ class ProcessList final : public ProcessTable {
     static std::optional<ProcessList> take();
 
     bool has(std::string_view name) const override;
+    // By name alone: a Toolhelp32 snapshot holds no command lines.
+    std::vector<ProcessId> idsOf(std::string_view name, const std::vector<std::string>&) const override {
+        const auto pids = pidsOf(name);
+        return {pids.begin(), pids.end()};
+    }
     std::vector<unsigned long> pidsOf(std::string_view name) const;
 
   private:

@@ -46,17 +46,19 @@ const std::string btcQt =
     "call \"C:\\Program Files\\Bitcoin\\bitcoin-qt.exe\" "
     "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN "
     "-disablewallet=0";
+// The cli's commands name the node's data folder after the conf: its cookie is there.
 const std::string btcCliStop =
     "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoin-cli.exe\" "
-    "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf  stop";
+    "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN  stop";
 const std::string btcBlockcount =
     "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoin-cli.exe\" "
-    "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf getblockcount > "
+    "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN getblockcount "
+    "> "
     "C:\\SYNCWARD-ROOT\\PACEDECK\\BLOCKCOUNTS\\BTC-LATEST-BLOCKCOUNT.LOG";
 // The sync check's questions: the same cli and configuration, the answer printed as it is.
 const std::string btcCli =
     "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoin-cli.exe\" "
-    "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf ";
+    "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN ";
 const std::string btcDaemon =
     "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoind.exe\" "
     "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN ";

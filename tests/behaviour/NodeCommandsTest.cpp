@@ -33,7 +33,8 @@ TEST(NodeCommands, ValuesThatNeedNoQuotingStandAsTyped) {
               "-disablewallet=1");
     EXPECT_EQ(c.cliStop,
               "call \"C:\\Program Files\\Bitcoin\\Daemon\\bitcoin-cli.exe\" "
-              "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -daemon=1 stop");
+              "-conf=C:\\SYNCWARD-ROOT\\PACEDECK\\CONFIGS\\BTC-CRYPTO-CONFIG.conf -datadir=D:\\BTC-CHAIN "
+              "-daemon=1 stop");
     // Empty option: the qt command ends in its space.
     EXPECT_TRUE(c.qt.ends_with("-datadir=D:\\BTC-CHAIN "));
 
@@ -45,6 +46,27 @@ TEST(NodeCommands, ValuesThatNeedNoQuotingStandAsTyped) {
     p.qtOption = "-disablewallet=0";
     EXPECT_EQ(buildNodeCommands(posixProfile("/home/me"), p).qt,
               "exec \"/opt/coin/coin-qt\" -conf=/etc/coin.conf -datadir=/srv/chäin -disablewallet=0");
+}
+
+TEST(NodeCommands, TheCliCommandsNameTheNodesDataFolderWhereItsCookieIs) {
+    // A conf with rpcauth only has no password for the cli: the node's cookie is in its data
+    // folder.
+    NodeCommandFields f;
+    f.daemonFolder = "/usr/bin";
+    f.cliName = "litecoin-cli";
+    f.conf = "/c.conf";
+    for (const std::string chain : {"/my chain", ""}) {
+        f.chainFolder = chain;
+        const auto c = buildNodeCommands(posixProfile("/h"), f);
+        const std::string cli = "exec \"/usr/bin/litecoin-cli\" -conf=/c.conf" +
+                                std::string(chain.empty() ? "" : " '-datadir=/my chain'");
+        for (const auto& [command, ending] :
+             std::initializer_list<std::pair<std::string, std::string>>{{c.cliStop, "  stop"},
+                                                                        {c.chainInfo, " getblockchaininfo"},
+                                                                        {c.peerCount, " getconnectioncount"}})
+            EXPECT_EQ(command, cli + ending);
+        EXPECT_TRUE(c.blockcount.starts_with(cli + " getblockcount > ")) << c.blockcount;
+    }
 }
 
 TEST(NodeCommands, CmdQuotingKeepsEveryValueWhole) {
@@ -93,6 +115,18 @@ TEST(NodeCommands, ShQuotingKeepsEveryValueWhole) {
     EXPECT_EQ(scriptLineProgram(sh, "/opt/my coin/qt"), "\"/opt/my coin/qt\"");
     EXPECT_EQ(scriptLineProgram(sh, "/opt/$x/\"q\""), "'/opt/$x/\"q\"'");
     EXPECT_EQ(scriptLineRedirectTarget(sh, "/h/*/x.log"), "'/h/*/x.log'");
+
+    // Read back as /bin/sh reads them, the words are the values again.
+    const std::vector<std::string> words = {
+        "/opt/my coin/qt", "-conf=/it's/$HOME/`id`", "-datadir=/a b", "", "-x=\"q\"\\", "#x", "plain"};
+    std::string line = "exec " + scriptLineProgram(sh, words[0]);
+    for (std::size_t i = 1; i < words.size(); ++i) line += " " + scriptLineWord(sh, words[i]);
+    auto read = posixShellWords(line + " > /h/x.log");
+    ASSERT_FALSE(read.empty());
+    EXPECT_EQ(read.front(), "exec");
+    EXPECT_EQ(std::vector<std::string>(read.begin() + 1, read.end()), words);
+    EXPECT_EQ(posixShellWords("exec \"/a/\\$b\\\\\" 'c'\\ d\te;f"),
+              (std::vector<std::string>{"exec", "/a/$b\\", "c d", "e"}));
 }
 
 TEST(NodeCommands, Windows1252KeepsWesternLettersAndMarksTheRest) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -168,7 +169,7 @@ TEST(Pipeline, RunQtWithoutBlockcounterStartsTheNodeAndWaitsForBothLightsRed) {
     ASSERT_EQ(h.platform.launched().size(), 2u);
     EXPECT_EQ(h.platform.launched()[1], std::string(home) + "/BATS/DEMO-RUN-CLI-STOP.sh");
 
-    // The node takes its time: stage 12 looks again every second, without a limit.
+    // The node takes its time: stage 12 looks again every second, up to its limit.
     h.advance(30'000);
     EXPECT_EQ(h.runningStages(), std::vector<int>{12});
     EXPECT_EQ(h.w().TASK_12_LIGHT.back(), colour::cyan);
@@ -702,6 +703,81 @@ TEST(Pipeline, ABlockcounterStartedByItsOwnStartCarriesNoEarlierFault) {
     EXPECT_FALSE(h.app.running());
     EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! COMPLETED SUCCESSFULLY !!!");
     EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! COMPLETED SUCCESSFULLY !!!");
+TEST(Pipeline, StageTwelveWaitsForThisCopysNodeByNameAndPidAndAtMostTenMinutes) {
+    // Another copy's node of the program runs on beside this copy's and holds no run; this
+    // copy's node that never stops holds it ten minutes, no longer.
+    for (const bool ownNodeStops : {true, false}) {
+        RunHarness h;
+        h.nodeWithCliStop("DAEMON");
+        h.put("SW_D_COMMAND_TEXTBOX", "exec \"/opt/sim/simcoind\" -conf=/c/DEMO.conf -datadir=/main ");
+        h.start();
+        h.platform.processList = {{41, "simcoind", {"-datadir=/test"}}, {42, "simcoind", {"-datadir=/main"}}};
+        h.pressRunButton();
+        h.advance(12'000);  // stage 12's second tick
+        EXPECT_EQ(h.status(), "WAITING FOR simcoind (PID 42) TO STOP - 00:00:02 OF 00:10:00");
+        if (ownNodeStops) h.platform.processList.pop_back();
+        h.advance(ownNodeStops ? 1'000 : 598'000);
+        EXPECT_EQ(h.status(), ownNodeStops ? "!!! DAEMON SHUTDOWN COMPLETE !!!"
+                                           : "!!! NODE NOT SEEN TO STOP - simcoind (PID 42) STILL RUNS AFTER "
+                                             "00:10:00 - GOING ON !!!");
+        EXPECT_EQ(h.w().TASK_12_LIGHT.back(), ownNodeStops ? colour::cyan : colour::red);
+        EXPECT_EQ(h.runningStages(), std::vector<int>{13});
+        EXPECT_EQ(h.w().runFault(), ownNodeStops ? "" : "!!! NODE NOT SEEN TO STOP !!!");
+    }
+}
+
+TEST(Pipeline, TheNodesLastWordsGoWithItsErrorAndIntoTheEndReport) {
+    const std::string output = std::string(home) + "/LOGS/DEMO-NODE-OUTPUT.LOG";
+    const std::string mark = "--- PACEDECK STARTS THE DAEMON - 07/12/2026 12:00:00 ---\n";
+    const std::string said =
+        "Error: Config setting for -wallet only applied on regtest network when in [regtest] section.";
+    // {the file as earlier starts left it, what the node printed, its last words}: an earlier
+    // start's words are not this start's reason.
+    for (const auto& [before, printed, words] : std::vector<std::array<std::string, 3>>{
+             {"", "2026-12-07T12:00:01Z Using config file /c.conf\r\n" + said + "\r\n\n", said},
+             {mark + "Error: an earlier start's\n", "", ""}}) {
+        RunHarness h;
+        h.nodeWithCliStop("DAEMON");
+        h.put("TASK_8_ENABLE_TICKBOX", "1");
+        h.put("FINISH_WHEN_IDENTICAL_TICKBOX", "1");
+        h.put("USER_COUNT_TIME_TEXTBOX", "00:00:05");
+        if (!before.empty()) h.platform.files[output] = before;
+        h.start();
+        h.pressRunButton();
+        h.advance(7'000);  // stage 7 starts the node
+        ASSERT_EQ(h.platform.launches.at(0).outputFile, output);
+        EXPECT_EQ(h.platform.files[output], before + mark);
+        h.platform.files[output] += printed;
+        h.advance(6'000);  // the blockcounter's first count ends: no node
+        EXPECT_EQ(h.status(), words.empty() ? "!!! BC - QT / DAEMON ERROR - CONTINUING... !!!"
+                                            : "!!! BC - QT / DAEMON ERROR - THE NODE SAID: " + words +
+                                                  " - CONTINUING... !!!");
+        h.advance(60'000);
+        EXPECT_EQ(h.w().LOG_FILE_OUTPUT_TEXTBOX.text().find("DAEMON LAST OUTPUT: " + words + "\n") !=
+                      std::string::npos,
+                  !words.empty());
+    }
+}
+
+TEST(Pipeline, TheNodesKeptOutputStaysBoundedAcrossAndWithinRuns) {
+    RunHarness h;
+    h.nodeWithCliStop("DAEMON");
+    auto& kept = h.platform.files[std::string(home) + "/LOGS/DEMO-NODE-OUTPUT.LOG"];
+    const auto lines = [](std::size_t bytes, std::string text = {}) {
+        for (int n = 0; text.size() < bytes; ++n) text += "UpdateTip: height=" + std::to_string(n) + "\n";
+        return text;
+    };
+    kept = lines(3 * NodeOutput::maxBytes);
+    h.start();
+    h.platform.running = {"simcoind"};
+    h.pressRunButton();
+    h.advance(7'000);  // the node starts: the earlier runs' output is cut, from a line's start
+    EXPECT_LE(kept.size(), NodeOutput::keepBytes + 100);
+    EXPECT_TRUE(kept.starts_with("UpdateTip: height=") && kept.ends_with(" 12:00:00 ---\n"))
+        << kept.substr(0, 40);
+    kept += lines(2 * NodeOutput::maxBytes);  // the node writes on
+    h.advance(5'000);
+    EXPECT_LE(kept.size(), NodeOutput::keepBytes);
 }
 
 }  // namespace pd::test

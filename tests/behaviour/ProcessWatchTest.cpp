@@ -126,3 +126,77 @@ TEST(ProcessWatch, TheFourthLightWatchesTheProfilesMailer) {
 }
 
 }  // namespace pd::test
+
+namespace pd::test {
+
+TEST(ProcessWatch, TheNodeLightsCountOnlyTheProcessesOfThisCopysNode) {
+    // "LTC.main" beside "LTC.test", one program: this copy's node is the process whose command
+    // line names its data folder (else its conf); with neither, or on Windows, any of the name.
+    const std::string conf = "-conf=/PD/LTC.main.conf", other = "-conf=/PD/LTC.test.conf";
+    const std::string daemon = "exec \"/usr/bin/litecoind\" " + conf + " -datadir=";
+    const FakePlatform::Process mainNode{42, "litecoind", {conf, "-datadir=/main"}},
+        testNode{41, "litecoind", {other, "-datadir=/test"}};
+    struct Case {
+        Profile profile;
+        std::string command;  // SW_D_COMMAND_TEXTBOX
+        std::vector<FakePlatform::Process> processes;
+        std::string seen;  // empty: the light is red
+    };
+    const std::vector<Case> cases = {
+        {posixProfile("/h"), daemon + "/main ", {testNode}, ""},
+        {posixProfile("/h"), daemon + "/main ", {testNode, mainNode}, "litecoind (PID 42)"},
+        {posixProfile("/h"),
+         daemon + " ",
+         {{41, "litecoind", {other}}, {44, "litecoind", {conf}}},
+         "litecoind (PID 44)"},
+        {posixProfile("/h"),
+         "exec \"/usr/bin/litecoind\" -conf= -datadir= ",
+         {testNode},
+         "litecoind (PID 41)"},
+        {windowsProfile(),
+         "call \"C:\\LTC\\litecoind\" -conf=C:\\LTC.conf -datadir=D:\\main ",
+         {testNode},
+         "litecoind (PID 41)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command + " " + c.seen);
+        Harness h("LTC.main", c.profile);
+        h.put("DAEMOND_NAME_TEXTBOX", "litecoind");
+        h.put("SW_D_COMMAND_TEXTBOX", c.command);
+        auto& w = h.start();
+        h.platform.processList = c.processes;
+        h.advance(250);
+        EXPECT_EQ(w.processWatch.ownNodeProcesses(), c.seen);
+        EXPECT_EQ(w.PROCESS_TEXTBOX_2.back(), c.seen.empty() ? colour::red : colour::green);
+        EXPECT_EQ(w.PROCESS_TEXTBOX_2.toolTip(), c.seen.empty()
+                                                     ? "DAEMON PROCESS STOPPED - ANOTHER litecoind RUNS, "
+                                                       "NOT THIS COPY'S"
+                                                     : "DAEMON PROCESS RUNNING");
+        // A process whose command line cannot be read counts by its name.
+        h.platform.processList.clear();
+        h.platform.running = {"litecoind"};
+        h.advance(250);
+        EXPECT_EQ(w.processWatch.ownNodeProcesses(), "litecoind (PID 1000)");
+    }
+}
+
+TEST(ProcessWatch, AWrapperScriptIsFollowedToTheProgramItHandsOverTo) {
+    // Debian's /usr/bin/litecoin execs /usr/lib/litecoin/litecoin-qt: the node runs under
+    // the program's name, not the wrapper's.
+    const std::string wrapper = "#!/bin/sh\nset -e\n# exec x\nexec /usr/lib/litecoin/litecoin-qt \"$@\"\n";
+    EXPECT_EQ(ProcessWatch::programAWrapperStarts("#!/bin/sh\nexec 3>&1\necho x\n"), "");
+    EXPECT_EQ(ProcessWatch::programAWrapperStarts("\x7f"
+                                                  "ELF exec /usr/bin/x"),
+              "");
+    Harness h("LTC");
+    h.put("QT_NAME_TEXTBOX", "litecoin");
+    h.put("SW_QT_COMMAND_TEXTBOX", "exec \"/usr/bin/litecoin\" -conf=/c.conf -datadir=/ltc ");
+    h.platform.files["/usr/bin/litecoin"] = wrapper;
+    auto& w = h.start();
+    h.platform.processList = {{7, "litecoin-qt", {"-datadir=/other"}}, {8, "litecoin-qt", {"-datadir=/ltc"}}};
+    h.advance(250);
+    EXPECT_EQ(w.PROCESS_TEXTBOX_1.back(), colour::green);
+    EXPECT_EQ(w.processWatch.ownNodeProcesses(), "litecoin-qt (PID 8)");
+}
+
+}  // namespace pd::test

@@ -80,10 +80,10 @@ TEST(NodeScripts, ValuesReachTheProgramsExactlyThroughSh) {
          {progs + "/" + daemonName, "-conf=" + conf, "-datadir=" + chain, "-disablewallet=1"},
          main.SW_D_COMMAND_TEXTBOX},
         {Script::RunCliStop,
-         {progs + "/" + cliName, "-conf=" + conf, "-daemon=1", "stop"},
+         {progs + "/" + cliName, "-conf=" + conf, "-datadir=" + chain, "-daemon=1", "stop"},
          main.SWCLI_STOP_COMMAND_TEXTBOX},
         {Script::RunBlockcounter,
-         {progs + "/" + cliName, "-conf=" + conf, "getblockcount"},
+         {progs + "/" + cliName, "-conf=" + conf, "-datadir=" + chain, "getblockcount"},
          main.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX},
     };
     for (const auto& e : expected) {
@@ -102,6 +102,10 @@ TEST(NodeScripts, ValuesReachTheProgramsExactlyThroughSh) {
         ASSERT_EQ(run.exitCode, 0) << script << " " << run.err;
         EXPECT_EQ(recordedArgs(out), e.argv) << e.command.text();
     }
+    // The watch reads the node's data folder back out of its command, as the node got it.
+    for (const auto* command : {&main.SW_QT_COMMAND_TEXTBOX, &main.SW_D_COMMAND_TEXTBOX})
+        EXPECT_EQ(ProcessWatch::ownArguments(profile, command->text()),
+                  std::vector<std::string>{"-datadir=" + chain});
     // The block-count script's output went to the log under the home folder.
     EXPECT_EQ(readWhole(HomeLayout(profile, home, exe).latestBlockcount()), "4242\r\n");
 }

@@ -106,10 +106,10 @@ TEST(SetupProgram, ConfiguresACopyWhoseScriptsStartTheIntendedPrograms) {
                  {progs + "/coind", "-conf=" + conf, "-datadir=" + chain}},
           Expect{Script::RunCliStop,
                  "SWCLI_STOP_COMMAND_TEXTBOX",
-                 {progs + "/coin-cli", "-conf=" + conf, "stop"}},
+                 {progs + "/coin-cli", "-conf=" + conf, "-datadir=" + chain, "stop"}},
           Expect{Script::RunBlockcounter,
                  "GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX",
-                 {progs + "/coin-cli", "-conf=" + conf, "getblockcount"}}}) {
+                 {progs + "/coin-cli", "-conf=" + conf, "-datadir=" + chain, "getblockcount"}}}) {
         const auto script = HomeLayout(profile, home, "DEMO").script(e.script);
         // The stored command is the script's one line.
         EXPECT_EQ(readWhole(script), c.stored("DEMO", e.key) + "\n");

@@ -74,10 +74,10 @@ TEST(WindowsNodeScripts, ValuesReachTheProgramsExactlyThroughCmd) {
          {progs + "\\" + daemonName, "-conf=" + conf, "-datadir=" + chain, "-disablewallet=1"},
          main.SW_D_COMMAND_TEXTBOX},
         {Script::RunCliStop,
-         {progs + "\\" + cliName, "-conf=" + conf, "-daemon=1", "stop"},
+         {progs + "\\" + cliName, "-conf=" + conf, "-datadir=" + chain, "-daemon=1", "stop"},
          main.SWCLI_STOP_COMMAND_TEXTBOX},
         {Script::RunBlockcounter,
-         {progs + "\\" + cliName, "-conf=" + conf, "getblockcount"},
+         {progs + "\\" + cliName, "-conf=" + conf, "-datadir=" + chain, "getblockcount"},
          main.GETBLOCKCOUNT_COMMAND_SETTINGS_TEXTBOX},
     };
     for (const auto& e : expected) {

@@ -195,6 +195,8 @@ struct DesktopCopy {
         simtest::writeFile(HomeLayout(profile, home, exe).latestBlockcount(), "1000\n");
         // Started by the test rather than by the autostart countdown; the editor writes down
         // what it was asked to open.
+        // As if an earlier run had ended cleanly with its node stopped at 1000.
+        store.write(exe, "NODE_STOPPED_AT_BLOCK", "1000\n");
         store.write(exe, "AUTOSTART_TICKBOX", "0");
         // Without a window manager a window kept on top would cover the notices it causes.
         store.write(exe, "ALWAYS_ON_TOP_TICKBOX", "0");

@@ -703,6 +703,8 @@ TEST(Pipeline, ABlockcounterStartedByItsOwnStartCarriesNoEarlierFault) {
     EXPECT_FALSE(h.app.running());
     EXPECT_EQ(h.stored("BLOCKCOUNTER_LAST_RUN"), "!!! COMPLETED SUCCESSFULLY !!!");
     EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), "!!! COMPLETED SUCCESSFULLY !!!");
+}
+
 TEST(Pipeline, StageTwelveWaitsForThisCopysNodeByNameAndPidAndAtMostTenMinutes) {
     // Another copy's node of the program runs on beside this copy's and holds no run; this
     // copy's node that never stops holds it ten minutes, no longer.

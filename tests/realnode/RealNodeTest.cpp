@@ -114,6 +114,7 @@ TEST(RealNode, ANodeWhosePeerWentAwayIsNeverCalledCaughtUp) {
     ASSERT_TRUE(b.node().waitFor([](const ChainState& s) { return s.blocks == 1000; }));
     ASSERT_TRUE(b.node().stop());
     simtest::writeFile(b.home + "/BLOCKCOUNTS/LTC.main-LATEST-BLOCKCOUNT.LOG", "1000\n");
+    b.live().put("NODE_STOPPED_AT_BLOCK", "1000\n");  // and it ended cleanly with its node stopped there
     ASSERT_TRUE(a.node().stop());
 
     ASSERT_TRUE(b.runToTheEnd(runLimit)) << b.live().status() << joined(b.statuses());

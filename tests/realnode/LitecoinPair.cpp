@@ -292,10 +292,17 @@ std::string Copy::program() const {
     return programs + "/" + name_ + (qt_ ? "-qt" : "d");
 }
 
+std::string Copy::settingsFile() const {
+    return std::string(std::getenv("XDG_CONFIG_HOME")) + "/SW_PACEDECK/settings.sqlite3";
+}
+
+void Copy::keep(std::string_view key, std::string_view value) {
+    SqliteStore(settingsFile()).write(exe, key, value);
+}
+
 bool Copy::runToTheEnd(std::chrono::milliseconds limit, const std::function<void()>& meanwhile) {
     // Each run is a fresh start of the program, as the weekly task makes it.
-    live_ = std::make_unique<LiveCopy>(
-        world_.dir(), exe, std::string(std::getenv("XDG_CONFIG_HOME")) + "/SW_PACEDECK/settings.sqlite3");
+    live_ = std::make_unique<LiveCopy>(world_.dir(), exe, settingsFile());
     statuses_.clear();
     shutdownStatuses_.clear();
     ranNode_.reset();

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "integration/LiveRun.hpp"
@@ -188,8 +189,11 @@ class Copy {
     std::string home, datadir, programs, conf, exe;
     std::string report() const;
     std::string stamp(const std::string& key) { return live_->stored(key); }
+    // Keeps a value in the copy's settings as an earlier run would have left it.
+    void keep(std::string_view key, std::string_view value);
 
   private:
+    std::string settingsFile() const;
     World& world_;
     bool qt_;
     std::string name_;

@@ -30,11 +30,6 @@ inline bool gaveUpStamp(std::string_view stamp) {
     return stamp == "!!! NODE STUCK !!!" || (has(stamp, "NO PEERS") && has(stamp, "!!!"));
 }
 
-// The subject of the alert the report goes out as when the run gave up on its node.
-inline bool alertSubject(std::string_view mail) {
-    return has(mail, "\r\nSubject: PACEDECK - LTC - ALERT - ") && has(mail, " - LOG REPORT\r\n");
-}
-
 // The end report's block number lines: a start this run does not know is said to be unknown.
 inline constexpr auto beforeTitle = "Last Know Block Number BEFORE Update:";
 inline constexpr auto afterTitle = "Last Know Block Number AFTER Update:";

@@ -35,6 +35,7 @@ build=${PACEDECK_BUILD_DIR:-build}
 demo=${PACEDECK_DEMO_DIR:-${TMPDIR:-/tmp}/pacedeck-demo}
 limit=${PACEDECK_DEMO_LIMIT:-600}
 . scripts/lib/simcopy.sh
+. scripts/lib/mailsink.sh
 
 # ---------------------------------------------------------------- on Windows, under Wine
 if [ "${1:-}" = --windows ]; then
@@ -107,43 +108,10 @@ fresh_demo_folder() {
 # A local SMTP server in SINK_FOLDER that keeps each message it receives as a file, and the
 # set-up lines (into mail_setup) that make the copy give up on a node whose height stands
 # for 30 seconds and mail its report, through sendemail, to the sink.
-start_mail_sink() {
+start_demo_mail_sink() {
   sink=$1
-  mkdir -p "$sink"
-  sink_port=$(free_port)
-  cat >"$demo/sink.py" <<'PY'
-import os, signal, sys
-from aiosmtpd.controller import Controller
-
-class Keep:
-    count = 0
-    async def handle_DATA(self, server, session, envelope):
-        Keep.count += 1
-        with open(os.path.join(sys.argv[1], "message-%03d.eml" % Keep.count), "wb") as f:
-            f.write(envelope.original_content or envelope.content)
-        return "250 Message accepted"
-
-Controller(Keep(), hostname="127.0.0.1", port=int(sys.argv[2])).start()
-open(os.path.join(sys.argv[1], "ready"), "w").close()
-signal.pause()
-PY
-  # Debian's own python3, which has aiosmtpd (a python3 earlier on the PATH may not).
-  /usr/bin/python3 "$demo/sink.py" "$sink" "$sink_port" >"$demo/sink.out" 2>&1 &
-  sink_pid=$!
-  for _ in $(seq 100); do [ -f "$sink/ready" ] && break; sleep 0.1; done
-  [ -f "$sink/ready" ] || { cat "$demo/sink.out" >&2; echo "the mail sink did not start" >&2; exit 1; }
-  mail_setup="# The sync check gives up on a node whose height stands for 30 seconds.
-[PACEDECK_CRYPTO_SETTINGS]
-SYNC_CHECK_TICKBOX = 1
-STALL_LIMIT_TEXTBOX = 00:00:30
-press = SAVE_BUTTON
-# The report goes by mail, through sendemail, to the local sink.
-[PACEDECK_EMAIL_MAIN_SETTINGS]
-press = USE_BUTTON
-SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:$sink_port
-SEND_FROM_ADDRESS_TEXTBOX = node@example.org
-SEND_TO_ADDRESS_TEXTBOX = me@example.org
-press = OK_BUTTON"
+  start_mail_sink "$sink" || { cat "$sink.out" >&2; echo "the mail sink did not start" >&2; exit 1; }
+  mail_setup=$(stall_and_mail_setup "$sink_port" "press = USE_BUTTON")
 }
 
 # Starts build/DEMO, on the display or offscreen; sets program.
@@ -197,18 +165,13 @@ judge_outcome() {
     return 1
   fi
   tell_outcome "$report" "$run_stamp" "$bc_stamp" "$home" "$1" "$store" "$demo/DEMO.out" || true
-  local history=$home/LOGS/DEMO-SYNC-HISTORY.csv mail
+  local history=$home/LOGS/DEMO-SYNC-HISTORY.csv
   say "sync history ($history), the last lines"
   tail -n 5 "$history" 2>/dev/null || true
-  for _ in $(seq 100); do ls "$sink"/message-*.eml >/dev/null 2>&1 && break; sleep 0.2; done
-  mail=$(ls "$sink"/message-*.eml 2>/dev/null | head -n 1 || true)
-  if [ -n "$mail" ]; then
-    say "the alert mail as the SMTP sink received it ($mail), its head"
-    tr -d '\r' <"$mail" | sed -n '1,/^$/p'
-  fi
+  show_first_mail "$sink"
   gave_up() { [ "$1" = "!!! NODE STUCK !!!" ] || [[ $1 == '!!! '*'NO PEERS'*' !!!' ]]; }
-  if [ -f "$report" ] && gave_up "$run_stamp" && gave_up "$bc_stamp" && [ -n "$mail" ] &&
-    tr -d '\r' <"$mail" | grep -q "^Subject: PACEDECK - $2 - ALERT - "; then
+  if [ -f "$report" ] && gave_up "$run_stamp" && gave_up "$bc_stamp" && [ -n "$first_mail" ] &&
+    tr -d '\r' <"$first_mail" | grep -q "^Subject: PACEDECK - $2 - ALERT - "; then
     say "the stall was caught: no success claimed, the report written and the alert mailed"
     return 0
   fi
@@ -257,7 +220,7 @@ real_demo() {
   mail_setup=
   ticks="AUTOSTART_TICKBOX = 1"
   if [ -n "$stuck" ]; then
-    start_mail_sink "$demo/sink"
+    start_demo_mail_sink "$demo/sink"
     ticks+=$'\nTASK_17_ENABLE_TICKBOX = 1'
   fi
 
@@ -357,7 +320,7 @@ sim_demo() {
 
   mail_setup=
   if [ -n "$stuck" ]; then
-    start_mail_sink "$demo/sink"
+    start_demo_mail_sink "$demo/sink"
     trap 'kill "$sink_pid" 2>/dev/null || true' EXIT
   fi
 

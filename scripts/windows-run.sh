@@ -64,18 +64,8 @@ if [ -n "$stuck" ]; then
   start_mail_sink "$sink" || { cat "$sink.out" >&2; echo "the mail sink did not start" >&2; exit 1; }
   # Only this run's sink is stopped.
   trap 'kill "$sink_pid" 2>/dev/null || true' EXIT
-  mail_setup="# The sync check gives up on a node whose height stands for 30 seconds.
-[PACEDECK_CRYPTO_SETTINGS]
-SYNC_CHECK_TICKBOX = 1
-STALL_LIMIT_TEXTBOX = 00:00:30
-press = SAVE_BUTTON
-# The report goes by mail, through SendEmail.exe, to the local sink.
-[PACEDECK_EMAIL_MAIN_SETTINGS]
-SE_HOME_TEXTBOX = $(setup_value "$(winpath "$programs")")
-SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:$sink_port
-SEND_FROM_ADDRESS_TEXTBOX = node@example.org
-SEND_TO_ADDRESS_TEXTBOX = me@example.org
-press = OK_BUTTON"
+  # The report goes through SendEmail.exe.
+  mail_setup=$(stall_and_mail_setup "$sink_port" "SE_HOME_TEXTBOX = $(setup_value "$(winpath "$programs")")")
 fi
 
 # ---------------------------------------------------------------- set up the copy

@@ -33,17 +33,42 @@ END
   return 1
 }
 
-# Prints the head of the first mail the sink received (waiting for it a while); succeeds only
-# when the report was written, both stamps read "!!! NODE STUCK !!!" and that mail is the alert.
+# The set-up lines that make a copy give up on a node whose height stands for 30 seconds and
+# mail its report to the sink at SINK_PORT; MAILER_LINE says which mailer sends it.
+# Usage: stall_and_mail_setup SINK_PORT MAILER_LINE
+stall_and_mail_setup() {
+  printf '%s\n' "# The sync check gives up on a node whose height stands for 30 seconds.
+[PACEDECK_CRYPTO_SETTINGS]
+SYNC_CHECK_TICKBOX = 1
+STALL_LIMIT_TEXTBOX = 00:00:30
+press = SAVE_BUTTON
+# The report goes by mail to the local sink.
+[PACEDECK_EMAIL_MAIN_SETTINGS]
+$2
+SMTP_SERVER_ADDRESS_PORT_TEXTBOX = 127.0.0.1:$1
+SEND_FROM_ADDRESS_TEXTBOX = node@example.org
+SEND_TO_ADDRESS_TEXTBOX = me@example.org
+press = OK_BUTTON"
+}
+
+# Waits a while for the first mail the sink received and prints its head; sets first_mail
+# (empty when none came).
+# Usage: show_first_mail SINK_FOLDER
+show_first_mail() {
+  for _ in $(seq 100); do ls "$1"/message-*.eml >/dev/null 2>&1 && break; sleep 0.2; done
+  first_mail=$(ls "$1"/message-*.eml 2>/dev/null | head -n 1 || true)
+  if [ -n "$first_mail" ]; then
+    say "the alert mail as the SMTP sink received it ($first_mail), its head"
+    tr -d '\r' <"$first_mail" | sed -n '1,/^$/p'
+  fi
+}
+
+# Succeeds only when the report was written, both stamps read "!!! NODE STUCK !!!" and the
+# first mail the sink received (printed) is the alert.
 # Usage: tell_stuck_outcome REPORT RUN_STAMP BLOCKCOUNTER_STAMP SINK_FOLDER
 tell_stuck_outcome() {
-  local mail wanted="!!! NODE STUCK !!!"
-  for _ in $(seq 100); do ls "$4"/message-*.eml >/dev/null 2>&1 && break; sleep 0.2; done
-  mail=$(ls "$4"/message-*.eml 2>/dev/null | head -n 1 || true)
-  if [ -n "$mail" ]; then
-    say "the alert mail as the SMTP sink received it ($mail), its head"
-    tr -d '\r' <"$mail" | sed -n '1,/^$/p'
-  fi
-  [ -f "$1" ] && [ "$2" = "$wanted" ] && [ "$3" = "$wanted" ] && [ -n "$mail" ] &&
-    tr -d '\r' <"$mail" | grep -q '^Subject: PACEDECK - SIMCOIN - ALERT - NODE STUCK'
+  local wanted="!!! NODE STUCK !!!"
+  show_first_mail "$4"
+  [ -f "$1" ] && [ "$2" = "$wanted" ] && [ "$3" = "$wanted" ] && [ -n "$first_mail" ] &&
+    tr -d '\r' <"$first_mail" | grep -q '^Subject: PACEDECK - SIMCOIN - ALERT - NODE STUCK'
 }

@@ -23,9 +23,9 @@ TEST(Tray, TheIconIsAddedWithTheMainWindowItsBalloonTellsAFaultAndTheIconGoesWit
     ASSERT_TRUE(shellHasIcon(desktop)) << "the shell has no icon of the copy";
 
     // A fault met during a run is the balloon's, in the copy's words.
-    w.LAST_BLOCKCOUNT_TEXTBOX.setText("1000");
     ASSERT_TRUE(w.MULTILOADER_START_STOP_BUTTON.click());
-    w.LAST_BLOCKCOUNT_TEXTBOX.setText("1020");
+    w.BLOCKCOUNT_LOG_START_TEXTBOX.setText("1000");
+    w.BLOCKCOUNT_LOG_END_TEXTBOX.setText("1020");
     w.presence.alert("!!! NODE STUCK !!!");
     h.pump();
     ASSERT_TRUE(desktop.lastBalloon());

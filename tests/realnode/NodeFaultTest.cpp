@@ -103,7 +103,7 @@ TEST(NodeFault, ANodeKilledMidSyncIsANodeError) {
                       [&] {
                           auto st = b.node().state();
                           return std::atoll(b.window().CURRENT_BLOCK_TEXTBOX.text().c_str()) > 0 && st &&
-                                 st->blocks < 1500 && b.nodePid();
+                                 st->headers == 2000 && st->blocks < 1800 && b.nodePid();
                       },
                       [&] { ::kill(*b.nodePid(), SIGKILL); }, killed)))
         << b.live().status() << joined(b.statuses());

@@ -6,6 +6,7 @@
 #include "main/MainWindow.hpp"
 #include "main/ReportMail.hpp"
 #include "main/RunBlocks.hpp"
+#include "main/SyncVerdict.hpp"
 #include "schedule/PowerAutotimerWindow.hpp"
 
 namespace pd {
@@ -252,6 +253,13 @@ void Pipeline::waitForNodeExit() {
         cannotWait = "!!! NODE NOT ASKED TO STOP - THE CLI-STOP SCRIPT DID NOT START - GOING ON !!!";
     else if (w_.QT_NAME_TEXTBOX.text().empty() && w_.DAEMON_NAME_TEXTBOX.text().empty())
         cannotWait = "!!! QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE STOP - GOING ON !!!";
+    const bool nodeSeen =
+        w_.PROCESS_TEXTBOX_1.back() != colour::red || w_.PROCESS_TEXTBOX_2.back() != colour::red;
+    // The stop goes through the cli: when the run ended because the cli is gone or the node
+    // refuses its credentials, the node never got it, and would hold the run the whole limit.
+    if (!cannotWait && nodeSeen &&
+        (w_.runFault() == cliMissingStamp || w_.runFault() == credentialsRefusedStamp))
+        cannotWait = "!!! NODE NOT ASKED TO STOP - THE CLI CANNOT REACH IT - THE NODE RUNS ON - GOING ON !!!";
     if (cannotWait) {
         w_.status(cannotWait);
         w_.TASK_12_LIGHT.setBack(colour::red);
@@ -259,7 +267,7 @@ void Pipeline::waitForNodeExit() {
         handOver(w_, 12, 13);
         return;
     }
-    if (w_.PROCESS_TEXTBOX_1.back() != colour::red || w_.PROCESS_TEXTBOX_2.back() != colour::red) {
+    if (nodeSeen) {
         // A node that never stops must not hold an unattended run for good: say what is
         // waited for, and after the limit go on with the fault recorded.
         auto who = w_.processWatch.ownNodeProcesses();

@@ -575,7 +575,8 @@ TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
     struct Case {
         const char* name;
         std::function<void(RunHarness&)> arrange;
-        std::string status;  // at stage 12; empty: the node is seen to stop
+        std::string status;           // at stage 12; empty: the node is seen to stop
+        std::string_view fault = {};  // the run's fault before its stop: the cli never reached the node
     };
     const std::vector<Case> cases = {
         {"cli-stop script missing",
@@ -592,6 +593,12 @@ TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
          "!!! QT / DAEMON PROCESS NAME NOT SET - CANNOT SEE THE NODE STOP - GOING ON !!!"},
         // Only the daemon is named: the nameless qt light counts as stopped.
         {"daemon named alone", [](RunHarness& h) { h.put("QT_NAME_TEXTBOX", ""); }, ""},
+        {"cli missing", [](RunHarness&) {},
+         "!!! NODE NOT ASKED TO STOP - THE CLI CANNOT REACH IT - THE NODE RUNS ON - GOING ON !!!",
+         "!!! CLI MISSING !!!"},
+        {"credentials refused", [](RunHarness&) {},
+         "!!! NODE NOT ASKED TO STOP - THE CLI CANNOT REACH IT - THE NODE RUNS ON - GOING ON !!!",
+         "!!! CREDENTIALS REFUSED !!!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -601,6 +608,7 @@ TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
         h.start();
         h.platform.running = {"simcoind"};
         h.pressRunButton();
+        if (!c.fault.empty()) h.w().noteRunFault(c.fault);
         h.advance(11'000);  // stage 12's first tick, one after the stop was sent (or not)
         if (c.status.empty()) {
             ASSERT_EQ(h.runningStages(), std::vector<int>{12});
@@ -616,6 +624,9 @@ TEST(Pipeline, StageTwelveNeverWaitsForANodeItCannotSeeOrDidNotAskToStop) {
         }
         h.advance(60'000);
         EXPECT_EQ(h.status(), "!!! COMPLETED - FINISHED - DONE !!!");
+        if (!c.fault.empty()) {
+            EXPECT_EQ(h.stored("MULTILOADER_LAST_RUN_TEXTBOX"), c.fault);
+        }
     }
 }
 

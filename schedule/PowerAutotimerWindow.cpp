@@ -68,6 +68,9 @@ void PowerAutotimerWindow::act() {
     if (waitForMailer()) return;
     auto i = static_cast<std::size_t>(index);
     AUTOTIMER_TITLE_LABEL.setText(powerActions.at(i).statusAtZero);
+    // One command per countdown: the counter stands at zero, and a system slow to answer
+    // (a hibernate answers after the resume) would be sent it again at every tick.
+    AUTOTIMER_COUNTER.stop();
     // The system may refuse (no session for a run started by cron): its answer decides
     // whether the window closes or says so.
     commands_.run(app().profile().powerCommands.at(i),

@@ -188,6 +188,31 @@ TEST(PowerAutotimerCountdown, OneMinuteActsOnTheSixtiethTickAndCloses) {
     EXPECT_EQ(h.stored("AUTOTIMER_Top"), "1000");
 }
 
+TEST(PowerAutotimerCountdown, ASlowPowerCommandIsRunOnceAndItsAnswerDecides) {
+    // A system that takes seconds to answer (a hibernate that returns after the resume)
+    // must not get the command again at each tick of the counter standing at zero.
+    for (bool ok : {true, false}) {
+        SCOPED_TRACE(ok ? "taken" : "refused");
+        Harness h("DEMO", posixProfile("/home/tester"));
+        h.put("CLOSE_REQUEST_COUNTDOWN_TEXTBOX", "00:00:01");
+        h.start().AUTOTIMER_ACTION_TEXTBOX.setText("HIBERNATE PC");
+        h.platform.commandsWait = true;
+        auto& c = openCountdown(h);
+        h.advance(10000);
+        EXPECT_EQ(h.platform.launched().size(), 1u);
+        h.platform.commandResult.exitStatus = ok ? 0 : 1;
+        h.platform.finishCommands();
+        h.advance(CommandQueue::pollMs);
+        EXPECT_EQ(h.platform.launched().size(), 1u);
+        if (ok) {
+            EXPECT_EQ(h.app.find<PowerAutotimerWindow>(), nullptr);
+        } else {
+            EXPECT_EQ(c.START_STOP_BUTTON.text(), "START");
+            EXPECT_FALSE(c.AUTOTIMER_COUNTER.enabled());
+        }
+    }
+}
+
 TEST(PowerAutotimerCountdown, EachActionRunsItsProfileCommand) {
     const std::vector<std::tuple<std::string, std::string, std::string, std::string>> cases = {
         {"SHUTDOWN PC", "!!! SHUTTING DOWN !!!", "shutdown /s /t 0", "systemctl poweroff"},

@@ -42,10 +42,12 @@ bool SyncCheck::active() const {
 }
 
 void SyncCheck::heightRead(std::string_view reading) {
+    if (const auto height = blockHeight(reading)) heightSeen(*height);
+}
+
+void SyncCheck::heightSeen(long long height) {
     // Only the height moves the clock: peers coming and going, headers, answers or none.
-    const auto height = blockHeight(reading);
-    if (!height) return;
-    if (lastHeight_ && *height > *lastHeight_) heightRoseMs_ = w_.app().scheduler().now();
+    if (lastHeight_ && height > *lastHeight_) heightRoseMs_ = w_.app().scheduler().now();
     lastHeight_ = height;
 }
 
@@ -127,7 +129,13 @@ std::int64_t SyncCheck::limitSeconds() const {
 
 void SyncCheck::answered(const NodeReport& node) {
     asking_ = Asking::Nothing;
-    if (node.reply == Reply::Answered) record(node.chain, node.peers);
+    if (node.reply == Reply::Answered) {
+        // The node's own answer is a height too, and a fresher one: while the block counts
+        // stood through the verify and the triple check, the node may have moved on (a
+        // reorganised chain is fetched before the height rises).
+        heightSeen(node.chain.blocks);
+        record(node.chain, node.peers);
+    }
     const SyncFacts facts{node, verdictDue_ != nullptr, (w_.app().scheduler().now() - heightRoseMs_) / 1000,
                           limitSeconds(), lastHeight_ ? std::to_string(*lastHeight_) : std::string()};
     const auto verdict = judgeSync(facts);

@@ -55,6 +55,7 @@ class SyncCheck {
   private:
     enum class Asking { Nothing, ChainInfo, Peers };
     void tick();
+    void heightSeen(long long height);
     void ask(Script script);
     void answered(const NodeReport& node);
     void fallBack(std::string_view why);

@@ -841,6 +841,28 @@ TEST_F(SyncChecked, PeersFlappingWhileTheHeightRisesNeverEndTheRunAsStuck) {
     EXPECT_EQ(w.runFault(), "");
 }
 
+// The node's own answer is a height as well: when the block counts stood through the verify
+// and the triple check but the node has moved on by the time it is asked (its chain was
+// reorganised, and the new blocks came in meanwhile), that is no stall.
+TEST_F(SyncChecked, ANodeThatMovedOnSinceTheLastReadingIsNoStall) {
+    answers(chainInfo(1040, 1300, true), peers(8), "00:00:40");
+    readings = {"1040\r\n", "1040\r\n", "1040\r\n", "1040\r\n", "1100\r\n", "1200\r\n", "1300\r\n"};
+    auto& w = open();
+    // Each question after a poll finds the node at the next poll's height.
+    w.CURRENT_BLOCK_TEXTBOX.observe([&](const Element&) {
+        const auto next = std::stoi(readings[std::min(polls.size(), readings.size() - 1)]);
+        h.platform.commandResults = {{"RUN-BLOCKCHAININFO", chainInfo(next, 1300, next < 1300)},
+                                     {"RUN-CONNECTIONCOUNT", peers(8)}};
+    });
+    w.blockcounter.startFromPipeline();
+    run(10 * 60'000);
+    ASSERT_GE(polls.size(), 4u);
+    ASSERT_GE(polls[3], 40'000) << "the fourth reading came before the stall limit";
+    EXPECT_TRUE(saw("!!! NODE BEHIND - 1100 OF 1300 !!!"));
+    EXPECT_EQ(w.BLOCKCOUNTER_LAST_RUN_TEXTBOX.text(), "!!! COMPLETED SUCCESSFULLY !!!");
+    EXPECT_EQ(w.LAST_BLOCKCOUNT_TEXTBOX.text(), "1300\r\n");
+}
+
 // Whole runs of the copy: the start number is the last run's end only when that run ended
 // cleanly with its node seen to stop; the end number is this run's own last reading.
 TEST_F(Blockcounter, TheStartAndEndNumbersAreThisRunsOwnReadings) {

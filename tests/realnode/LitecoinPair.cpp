@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace pd::test::ltc {
 
@@ -246,12 +247,12 @@ std::string World::name(char which) const {
     return "l" + std::to_string(::getpid() % 1000000) + std::to_string(index_ % 10) + which;
 }
 
-Peer::Peer(World& world) {
+Peer::Peer(World& world, char which) {
     const auto ports = freePorts(3);
     rpc_ = ports[0];
     p2p_ = ports[1];
-    const auto folder = world / "peer";
-    const auto name = world.name('a');
+    const auto folder = world / (which == 'a' ? std::string("peer") : std::string("peer ") + which);
+    const auto name = world.name(which);
     lib({"ltc_programs", folder, name});
     lib({"ltc_peer_conf", folder + "/peer.conf", std::to_string(ports[0]), std::to_string(p2p_),
          std::to_string(ports[2])});
@@ -300,7 +301,7 @@ void Copy::keep(std::string_view key, std::string_view value) {
     SqliteStore(settingsFile()).write(exe, key, value);
 }
 
-bool Copy::runToTheEnd(std::chrono::milliseconds limit, const std::function<void()>& meanwhile) {
+bool Copy::begin() {
     // Each run is a fresh start of the program, as the weekly task makes it.
     live_ = std::make_unique<LiveCopy>(world_.dir(), exe, settingsFile());
     statuses_.clear();
@@ -311,14 +312,42 @@ bool Copy::runToTheEnd(std::chrono::milliseconds limit, const std::function<void
         if (statuses_.empty() || statuses_.back() != e.text()) statuses_.push_back(e.text());
         if (w.TASK_12_LIGHT.back() == colour::cyan) shutdownStatuses_.push_back(e.text());
     });
-    if (!w.MULTILOADER_START_STOP_BUTTON.click()) return false;
+    return w.MULTILOADER_START_STOP_BUTTON.click();
+}
+
+bool Copy::turned() {
+    if (!ranNode_) ranNode_ = nodePid();
+    return ended();
+}
+
+bool Copy::runToTheEnd(std::chrono::milliseconds limit, const std::function<void()>& meanwhile) {
+    if (!begin()) return false;
     return live_->runUntil(
         [&] {
             if (meanwhile) meanwhile();
-            if (!ranNode_) ranNode_ = nodePid();
-            return !live_->app.running();
+            return turned();
         },
         limit);
+}
+
+bool Copy::runSideBySide(const std::vector<Copy*>& copies, std::chrono::milliseconds limit,
+                         const std::function<void()>& meanwhile) {
+    for (auto* copy : copies)
+        if (!copy->begin()) return false;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        bool allEnded = true;
+        for (auto* copy : copies) {
+            if (copy->ended()) continue;
+            copy->live_->scheduler.runDue();
+            copy->live_->app.collectClosed();
+            allEnded = copy->turned() && allEnded;
+        }
+        if (meanwhile) meanwhile();
+        if (allEnded) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
 }
 
 std::optional<pid_t> Copy::nodePid() const {

@@ -138,7 +138,8 @@ class World {
 // Node A: a copied litecoind on free loopback ports with a data folder of its own.
 class Peer {
   public:
-    explicit Peer(World& world);
+    // WHICH names its programs and folder: each peer of a test has its own.
+    explicit Peer(World& world, char which = 'a');
     Node& node() { return *node_; }
     std::uint16_t p2pPort() const { return p2p_; }
     std::string rpcPort() const { return std::to_string(rpc_); }
@@ -171,6 +172,12 @@ class Copy {
     // status it showed is kept; MEANWHILE is called between the program's timers. False when
     // it did not end within LIMIT.
     bool runToTheEnd(std::chrono::milliseconds limit, const std::function<void()>& meanwhile = {});
+    // The same for several copies at once, each its own program with its own timers, driven
+    // by one loop in turn as the machine runs them side by side.
+    static bool runSideBySide(const std::vector<Copy*>& copies, std::chrono::milliseconds limit,
+                              const std::function<void()>& meanwhile = {});
+    // Whether the program of the last run has closed itself.
+    bool ended() { return !live_->app.running(); }
     LiveCopy& live() { return *live_; }
     MainWindow& window() { return mainWindow(live_->app); }
     const std::vector<std::string>& statuses() const { return statuses_; }
@@ -194,6 +201,10 @@ class Copy {
 
   private:
     std::string settingsFile() const;
+    // A fresh start of the program and a click on START; false when it would not start.
+    bool begin();
+    // After a turn of the timers: keeps the node seen; whether the program has closed itself.
+    bool turned();
     World& world_;
     bool qt_;
     std::string name_;

@@ -26,6 +26,13 @@ namespace pd::test::ltc {
 
 using namespace std::chrono_literals;
 
+// Texts one per line, for a failure message (the statuses a run showed).
+inline std::string joined(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const auto& t : texts) out += "\n  " + t;
+    return out;
+}
+
 // Runs a function of scripts/lib/litecoin.sh; fails the test when it does not succeed.
 simtest::Result lib(const std::vector<std::string>& args, std::chrono::milliseconds limit = 60s);
 

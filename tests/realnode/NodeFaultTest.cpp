@@ -24,12 +24,6 @@ namespace {
 constexpr auto runLimit = std::chrono::minutes(5);
 constexpr std::string_view polling = "!!! BLOCKCOUNTER - RUNNING GETBLOCKCOUNT !!!";
 
-std::string joined(const std::vector<std::string>& texts) {
-    std::string out;
-    for (const auto& t : texts) out += "\n  " + t;
-    return out;
-}
-
 // A test's world with a mail sink, and the copy set up to give up after 30 s and mail its end.
 struct Scene {
     World world;

@@ -30,12 +30,6 @@ bool anyOf(const std::vector<std::string>& texts, bool (*test)(std::string_view)
     return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return test(t); });
 }
 
-std::string joined(const std::vector<std::string>& texts) {
-    std::string out;
-    for (const auto& t : texts) out += "\n  " + t;
-    return out;
-}
-
 // The end report's numbers and the folder it measured, against the node's own folder.
 // An empty START or DOWNLOADED is a start the run cannot know.
 void expectReport(const Copy& copy, const std::string& start, const std::string& end,

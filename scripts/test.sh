@@ -15,15 +15,17 @@ passed=0
 failed=0
 status=0
 
-# Runs ctest in a build folder and adds its counts to the totals; more arguments go to ctest
-# (a later -j wins).
-run_ctest() {
-  local dir=$1 label=$2
+# Runs ctest in a build folder, its output into LOG; more arguments go to ctest (a later -j
+# wins). Returns ctest's status.
+ctest_into() {
+  local dir=$1 log=$2
   shift 2
-  local log="$dir/ctest-${label// /-}.log"
-  echo "== $label: running tests"
   (cd "$dir" && ctest --output-on-failure -j"$jobs" "$@") >"$log" 2>&1
-  local rc=$?
+}
+
+# Shows the end of a ctest LOG and adds its counts to the totals; RC is ctest's status.
+tally_ctest() {
+  local log=$1 rc=$2
   tail -n 25 "$log"
   local line
   line=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log" | tail -n 1)
@@ -33,10 +35,20 @@ run_ctest() {
     fails=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')
     passed=$((passed + total - fails))
     failed=$((failed + fails))
-  elif [ $rc -ne 0 ]; then
+  elif [ "$rc" -ne 0 ]; then
     failed=$((failed + 1))
   fi
-  [ $rc -eq 0 ] || status=1
+  [ "$rc" -eq 0 ] || status=1
+}
+
+# Runs ctest in a build folder and adds its counts to the totals.
+run_ctest() {
+  local dir=$1 label=$2
+  shift 2
+  local log="$dir/ctest-${label// /-}.log"
+  echo "== $label: running tests"
+  ctest_into "$dir" "$log" "$@"
+  tally_ctest "$log" $?
 }
 
 build() {
@@ -68,10 +80,16 @@ check "layer boundaries of includes" scripts/check-includes.sh
 export QT_QPA_PLATFORM=offscreen
 
 if build "$root/build" "native" -DCMAKE_BUILD_TYPE=Debug -DPACEDECK_WERROR=ON; then
-  run_ctest "$root/build" "native" -LE realnode
   # Whole runs against the real node spend their minutes waiting on its timers and the
-  # program's: they share nothing and run side by side.
-  run_ctest "$root/build" "real node" -L realnode -j6
+  # program's, and share nothing with any other test: they run side by side, beside the
+  # native tests.
+  real_log=$root/build/ctest-real-node.log
+  ctest_into "$root/build" "$real_log" -L realnode -j6 &
+  real_pid=$!
+  run_ctest "$root/build" "native" -LE realnode
+  echo "== real node: running tests (begun beside the native ones)"
+  wait "$real_pid"
+  tally_ctest "$real_log" $?
 fi
 
 if [ "${PACEDECK_SKIP_ASAN:-0}" != 1 ]; then

@@ -83,6 +83,9 @@ if build "$root/build" "native" -DCMAKE_BUILD_TYPE=Debug -DPACEDECK_WERROR=ON; t
   # Whole runs against the real node spend their minutes waiting on its timers and the
   # program's, and share nothing with any other test: they run side by side, beside the
   # native tests.
+  # Each ctest finds the tests of a program it has not listed yet, writing the list as it
+  # goes: two at once would write over each other's lists and lose tests. One listing first.
+  (cd "$root/build" && ctest -N >/dev/null 2>&1)
   real_log=$root/build/ctest-real-node.log
   ctest_into "$root/build" "$real_log" -L realnode -j6 &
   real_pid=$!
